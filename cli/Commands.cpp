@@ -1,0 +1,65 @@
+#include "Commands.h"
+
+#include <unistd.h>
+
+#include "Host.h"
+#include "Output.h"
+
+namespace {
+void PrintDevices(const TmTable& table, const Options& options, std::ostream& out) {
+    if (options.Json) PrintJson(out, table.Rows());
+    else PrintRows(out, table.Rows());
+}
+
+int Search(const Options& options, std::ostream& out, std::ostream& err) {
+    HeadlessHost host;
+    if (!host.BringUp()) {
+        err << "tarnel-cli: the network link could not be started\n";
+        return EXIT_LINK;
+    }
+    host.Search(SearchPlan::CYCLES, [&](int progress) {
+        if (options.Progress)
+            err << "\rsearching... " << progress << '/' << SearchPlan::PROGRESS_MAX << std::flush;
+    });
+    if (options.Progress) err << "\r\033[K" << std::flush;
+    PrintDevices(host.Table, options, out);
+    return 0;
+}
+
+int Show(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "usage: tarnel-cli show FILE [--json]\n";
+        return EXIT_USAGE;
+    }
+    TmTable table;
+    TmFile files(table);
+    if (::access(args[0].c_str(), R_OK) != 0) {
+        err << "tarnel-cli: cannot read " << args[0] << '\n';
+        return EXIT_LINK;
+    }
+    files.ReadDeviceFile(args[0]);
+    PrintDevices(table, options, out);
+    return 0;
+}
+}  // namespace
+
+int RunCommand(const std::string& command, const std::vector<std::string>& args, const Options& options,
+               std::ostream& out, std::ostream& err) {
+    if (command == "search") {
+        if (options.Help || !args.empty()) {
+            (options.Help ? out : err) << "usage: tarnel-cli search [--json]\n"
+                                          "Searches the network for about nine seconds and lists the devices.\n";
+            return options.Help ? 0 : EXIT_USAGE;
+        }
+        return Search(options, out, err);
+    }
+    if (command == "show") {
+        if (options.Help) {
+            out << "usage: tarnel-cli show FILE [--json]\nLists the devices of a device file.\n";
+            return 0;
+        }
+        return Show(args, options, out, err);
+    }
+    err << "tarnel-cli: unknown command '" << command << "' (see tarnel-cli --help)\n";
+    return EXIT_USAGE;
+}

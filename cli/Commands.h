@@ -1,0 +1,24 @@
+// The commands of tarnel-cli, apart from argument splitting so tests can call them.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+constexpr int EXIT_ACK = 0;
+constexpr int EXIT_NAK = 1;
+constexpr int EXIT_SILENT = 2;
+constexpr int EXIT_REFUSED = 3;
+constexpr int EXIT_NOT_FOUND = 4;
+constexpr int EXIT_LINK = 5;
+constexpr int EXIT_USAGE = 64;
+
+struct Options {
+    bool Json = false;
+    bool Yes = false;
+    bool Help = false;
+    bool Progress = false;
+};
+
+int RunCommand(const std::string& command, const std::vector<std::string>& args, const Options& options,
+               std::ostream& out, std::ostream& err);

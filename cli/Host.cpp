@@ -1,0 +1,45 @@
+#include "Host.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+}  // namespace
+
+HeadlessHost::HeadlessHost(const std::string& programDir)
+    : Files(Table, programDir), Control(Table, Files, Driver) {}
+
+HeadlessHost::~HeadlessHost() { Control.StopWorker(); }
+
+bool HeadlessHost::BringUp(int timeoutMs) {
+    int waited = 0;
+    while (Control.CtrlState() != CTRL_READY) {
+        if (Control.CtrlState() == CTRL_FAILED || !Control.TimerEnabled() || waited > timeoutMs) return false;
+        SleepMs(Control.Interval());
+        waited += Control.Interval();
+        Control.timCtrlTimer();
+    }
+    return true;
+}
+
+void HeadlessHost::Search(int cycles, const std::function<void(int)>& progress) {
+    SearchPlan plan;
+    plan.Cycles = cycles;
+    for (;;) {
+        const int next = plan.Tick(Control);
+        if (progress) progress(plan.Progress);
+        if (next < 0) return;
+        SleepMs(next);
+    }
+}
+
+StatusWait::Outcome HeadlessHost::WaitAnswer(int row) {
+    StatusWait wait;
+    wait.Start();
+    for (;;) {
+        SleepMs(StatusWait::TICK_MS);
+        const StatusWait::Outcome outcome = wait.Tick(Table, row);
+        if (outcome != StatusWait::Waiting) return outcome;
+    }
+}

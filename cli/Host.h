@@ -1,0 +1,31 @@
+// The device link hosted without any window: the table, the files, the driver
+// and the control task, with the control task's timer driven by a plain loop.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "File.h"
+#include "Qmx42d.h"
+#include "Table.h"
+#include "Tskcontrol.h"
+#include "Waits.h"
+
+class HeadlessHost {
+public:
+    explicit HeadlessHost(const std::string& programDir = {});
+    ~HeadlessHost();
+
+    // Ticks the control task until it accepts requests; false when it failed
+    // or did not come up in time.
+    bool BringUp(int timeoutMs = 5000);
+    // The search dialog's timeline; progress (if set) hears each step.
+    void Search(int cycles = SearchPlan::CYCLES, const std::function<void(int)>& progress = {});
+    // Waits as the setup dialogs wait for a row's answer.
+    StatusWait::Outcome WaitAnswer(int row);
+
+    TmTable Table;
+    TdrvUDP Driver;
+    TmFile Files;
+    TtskCtrl Control;
+};

@@ -1,0 +1,50 @@
+// The program's local files: its directories, the communication settings, the
+// device files and its own version texts.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Table.h"
+#include "Tskcontrol.h"
+#include "Version.h"
+
+constexpr int DEFAULT_COMM_PORT = 8020;
+inline constexpr char SETTINGS_FILE[] = "RIDIDODCOMM.INI";
+
+class TmFile : public CommSettingsStore {
+public:
+    // programDir empty: beside the executable, or the user's data directory
+    // when that is not writable.  Throws std::runtime_error with the message to
+    // show when the help or data directory cannot be made.
+    explicit TmFile(TmTable& table, std::string programDir = {});
+
+    void ReadCommSettings() override;
+    void WriteCommSettings() override;
+
+    // Device files; failures leave things as they were.  WriteDeviceFile tells
+    // whether the file now holds the table, so a caller can say when it does not.
+    bool WriteDeviceFile(const std::string& path) const;
+    void ReadDeviceFile(const std::string& path);
+
+    std::string HelpDir() const { return ProgramDir + "HELP/"; }
+    std::string DataDir() const { return ProgramDir + "DATA/"; }
+    std::string SettingsPath() const { return ProgramDir + SETTINGS_FILE; }
+
+    std::string ProgramDir;  // ends with '/'
+    int CommPort = 0;
+    TVersionRecord VersionRecord{};
+
+private:
+    TmTable& Table;
+};
+
+// The bytes of a device file holding these rows.
+std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows);
+
+// The directory of the running executable, ending with '/'.
+std::string ExecutableDir();
+// Where an installed program keeps its files: $XDG_DATA_HOME/tarnel/ or
+// ~/.local/share/tarnel/, ending with '/'.
+std::string UserDataDir();

@@ -1,0 +1,52 @@
+#include "Netlib.h"
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <netdb.h>
+#include <unistd.h>
+
+#include <cstring>
+
+int SockStartup(uint16_t wanted, uint16_t* granted) {
+    *granted = wanted == 0x0101 ? 0x0101 : 0;
+    return *granted == 0 ? -1 : 0;
+}
+
+void SockCleanup() {}
+
+bool AddressOfHostName(std::string& address) {
+    char name[128] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return false;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* list = nullptr;
+    if (::getaddrinfo(name, nullptr, &hints, &list) != 0 || list == nullptr) return false;
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* in = reinterpret_cast<const sockaddr_in*>(list->ai_addr);
+    const bool ok = ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text) != nullptr;
+    ::freeaddrinfo(list);
+    if (ok) address = text;
+    return ok;
+}
+
+bool AddressOfInterfaces(std::string& address) {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return false;
+    bool found = false;
+    for (const ifaddrs* i = list; i != nullptr && !found; i = i->ifa_next) {
+        if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET) continue;
+        char text[INET_ADDRSTRLEN] = {};
+        const auto* in = reinterpret_cast<const sockaddr_in*>(i->ifa_addr);
+        if (::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text) != nullptr) {
+            address = text;
+            found = true;
+        }
+    }
+    ::freeifaddrs(list);
+    return found;
+}
+
+bool FindLocalAddress(std::string& address, const AddressSource& byName, const AddressSource& byInterface) {
+    if (byName(address) && address.size() <= 16) return true;
+    return byInterface(address) && address.size() <= 16;
+}

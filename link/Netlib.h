@@ -1,0 +1,23 @@
+// What the control task needs of the host's network library: starting it, and
+// finding an IPv4 address of this host.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The library start: 0 and the version granted, which must be 1.1 (0x0101).
+// The POSIX sockets need no start; the pair stays so the check stays in one place.
+int SockStartup(uint16_t wanted, uint16_t* granted);
+void SockCleanup();
+
+// Ways to learn an address, each giving dotted text or false.
+using AddressSource = std::function<bool(std::string&)>;
+bool AddressOfHostName(std::string& address);    // the host name through the resolver
+bool AddressOfInterfaces(std::string& address);  // the first IPv4 of the local interfaces
+
+// The host's address: its name's, or, when the name does not resolve (no
+// entry in the resolver is common on a laptop on a device network), the
+// first of its interfaces'.  False only when the host has no IPv4 address.
+bool FindLocalAddress(std::string& address, const AddressSource& byName = AddressOfHostName,
+                      const AddressSource& byInterface = AddressOfInterfaces);

@@ -1,0 +1,68 @@
+// Wire keys, their record fields, and the fixed frames of the device protocol.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "Record.h"
+
+enum KeyIndex : int {
+    KEY_INFO, KEY_MAC, KEY_MODEL, KEY_TARCID, KEY_SERIAL, KEY_YMDHM, KEY_GMT,
+    KEY_IPADRM, KEY_IPADRB, KEY_GPID, KEY_TERM, KEY_LOG, KEY_GWAY, KEY_MASK,
+    KEY_OPTIP, KEY_OPT1, KEY_OPT2, KEY_OPT3, KEY_TOUT, KEY_TRAP1, KEY_TRAP2,
+    KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ, KEY_OPTIP2, KEY_OPTIP3,
+    KEY_COUNT
+};
+
+struct TKeyEntry {
+    char Name[8];
+    uint8_t Len;
+    uint8_t Code;
+};
+
+// Where a key lives in TDeviceRec.  Width 0: the key has no field (INFO, MAC).
+struct KeyField {
+    const char* Name;
+    uint8_t Code;
+    size_t Offset;
+    int Width;
+    ptrdiff_t FlagOffset;  // -1: no Has<KEY> flag
+    uint32_t ChangeBit;
+    bool StripsBlanks;     // address values go out without blanks
+};
+
+extern const KeyField KeyFields[KEY_COUNT];
+
+// Keys in the order a SET of each kind carries them; -1 ends a list.
+const int* SetKeysOf(int kind);
+
+// Keys in the order the device file writes the optional items.
+extern const int FileOrder[22];
+
+inline char* FieldOf(TDeviceRec& r, int key) {
+    return reinterpret_cast<char*>(&r) + KeyFields[key].Offset;
+}
+inline const char* FieldOf(const TDeviceRec& r, int key) {
+    return reinterpret_cast<const char*>(&r) + KeyFields[key].Offset;
+}
+inline uint8_t* FlagOf(TDeviceRec& r, int key) {
+    return KeyFields[key].FlagOffset < 0
+               ? nullptr
+               : reinterpret_cast<uint8_t*>(&r) + KeyFields[key].FlagOffset;
+}
+inline bool HasKey(const TDeviceRec& r, int key) {
+    return KeyFields[key].FlagOffset >= 0 &&
+           reinterpret_cast<const uint8_t*>(&r)[KeyFields[key].FlagOffset] != 0;
+}
+
+// Index of the key whose text equals name[0..len), or -1 (byte-exact).
+int FindKey(const TKeyEntry* table, const char* name, size_t len);
+
+// The enquiry text of a kind with its closing 0xFF ("ENQ:NETWORK"+0xFF), and
+// the whole query frame (STX, text, ETX).  Both return 0 for another kind.
+size_t QueryText(int kind, uint8_t* out);
+size_t QueryFrame(int kind, uint8_t* out);
+
+// Removes every blank of a NUL-terminated field in place and zero-fills the
+// freed tail; returns the characters kept.
+size_t StripBlanks(char* field);

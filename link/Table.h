@@ -1,0 +1,91 @@
+// The device table: one row per device found, keyed by its MAC text.
+//
+// The worker thread merges answers while the user-interface thread reads and
+// edits rows, so every access to the rows goes through a member that takes the
+// table's one lock.  EditRec, SendBuf and SelectedRow belong to the
+// user-interface thread alone.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "Protocol.h"
+#include "Record.h"
+
+// The four grid columns of one row, plus its identity.
+struct GridRow {
+    char MAC[18];
+    char MODEL[257];
+    char TARCID[4];
+    char SERIAL[11];
+    char IPADRM[16];
+};
+
+class TmTable {
+public:
+    TmTable();
+    TmTable(const TmTable&) = delete;
+    TmTable& operator=(const TmTable&) = delete;
+
+    // Merges one answer or device-file frame; false when it was refused.
+    bool TakeAnswer(const uint8_t* data, uint16_t length);
+    // The worker's merge: TakeAnswer, and a merged "INFO:DATE" answer
+    // acknowledges the date enquiry of its row, all under one lock.
+    bool MergeAnswer(const uint8_t* data, uint16_t length);
+    void SetStatus(uint32_t code, const char* mac);
+
+    void SetRowStatus(int row, uint32_t code);
+    uint32_t RowStatus(int row) const;  // STATUS_NONE for a row that is not live
+    int Count() const;
+    int FindRow(const char* mac) const;
+    bool CopyRow(int row, TDeviceRec& out) const;
+    std::vector<TDeviceRec> Rows() const;
+    std::vector<GridRow> GridRows() const;
+    // Runs edit on a live row under the lock; false when the row is not live.
+    bool EditRow(int row, const std::function<void(TDeviceRec&)>& edit);
+    void DeleteRow(int row);  // 1-based grid row, or NO_ROW for all
+
+    uint32_t ChangeMask() const;
+    bool UpdateChangeMask(uint32_t bits, bool apply, bool set);
+    // Every change bit raised since the last call.  ChangeMask only tells what
+    // the latest answer changed, so a poller that looked only at it would miss
+    // a new row followed at once by an unchanged answer.
+    uint32_t TakeChanges();
+
+    void SetNoAddUnknown(bool value);
+    bool NoAddUnknown() const;
+    bool DateAnswered() const;
+
+    // Builds the SET frame of a kind for a row into SendBuf from EditRec and the
+    // row's Has<KEY> flags; the frame length, 0 when there is nothing to send.
+    uint16_t BuildSet(int row, int kind, bool broadcast);
+    const uint8_t* SendBuf() const { return SendBuf_; }
+
+    TDeviceRec EditRec{};
+    int SelectedRow = NO_ROW;
+
+    static constexpr size_t SEND_MAX = 510;  // what a request-queue slot carries
+
+private:
+    void InitKeys();
+    int FindRowLocked(const char* mac) const;
+    bool TakeAnswerLocked(const uint8_t* data, uint16_t length);
+    bool UpdateChangeMaskLocked(uint32_t bits, bool apply, bool set);
+    bool ParseItems(const uint8_t* data, uint16_t length);
+    bool ParseItem(const uint8_t* item, size_t length);
+    size_t PutItem(int key, size_t pos, bool& overflow);
+
+    mutable std::mutex Lock;
+    std::unique_ptr<TDeviceRec[]> Rec;
+    int Count_ = 0;
+    int CurRow = 0;
+    uint32_t ChangeMask_ = 0;
+    uint32_t Pending_ = 0;
+    bool NoAddUnknown_ = false;
+    bool DateAnswered_ = false;
+    TKeyEntry KeyTable[KEY_COUNT]{};
+    uint8_t SendBuf_[FRAME_MAX]{};
+};

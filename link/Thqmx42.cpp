@@ -1,0 +1,145 @@
+#include "Thqmx42.h"
+
+#include <pthread.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "Protocol.h"
+
+namespace {
+constexpr size_t MIN_FRAME = 24;  // an answer or acknowledgement is longer than 23 bytes
+}
+
+TQmx42::TQmx42(TmTable& table, TdrvUDP& driver, uint16_t port) : Table(table), Driver(driver) {
+    Params.Notify = this;
+    Params.Port = port;
+}
+
+TQmx42::~TQmx42() {
+    Terminate();
+    WaitFor();
+}
+
+void TQmx42::Resume() {
+    if (Thread.joinable()) return;
+    Thread = std::thread(&TQmx42::Execute, this);
+}
+
+void TQmx42::Terminate() {
+    std::lock_guard<std::mutex> g(RunMutex);
+    Terminated = true;
+    Wake.notify_all();
+}
+
+int TQmx42::WaitFor() {
+    if (Thread.joinable()) Thread.join();
+    return 1;
+}
+
+void TQmx42::Execute() {
+    pthread_setname_np(pthread_self(), "QMX42");
+    auto next = std::chrono::steady_clock::now();
+    for (;;) {
+        next += std::chrono::milliseconds(STEP_MS);
+        {
+            std::unique_lock<std::mutex> lk(RunMutex);
+            if (Wake.wait_until(lk, next, [this] { return Terminated; })) break;
+        }
+        Step();
+    }
+    Driver.Close();
+}
+
+void TQmx42::LinkFailed(const char*) { LinkLost = true; }
+
+void TQmx42::Step() {
+    if (LinkLost.exchange(false)) {
+        State_ = ST_WAIT;
+        RetryTicks = 0;
+    }
+    LastTaken_ = LastSent_ = 0;
+    switch (State_.load()) {
+        case ST_OPEN:
+            if (Driver.Open(Params)) {
+                std::lock_guard<std::mutex> g(ReqMutex);
+                WriteIndex = ReadIndex = 0;  // what was queued while the link was down is stale
+                State_ = ST_RUN;
+            } else {
+                State_ = ST_WAIT;
+                RetryTicks = 0;
+                LinkLost = false;  // the failed open reported itself; that is this failure
+            }
+            break;
+        case ST_RUN:
+            ProcessAnswers();
+            SendNext();
+            break;
+        default:
+            if (++RetryTicks >= RETRY_STEPS) State_ = ST_OPEN;
+            break;
+    }
+}
+
+bool TQmx42::PollAnswer(uint32_t& length) {
+    length = Driver.Read(RxBuf);
+    if (length == 0) return false;
+    ++LastTaken_;
+    if (length < MIN_FRAME || RxBuf[0] != STX) return false;
+    const char* mac = reinterpret_cast<const char*>(RxBuf + 5);
+    if (std::memcmp(RxBuf + 1, "ACK", 3) == 0) {
+        Table.SetStatus(STATUS_ACK, mac);
+        return false;
+    }
+    if (std::memcmp(RxBuf + 1, "NAK", 3) == 0) {
+        Table.SetStatus(STATUS_NAK, mac);
+        return false;
+    }
+    return std::memcmp(RxBuf + 1, "MAC", 3) == 0;
+}
+
+// Takes every datagram waiting, not one a step: a broadcast enquiry makes every
+// device answer at once, and one a step would lose all beyond the ring.
+void TQmx42::ProcessAnswers() {
+    for (;;) {
+        uint32_t length = 0;
+        const bool answer = PollAnswer(length);
+        if (length == 0) return;
+        if (answer) Table.MergeAnswer(RxBuf, static_cast<uint16_t>(length));
+    }
+}
+
+void TQmx42::SendNext() {
+    std::lock_guard<std::mutex> g(ReqMutex);
+    if (ReadIndex == WriteIndex) return;
+    const Slot& s = ReqQueue[ReadIndex];
+    std::memcpy(TxBuf, s.Frame, s.Length);
+    Params.Length = s.Length;
+    Params.Data = TxBuf;
+    Driver.Send(Params);
+    ReadIndex = (ReadIndex + 1) % QUEUE_SLOTS;
+    ++LastSent_;
+}
+
+void TQmx42::Enqueue(const uint8_t* frame, uint16_t length) {
+    if (length == 0 || length > sizeof(Slot::Frame)) return;
+    std::lock_guard<std::mutex> g(ReqMutex);
+    Slot& s = ReqQueue[WriteIndex];
+    s.Length = length;
+    std::memcpy(s.Frame, frame, length);
+    WriteIndex = (WriteIndex + 1) % QUEUE_SLOTS;
+    if (WriteIndex == ReadIndex) ReadIndex = (ReadIndex + 1) % QUEUE_SLOTS;  // full: drop the oldest
+}
+
+void TQmx42::EnqueueQuery(int kind) {
+    uint8_t frame[32];
+    const size_t n = QueryFrame(kind, frame);
+    Enqueue(frame, static_cast<uint16_t>(n));
+}
+
+void TQmx42::EnqueueSet(int, int, uint16_t length) { Enqueue(Table.SendBuf(), length); }
+
+int TQmx42::Queued() const {
+    std::lock_guard<std::mutex> g(ReqMutex);
+    return (WriteIndex + QUEUE_SLOTS - ReadIndex) % QUEUE_SLOTS;
+}

@@ -1,0 +1,79 @@
+// The worker thread: the only place where frames go out and answers come in.
+// A fixed 50 ms step keeps the link open, takes what has arrived, merges it
+// into the device table and sends at most one queued frame.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "Qmx42d.h"
+#include "Table.h"
+
+constexpr uint32_t ST_OPEN = 0;
+constexpr uint32_t ST_RUN = 1;
+constexpr uint32_t ST_WAIT = 255;
+
+class TQmx42 : public LinkNotify {
+public:
+    static constexpr int QUEUE_SLOTS = 50;
+    static constexpr int RETRY_STEPS = 120;
+    static constexpr int STEP_MS = 50;
+
+    // Created suspended: no thread runs until Resume.  Tests drive Step alone.
+    TQmx42(TmTable& table, TdrvUDP& driver, uint16_t port);
+    ~TQmx42() override;
+    TQmx42(const TQmx42&) = delete;
+    TQmx42& operator=(const TQmx42&) = delete;
+
+    void Resume();
+    void Terminate();
+    int WaitFor();  // 1 once the thread has ended (also when it never ran)
+
+    void EnqueueQuery(int kind);
+    void EnqueueSet(int row, int kind, uint16_t length);
+    int Queued() const;
+
+    void Step();
+    uint32_t State() const { return State_.load(); }
+    void LinkFailed(const char* text) override;
+
+    // What the last step did, for tests and the benchmark.
+    int LastTaken() const { return LastTaken_; }
+    int LastSent() const { return LastSent_; }
+
+private:
+    struct Slot {
+        uint16_t Length;
+        uint8_t Frame[510];
+    };
+    void Execute();
+    void Enqueue(const uint8_t* frame, uint16_t length);
+    bool PollAnswer(uint32_t& length);
+    void ProcessAnswers();
+    void SendNext();
+
+    TmTable& Table;
+    TdrvUDP& Driver;
+    LinkParams Params;
+    std::atomic<uint32_t> State_{ST_OPEN};
+    std::atomic<bool> LinkLost{false};
+    int RetryTicks = 0;
+    int LastTaken_ = 0;
+    int LastSent_ = 0;
+
+    mutable std::mutex ReqMutex;
+    Slot ReqQueue[QUEUE_SLOTS]{};
+    int WriteIndex = 0;
+    int ReadIndex = 0;
+
+    uint8_t TxBuf[512]{};
+    uint8_t RxBuf[512]{};
+
+    std::mutex RunMutex;
+    std::condition_variable Wake;
+    bool Terminated = false;
+    std::thread Thread;
+};

@@ -1,0 +1,76 @@
+#include "Tskcontrol.h"
+
+TtskCtrl::TtskCtrl(TmTable& table, CommSettingsStore& settings, TdrvUDP& driver)
+    : Table(table), Settings(settings), Driver(driver) {}
+
+TtskCtrl::~TtskCtrl() {
+    TimerOn = false;
+    StopWorker();
+    SockCleanup();
+}
+
+void TtskCtrl::timCtrlTimer() {
+    TimerOn = false;
+    switch (State) {
+        case CTRL_START:
+            if (!StartComm()) {
+                State = CTRL_FAILED;
+                return;  // the timer stays off for the rest of the run
+            }
+            LinkPort = LINK_PORT;
+            TimerInterval = 50;
+            State = CTRL_CREATE;
+            break;
+        case CTRL_CREATE:
+            WorkerThread = std::make_unique<TQmx42>(Table, Driver, static_cast<uint16_t>(LinkPort & 0xFFFF));
+            State = CTRL_RESUME;
+            break;
+        case CTRL_RESUME:
+            WorkerThread->Resume();
+            State = CTRL_WAIT;
+            break;
+        case CTRL_WAIT:
+            if (WorkerThread->State() != ST_OPEN) State = CTRL_READY;
+            break;
+        default:
+            break;
+    }
+    TimerOn = true;
+}
+
+bool TtskCtrl::StartComm() {
+    Settings.ReadCommSettings();
+    uint16_t granted = 0;
+    if (SockStartup(0x0101, &granted) != 0 || granted != 0x0101) return false;
+    const bool first = LocalAddress.empty();
+    std::string address;
+    if (!FindLocalAddress(address, AddressByName, AddressByInterface)) return false;
+    LocalAddress = address;
+    if (first) Settings.WriteCommSettings();
+    return true;
+}
+
+bool TtskCtrl::RequestQuery(int row, int kind) {
+    if (State != CTRL_READY) return false;
+    if (row != NO_ROW) Table.SetRowStatus(row, STATUS_NONE);
+    Table.SetNoAddUnknown(kind == KIND_DATE);
+    WorkerThread->EnqueueQuery(kind);
+    return true;
+}
+
+bool TtskCtrl::RequestSet(int row, int kind, bool broadcast) {
+    if (State != CTRL_READY) return false;
+    Table.SetRowStatus(row, STATUS_NONE);
+    const uint16_t length = Table.BuildSet(row, kind, broadcast);
+    if (length == 0) return false;
+    WorkerThread->EnqueueSet(row, kind, length);
+    return true;
+}
+
+void TtskCtrl::StopWorker() {
+    if (WorkerThread) {
+        WorkerThread->Terminate();
+        WorkerThread->WaitFor();
+    }
+    WorkerThread.reset();
+}

@@ -1,0 +1,37 @@
+// Frames for tests, built the way a device builds them.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+inline void Append(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+
+// 0x02 kind ':' mac 0xFF, then each item and 0xFF, then 0x03.
+inline Bytes MakeFrame(const std::string& kind, const std::string& mac, const std::vector<std::string>& items,
+                       bool close = true) {
+    Bytes b{0x02};
+    Append(b, kind + ":" + mac);
+    b.push_back(0xFF);
+    for (const std::string& item : items) {
+        Append(b, item);
+        b.push_back(0xFF);
+    }
+    if (close) b.push_back(0x03);
+    return b;
+}
+
+inline Bytes Answer(const std::string& mac, const std::vector<std::string>& items) {
+    return MakeFrame("MAC", mac, items);
+}
+
+inline std::string MacOf(int i) {
+    char text[18];
+    std::snprintf(text, sizeof text, "02-00-00-00-%02X-%02X", (i >> 8) & 0xFF, i & 0xFF);
+    return text;
+}
+
+inline std::string Text(const uint8_t* p, size_t n) { return std::string(reinterpret_cast<const char*>(p), n); }

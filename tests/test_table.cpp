@@ -1,0 +1,186 @@
+// The device table: merging answers, row operations, capacity and the lock.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "Frames.h"
+#include "Table.h"
+
+namespace {
+bool Take(TmTable& t, const Bytes& b) { return t.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }
+
+TDeviceRec Row(const TmTable& t, int i) {
+    TDeviceRec r{};
+    EXPECT_TRUE(t.CopyRow(i, r));
+    return r;
+}
+}  // namespace
+
+TEST(Table, WorkedAnswerAppendsRowWithNetworkAndDeviceBits) {
+    TmTable t;
+    ASSERT_TRUE(Take(t, Answer("02-00-00-00-00-01", {"INFO:NETWORK", "IPADRM:192.168.0.10"})));
+    EXPECT_EQ(t.Count(), 1);
+    const TDeviceRec r = Row(t, 0);
+    EXPECT_STREQ(r.MAC, "02-00-00-00-00-01");
+    EXPECT_STREQ(r.IPADRM, "192.168.0.10");
+    EXPECT_EQ(r.HasIPADRM, 1);
+    EXPECT_EQ(t.ChangeMask(), CHG_DEVICE | CHG_NETWORK);
+}
+
+TEST(Table, SecondAnswerChangesOnlyDifferingFields) {
+    TmTable t;
+    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A", "IPADRM:1.2.3.4", "NAME:x"}));
+    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A", "IPADRM:1.2.3.4", "NAME:y"}));
+    EXPECT_EQ(t.Count(), 1);
+    EXPECT_EQ(t.ChangeMask(), CHG_INFO);
+    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A", "IPADRM:1.2.3.4", "NAME:y", "GMT:+9"}));
+    EXPECT_EQ(t.ChangeMask(), CHG_DATE);
+    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A", "IPADRM:1.2.3.4"}));
+    EXPECT_EQ(t.ChangeMask(), 0u);
+    EXPECT_EQ(Row(t, 0).HasGMT, 1);
+}
+
+TEST(Table, UnchangedAnswerStillSetsFlags) {
+    TmTable t;
+    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A"}));
+    Take(t, Answer("02-00-00-00-00-01", {"GPID:"}));  // empty equals the empty field
+    EXPECT_EQ(t.ChangeMask(), 0u);
+    EXPECT_EQ(Row(t, 0).HasGPID, 1);
+}
+
+TEST(Table, FieldWidthCutAndShorterValueReplacesWhole) {
+    TmTable t;
+    Take(t, Answer("02-00-00-00-00-01", {"SERIAL:1234567890ABC", "NAME:longer name"}));
+    EXPECT_STREQ(Row(t, 0).SERIAL, "1234567890");
+    Take(t, Answer("02-00-00-00-00-01", {"SERIAL:1234567890XYZ"}));
+    EXPECT_EQ(t.ChangeMask(), 0u) << "the same cut value is no change";
+    Take(t, Answer("02-00-00-00-00-01", {"NAME:ab"}));
+    const TDeviceRec r = Row(t, 0);
+    EXPECT_STREQ(r.NAME, "ab");
+    EXPECT_EQ(r.NAME[3], '\0');
+}
+
+TEST(Table, MacCaseMakesDistinctRows) {
+    TmTable t;
+    Take(t, Answer("02-00-00-00-00-0a", {}));
+    Take(t, Answer("02-00-00-00-00-0A", {}));
+    EXPECT_EQ(t.Count(), 2);
+}
+
+TEST(Table, RefusedFrames) {
+    struct Case {
+        const char* name;
+        Bytes frame;
+    };
+    Bytes shortFrame = Answer("02-00-00-00-00-01", {});
+    shortFrame.resize(22);
+    const Case cases[] = {
+        {"shorter than 23", shortFrame},
+        {"not MAC", MakeFrame("ACK", "02-00-00-00-00-01", {"MODEL:x"})},
+        {"lower-case mac keyword", MakeFrame("mac", "02-00-00-00-00-01", {"MODEL:x"})},
+    };
+    for (const Case& c : cases) {
+        TmTable t;
+        EXPECT_FALSE(Take(t, c.frame)) << c.name;
+        EXPECT_EQ(t.Count(), 0) << c.name;
+    }
+}
+
+TEST(Table, NoAddUnknownDropsNewMacsButMergesKnownOnes) {
+    TmTable t;
+    Take(t, Answer("02-00-00-00-00-01", {}));
+    t.SetNoAddUnknown(true);
+    EXPECT_FALSE(Take(t, Answer("02-00-00-00-00-02", {"MODEL:x"})));
+    EXPECT_TRUE(Take(t, Answer("02-00-00-00-00-01", {"MODEL:y"})));
+    EXPECT_EQ(t.Count(), 1);
+    EXPECT_STREQ(Row(t, 0).MODEL, "y");
+}
+
+TEST(Table, FullTableRefusesThe257thMacAndStaysUnchanged) {
+    TmTable t;
+    for (int i = 0; i < 256; ++i) ASSERT_TRUE(Take(t, Answer(MacOf(i), {"MODEL:m"})));
+    const auto before = t.Rows();
+    EXPECT_FALSE(Take(t, Answer(MacOf(999), {"MODEL:new"})));
+    EXPECT_EQ(t.Count(), 256);
+    const auto after = t.Rows();
+    EXPECT_EQ(0, std::memcmp(before.data(), after.data(), sizeof(TDeviceRec) * 256));
+    EXPECT_TRUE(Take(t, Answer(MacOf(5), {"MODEL:known"}))) << "known devices still merge";
+}
+
+TEST(Table, DeleteRow) {
+    TmTable t;
+    for (int i = 0; i < 3; ++i) Take(t, Answer(MacOf(i), {}));
+    t.DeleteRow(0);
+    t.DeleteRow(4);
+    EXPECT_EQ(t.Count(), 3) << "out of range does nothing";
+    t.DeleteRow(2);
+    ASSERT_EQ(t.Count(), 2);
+    EXPECT_EQ(std::string(Row(t, 0).MAC), MacOf(0));
+    EXPECT_EQ(std::string(Row(t, 1).MAC), MacOf(2));
+    t.DeleteRow(NO_ROW);
+    EXPECT_EQ(t.Count(), 0);
+}
+
+TEST(Table, ReusedSlotStartsEmpty) {
+    TmTable t;
+    Take(t, Answer(MacOf(1), {"IPADRM:1.1.1.1", "CONT:c"}));
+    t.DeleteRow(1);
+    Take(t, Answer(MacOf(2), {"MODEL:m"}));
+    const TDeviceRec r = Row(t, 0);
+    EXPECT_EQ(r.HasIPADRM, 0);
+    EXPECT_EQ(r.HasCONT, 0);
+}
+
+TEST(Table, StatusByMacAndDateAnswer) {
+    TmTable t;
+    Take(t, Answer(MacOf(1), {}));
+    t.SetStatus(STATUS_NAK, MacOf(9).c_str());  // unknown MAC: nothing
+    EXPECT_EQ(t.RowStatus(0), STATUS_NONE);
+    t.SetStatus(STATUS_NAK, MacOf(1).c_str());
+    EXPECT_EQ(t.RowStatus(0), STATUS_NAK);
+    const Bytes date = Answer(MacOf(1), {"INFO:DATE", "YMDHM:2024.01.01.00.00"});
+    EXPECT_TRUE(t.MergeAnswer(date.data(), static_cast<uint16_t>(date.size())));
+    EXPECT_EQ(t.RowStatus(0), STATUS_ACK);
+    t.SetNoAddUnknown(true);
+    const Bytes stranger = Answer(MacOf(2), {"INFO:DATE"});
+    EXPECT_FALSE(t.MergeAnswer(stranger.data(), static_cast<uint16_t>(stranger.size())));
+    EXPECT_EQ(t.Count(), 1);
+}
+
+TEST(Table, ChangesAccumulateUntilTaken) {
+    TmTable t;
+    Take(t, Answer(MacOf(1), {"MODEL:a"}));
+    Take(t, Answer(MacOf(1), {"MODEL:a"}));
+    EXPECT_EQ(t.ChangeMask(), 0u);
+    EXPECT_EQ(t.TakeChanges(), CHG_DEVICE) << "a new row must not be hidden by a later unchanged answer";
+    EXPECT_EQ(t.TakeChanges(), 0u);
+}
+
+TEST(Table, UpdateChangeMask) {
+    TmTable t;
+    EXPECT_FALSE(t.UpdateChangeMask(CHG_INFO, false, true));
+    EXPECT_TRUE(t.UpdateChangeMask(CHG_INFO | CHG_DEVICE, true, true));
+    EXPECT_TRUE(t.UpdateChangeMask(CHG_DEVICE, true, false));
+    EXPECT_FALSE(t.UpdateChangeMask(CHG_INFO, true, false));
+}
+
+// A writer merging answers while a reader copies the grid out: run under
+// ThreadSanitizer this shows every access goes through the lock.
+TEST(Table, ConcurrentMergeAndGridReads) {
+    TmTable t;
+    std::thread writer([&] {
+        for (int i = 0; i < 2000; ++i) {
+            const Bytes b = Answer(MacOf(i % 300), {"MODEL:m" + std::to_string(i), "IPADRM:1.2.3.4"});
+            t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()));
+        }
+    });
+    size_t seen = 0;
+    for (int i = 0; i < 200; ++i) {
+        seen = std::max(seen, t.GridRows().size());
+        t.TakeChanges();
+        if (i % 50 == 0) t.DeleteRow(1);
+    }
+    writer.join();
+    EXPECT_LE(t.Count(), 256);
+    EXPECT_LE(seen, 256u);
+}

@@ -1,0 +1,27 @@
+// One simulated KLV-70 device: its values, and the frames it answers with.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+using Frame = std::vector<uint8_t>;
+
+struct SimDevice {
+    std::string Mac;
+    std::map<std::string, std::string> Values;  // wire key -> value; a key absent is not reported
+    bool Refuses = false;                       // answers a SET with NAK
+    bool Silent = false;                        // does not answer a SET
+
+    // The answer to an enquiry text ("ENQ:NETWORK", ...); empty when not one.
+    Frame Answer(const std::string& enquiry) const;
+    // Takes a SET frame meant for this device or for all; the ACK or NAK to
+    // send, or nothing.  An acknowledged SET is applied to Values.
+    Frame TakeSet(const uint8_t* data, size_t length);
+};
+
+// Device i of a run: MAC base + i, values of a complete device; partial ones
+// report only IPADRM and MASK of the network keys and NAME of the information.
+SimDevice MakeDevice(const std::string& macBase, int index, bool partial);
+std::string MacPlus(const std::string& base, int add);

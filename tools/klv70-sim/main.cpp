@@ -1,0 +1,172 @@
+// klv70-sim: stands in for a number of KLV-70 devices on one UDP socket.  It
+// answers enquiries and SET frames as the devices do, and runs only inside a
+// private network namespace (scripts/sandbox), never on a real network.
+#include <arpa/inet.h>
+#include <net/if.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Device.h"
+
+namespace {
+volatile sig_atomic_t gStop = 0;
+void OnSignal(int) { gStop = 1; }
+
+struct Config {
+    int Count = 3;
+    std::string MacBase = "02-00-00-00-00-01";
+    std::set<int> Partial, Refusing, Silent;
+    int DelayMs = 0;
+    bool Broadcast = false;
+    std::string Interface = "v1";
+    uint16_t Port = 8020;
+    bool Verbose = false;
+};
+
+std::set<int> IndexList(const std::string& text) {
+    std::set<int> out;
+    std::stringstream in(text);
+    std::string part;
+    while (std::getline(in, part, ',')) {
+        const size_t dash = part.find('-');
+        if (dash == std::string::npos) {
+            out.insert(std::atoi(part.c_str()));
+        } else {
+            for (int i = std::atoi(part.substr(0, dash).c_str()); i <= std::atoi(part.substr(dash + 1).c_str()); ++i)
+                out.insert(i);
+        }
+    }
+    return out;
+}
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
+                 "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
+                 "                 [--interface NAME] [--port N] [--verbose]\n"
+                 "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
+                 "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
+                 "every SET, --silent ones never answer one.  Runs only inside scripts/sandbox.\n");
+}
+
+// The interfaces a private namespace of scripts/sandbox has: lo and vN only.
+bool InsideSandbox() {
+    struct if_nameindex* names = if_nameindex();
+    if (names == nullptr) return false;
+    bool ok = true;
+    for (struct if_nameindex* i = names; i->if_index != 0; ++i) {
+        const std::string n = i->if_name;
+        const bool veth = n.size() >= 2 && n[0] == 'v' && n.find_first_not_of("0123456789", 1) == std::string::npos;
+        if (n != "lo" && !veth) ok = false;
+    }
+    if_freenameindex(names);
+    return ok;
+}
+
+bool ParseArgs(int argc, char** argv, Config& c) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (a == "--verbose") c.Verbose = true;
+        else if (v == nullptr) return false;
+        else if (a == "--count") c.Count = std::atoi(v), ++i;
+        else if (a == "--mac-base") c.MacBase = v, ++i;
+        else if (a == "--partial") c.Partial = IndexList(v), ++i;
+        else if (a == "--nak") c.Refusing = IndexList(v), ++i;
+        else if (a == "--silent") c.Silent = IndexList(v), ++i;
+        else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
+        else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
+        else if (a == "--interface") c.Interface = v, ++i;
+        else if (a == "--port") c.Port = static_cast<uint16_t>(std::atoi(v)), ++i;
+        else return false;
+    }
+    return c.Count >= 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    Config cfg;
+    if (!ParseArgs(argc, argv, cfg)) {
+        Usage();
+        return 64;
+    }
+    if (!InsideSandbox()) {
+        std::fprintf(stderr, "klv70-sim: refusing to run outside a private network namespace (use scripts/sandbox)\n");
+        return 3;
+    }
+    std::vector<SimDevice> devices;
+    for (int i = 0; i < cfg.Count; ++i) {
+        devices.push_back(MakeDevice(cfg.MacBase, i, cfg.Partial.count(i) != 0));
+        devices.back().Refuses = cfg.Refusing.count(i) != 0;
+        devices.back().Silent = cfg.Silent.count(i) != 0;
+    }
+
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const int sndbuf = 4 * 1024 * 1024;
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &sndbuf, sizeof sndbuf);
+    if (!cfg.Interface.empty() &&
+        ::setsockopt(fd, SOL_SOCKET, SO_BINDTODEVICE, cfg.Interface.c_str(),
+                     static_cast<socklen_t>(cfg.Interface.size())) != 0) {
+        std::perror("klv70-sim: SO_BINDTODEVICE");
+        return 1;
+    }
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(cfg.Port);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        std::perror("klv70-sim: bind");
+        return 1;
+    }
+    ::signal(SIGTERM, OnSignal);
+    ::signal(SIGINT, OnSignal);
+    std::fprintf(stderr, "klv70-sim: %d devices on %s port %u\n", cfg.Count, cfg.Interface.c_str(), cfg.Port);
+
+    uint8_t buf[2048];
+    while (gStop == 0) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 200) <= 0) continue;
+        sockaddr_in from{};
+        socklen_t fromLen = sizeof from;
+        const ssize_t n = ::recvfrom(fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+        if (n < 5 || buf[0] != 0x02) continue;
+        std::vector<Frame> replies;
+        if (std::memcmp(buf + 1, "ENQ:", 4) == 0) {
+            const uint8_t* end = static_cast<const uint8_t*>(std::memchr(buf, 0xFF, static_cast<size_t>(n)));
+            const std::string enquiry(reinterpret_cast<char*>(buf + 1), end ? static_cast<size_t>(end - buf - 1) : 0);
+            for (const SimDevice& d : devices) replies.push_back(d.Answer(enquiry));
+        } else if (std::memcmp(buf + 1, "SET:", 4) == 0) {
+            for (SimDevice& d : devices) replies.push_back(d.TakeSet(buf, static_cast<size_t>(n)));
+        } else {
+            continue;
+        }
+        if (cfg.Verbose) std::fprintf(stderr, "klv70-sim: %.*s\n", static_cast<int>(std::min<ssize_t>(n, 30)) - 1, buf + 1);
+        if (cfg.DelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(cfg.DelayMs));
+        sockaddr_in to = from;
+        if (cfg.Broadcast) {
+            to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+            to.sin_port = htons(cfg.Port);
+        }
+        for (const Frame& f : replies) {
+            if (f.empty()) continue;
+            ::sendto(fd, f.data(), f.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        }
+    }
+    ::close(fd);
+    return 0;
+}

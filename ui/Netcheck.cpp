@@ -1,0 +1,108 @@
+#include "Netcheck.h"
+
+#include <arpa/inet.h>
+
+#include <cctype>
+#include <cstdint>
+#include <limits>
+
+namespace {
+enum class Rule { A, B, M, N };
+
+struct RowRule {
+    Rule Kind;
+    int Message;
+};
+
+constexpr RowRule kRules[NET_ROWS] = {
+    {Rule::A, 107}, {Rule::B, 108}, {Rule::N, 109}, {Rule::B, 110}, {Rule::M, 111}, {Rule::B, 112},
+    {Rule::B, 113}, {Rule::N, 114}, {Rule::N, 115}, {Rule::B, 116}, {Rule::B, 117}, {Rule::B, 118},
+    {Rule::N, 119}, {Rule::N, 120}, {Rule::N, 121}, {Rule::N, 122},
+};
+constexpr int kMaskMismatch = 123;
+
+uint32_t LastPart(uint32_t networkOrder) { return ntohl(networkOrder) & 0xFFu; }
+
+bool MaskContiguous(uint32_t networkOrder) {
+    const uint32_t mask = ntohl(networkOrder);
+    if (mask == 0) return true;
+    const uint32_t lowest = mask & (~mask + 1);
+    // Every bit from the lowest set one up to bit 31 must be set.
+    return (mask | (lowest - 1)) == 0xFFFFFFFFu;
+}
+}  // namespace
+
+uint32_t ParseIpText(const std::string& text) {
+    std::string compact;
+    for (char c : text) {
+        if (c == ' ') continue;
+        // inet_aton stops at other white space and takes the rest as valid.
+        if (std::isspace(static_cast<unsigned char>(c))) return INADDR_NONE;
+        compact += c;
+    }
+    in_addr a{};
+    // inet_aton also takes forms with fewer dots, as inet_addr does.
+    if (compact.empty() || inet_aton(compact.c_str(), &a) == 0) return INADDR_NONE;
+    return a.s_addr;
+}
+
+int32_t StrToIntDef(const std::string& text, int32_t fallback) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    }
+    if (i >= text.size()) return fallback;
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        int digit;
+        if (std::isdigit(c)) digit = c - '0';
+        else if (base == 16 && std::isxdigit(c)) digit = std::tolower(c) - 'a' + 10;
+        else return fallback;
+        value = value * base + digit;
+        if (value > (int64_t{1} << 32)) return fallback;
+    }
+    if (negative) value = -value;
+    if (base == 16 && !negative && value <= 0xFFFFFFFFll) return static_cast<int32_t>(static_cast<uint32_t>(value));
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) return fallback;
+    return static_cast<int32_t>(value);
+}
+
+std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS]) {
+    std::vector<int> errors;
+    uint32_t value[NET_ROWS] = {};
+    for (int row = 0; row < NET_ROWS; ++row) {
+        const NetworkField& f = fields[row];
+        const RowRule& rule = kRules[row];
+        if (rule.Kind != Rule::N) value[row] = ParseIpText(f.Text);
+        const uint32_t v = value[row];
+        const bool converts = v != INADDR_NONE;  // 255.255.255.255 counts as not converting
+        bool bad = false;
+        switch (rule.Kind) {
+            case Rule::A:
+                bad = !converts || LastPart(v) == 0 || LastPart(v) == 255;
+                break;
+            case Rule::B:
+                if (converts && LastPart(v) == 0) bad = true;
+                else if (f.Enabled) bad = !converts || LastPart(v) == 255;
+                break;
+            case Rule::M:
+                bad = f.Enabled && (!converts || !MaskContiguous(v));
+                if (!bad && (value[NET_MAIN] & v) != (value[NET_GATEWAY] & v)) {
+                    errors.push_back(kMaskMismatch);
+                    continue;
+                }
+                break;
+            case Rule::N:
+                bad = f.Enabled && StrToIntDef(f.Text, -1) == -1;
+                break;
+        }
+        if (bad) errors.push_back(rule.Message);
+    }
+    return errors;
+}
