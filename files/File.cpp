@@ -67,7 +67,7 @@ TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {
 }
 
 void TmFile::ReadCommSettings() {
-    CSimpleIniCaseA ini;
+    CSimpleIniA ini;
     ini.LoadFile(SettingsPath().c_str());  // a missing file reads as empty
     CommPort = 0;
     const char* text = ini.GetValue("PORT", "T-ARC", nullptr);
@@ -75,7 +75,7 @@ void TmFile::ReadCommSettings() {
 }
 
 void TmFile::WriteCommSettings() {
-    CSimpleIniCaseA ini;
+    CSimpleIniA ini;
     ini.LoadFile(SettingsPath().c_str());
     ini.SetValue("PORT", "T-ARC", std::to_string(CommPort).c_str());
     ini.SaveFile(SettingsPath().c_str());

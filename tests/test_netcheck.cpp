@@ -1,1 +1,118 @@
+// The checks of the network values, table-driven.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+
+#include "Netcheck.h"
+
+namespace {
+const char* const kBlank = "   .   .   .   ";
+
+// A valid, enabled set of sixteen fields to vary from.
+struct Fields {
+    NetworkField f[NET_ROWS];
+    Fields() {
+        const char* texts[NET_ROWS] = {"192.168.  0. 10", "192.168.  0. 11", "1", "192.168.  0.  1",
+                                       "255.255.255.  0", "192.168.  0.100", "192.168.  0.101", "5000", "5001",
+                                       "192.168.  0. 20", "192.168.  0. 21", "192.168.  0. 22", "1", "2", "3", "30"};
+        for (int i = 0; i < NET_ROWS; ++i) f[i] = {texts[i], true};
+    }
+    Fields& Set(int row, const char* text, bool enabled = true) {
+        f[row] = {text, enabled};
+        return *this;
+    }
+    std::vector<int> Check() const { return ValidateNetworkSettings(f); }
+};
+
+using Ids = std::vector<int>;
+}  // namespace
+
+TEST(NetCheck, ParseIpText) {
+    struct Case {
+        const char* text;
+        const char* expect;  // nullptr: does not convert
+    };
+    const Case cases[] = {
+        {"192.168.  0. 10", "192.168.0.10"}, {"192.168.  0.010", "192.168.0.8"}, {"192.168.  0. 09", nullptr},
+        {kBlank, nullptr},                   {"255.255.255.255", nullptr},       {"256.  1.  1.  1", nullptr},
+        {"1.2.3.4\tx", nullptr},             {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        const uint32_t v = ParseIpText(c.text);
+        if (c.expect == nullptr) {
+            EXPECT_EQ(v, INADDR_NONE) << c.text;
+        } else {
+            EXPECT_EQ(v, inet_addr(c.expect)) << c.text;
+        }
+    }
+}
+
+TEST(NetCheck, StrToIntDef) {
+    struct Case {
+        const char* text;
+        int32_t expect;
+    };
+    const Case cases[] = {{"12", 12},          {"  12", 12},         {"-5", -5},        {"+7", 7},
+                          {"$1F", 31},         {"$FFFFFFFF", -1},    {"12 ", -1},       {"", -1},
+                          {"abc", -1},         {"2147483648", -1},   {"-2147483648", INT32_MIN}, {"1.5", -1},
+                          {"-", -1},           {"$", -1}};
+    for (const Case& c : cases) EXPECT_EQ(StrToIntDef(c.text, -1), c.expect) << c.text;
+}
+
+TEST(NetCheck, Rules) {
+    struct Case {
+        const char* name;
+        int row;
+        const char* text;
+        bool enabled;
+        Ids expect;
+    };
+    const Case cases[] = {
+        {"all valid", NET_MAIN, "192.168.  0. 10", true, {}},
+        {"main last part 0", NET_MAIN, "192.168.  0.  0", true, {107}},
+        {"main last part 255", NET_MAIN, "192.168.  0.255", true, {107}},
+        {"main blank even disabled", NET_MAIN, kBlank, false, {107, 123}},
+        {"backup disabled blank", NET_BACKUP, kBlank, false, {}},
+        {"backup disabled zero", NET_BACKUP, "  0.  0.  0.  0", false, {108}},
+        {"backup enabled .255", NET_BACKUP, " 10.  0.  0.255", true, {108}},
+        {"backup disabled .255", NET_BACKUP, " 10.  0.  0.255", false, {}},
+        {"backup enabled all ones", NET_BACKUP, "255.255.255.255", true, {108}},
+        {"backup disabled all ones", NET_BACKUP, "255.255.255.255", false, {}},
+        {"octal part", NET_TRAP1, "192.168.  0.010", true, {}},
+        {"octal 09", NET_TRAP1, "192.168.  0. 09", true, {112}},
+        {"group empty", NET_GROUP, "", true, {109}},
+        {"group -1", NET_GROUP, "-1", true, {109}},
+        {"group -5", NET_GROUP, "-5", true, {}},
+        {"group 999", NET_GROUP, "999", true, {}},
+        {"group empty disabled", NET_GROUP, "", false, {}},
+        {"time out hex", NET_TIMEOUT, "$1F", true, {}},
+        {"mask .0", NET_MASK, "255.255.255.  0", true, {}},
+        {"mask hole", NET_MASK, "255.255.  0.255", true, {111}},
+        {"mask all ones", NET_MASK, "255.255.255.255", true, {111}},
+        {"mask zero", NET_MASK, "  0.  0.  0.  0", true, {}},
+        {"mask disabled blank", NET_MASK, kBlank, false, {123}},
+        {"wider mask", NET_MASK, "255.255.  0.  0", true, {}},
+    };
+    for (const Case& c : cases) {
+        Fields f;
+        if (std::string(c.name) == "wider mask") f.Set(NET_GATEWAY, "192.168.  1.  1");
+        f.Set(c.row, c.text, c.enabled);
+        EXPECT_EQ(f.Check(), c.expect) << c.name;
+    }
+}
+
+TEST(NetCheck, GatewayInAnotherSubnet) {
+    Fields f;
+    f.Set(NET_GATEWAY, "192.168.  1.  1");
+    EXPECT_EQ(f.Check(), Ids{123});
+    f.Set(NET_MASK, "  0.  0.  0.  0");
+    EXPECT_EQ(f.Check(), Ids{});
+}
+
+TEST(NetCheck, EveryFieldWrongInOrder) {
+    Fields f;
+    for (int row : {NET_MAIN, NET_BACKUP, NET_GATEWAY, NET_TRAP1, NET_TRAP2, NET_OPTIP1, NET_OPTIP2, NET_OPTIP3})
+        f.Set(row, "  1.  1.  1.255");
+    for (int row : {NET_GROUP, NET_TERM, NET_LOG, NET_PORT1, NET_PORT2, NET_PORT3, NET_TIMEOUT}) f.Set(row, "x");
+    f.Set(NET_MASK, "255.  0.255.  0");
+    EXPECT_EQ(f.Check(), (Ids{107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122}));
+}

@@ -1,1 +1,176 @@
+// The worker's step, driven by hand; runs inside the sandbox.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Frames.h"
+#include "Thqmx42.h"
+
+namespace {
+// Catches what the worker sends: it is pointed at 127.0.0.2, where this
+// socket's exact binding wins over the worker's own wildcard one.
+class Observer {
+public:
+    Observer() {
+        Fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        const int on = 1;
+        ::setsockopt(Fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        timeval tv{0, 300000};
+        ::setsockopt(Fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(8020);
+        a.sin_addr.s_addr = inet_addr("127.0.0.2");
+        ::bind(Fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    ~Observer() { ::close(Fd); }
+    std::string Next() {
+        char buf[600];
+        const ssize_t n = ::recv(Fd, buf, sizeof buf, 0);
+        return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+    }
+    int Fd;
+};
+
+struct Rig {
+    Rig() : Worker(Table, Driver, 8020) {
+        Driver.SetDestination(inet_addr("127.0.0.2"));
+        Worker.Step();  // opens the link
+    }
+    void Feed(const Bytes& b) { Driver.Store(b.data(), b.size()); }
+    TmTable Table;
+    TdrvUDP Driver;
+    TQmx42 Worker;
+};
+
+const std::string FF = "\xFF";
+}  // namespace
+
+TEST(Worker, OpensOnFirstStep) {
+    Rig rig;
+    EXPECT_EQ(rig.Worker.State(), ST_RUN);
+}
+
+TEST(Worker, FullQueueKeepsTheNewest49AndSendsOneAStep) {
+    Observer seen;
+    Rig rig;
+    rig.Worker.EnqueueQuery(KIND_DATE);  // the oldest, to be dropped
+    for (int i = 0; i < 49; ++i) rig.Worker.EnqueueQuery(i % 2 == 0 ? KIND_NETWORK : KIND_DEVINFO);
+    EXPECT_EQ(rig.Worker.Queued(), 49);
+    rig.Worker.Step();
+    EXPECT_EQ(rig.Worker.LastSent(), 1);
+    EXPECT_EQ(seen.Next(), "\x02" "ENQ:NETWORK" + FF + "\x03");
+    rig.Worker.Step();
+    EXPECT_EQ(seen.Next(), "\x02" "ENQ:DEVINFO" + FF + "\x03");
+    EXPECT_EQ(rig.Worker.Queued(), 47);
+}
+
+TEST(Worker, SortsWhatArrives) {
+    Rig rig;
+    const std::string known = "02-00-00-00-00-01";
+    rig.Feed(Answer(known, {"MODEL:m"}));
+    rig.Worker.Step();
+    ASSERT_EQ(rig.Table.Count(), 1);
+
+    struct Case {
+        const char* name;
+        Bytes frame;
+        uint32_t status;
+        int rows;
+    };
+    Bytes shortAck = MakeFrame("ACK", known, {}, false);  // 23 bytes: too short
+    const Case cases[] = {
+        {"ACK", MakeFrame("ACK", known, {}), STATUS_ACK, 1},
+        {"NAK", MakeFrame("NAK", known, {}), STATUS_NAK, 1},
+        {"ACK too short", shortAck, STATUS_NONE, 1},
+        {"ACK unknown MAC", MakeFrame("ACK", "02-00-00-00-00-09", {}), STATUS_NONE, 1},
+        {"own enquiry", MakeFrame("ENQ", "NETWORK", {}), STATUS_NONE, 1},
+        {"own SET", MakeFrame("SET", known, {"NAME:x"}), STATUS_NONE, 1},
+        {"no STX", [&] { Bytes b = MakeFrame("ACK", known, {}); b[0] = 0x01; return b; }(), STATUS_NONE, 1},
+        {"answer", Answer("02-00-00-00-00-02", {"MODEL:n"}), STATUS_NONE, 2},
+        {"date answer", Answer(known, {"INFO:DATE", "YMDHM:2024.01.01.00.00"}), STATUS_ACK, 1},
+    };
+    for (const Case& c : cases) {
+        rig.Table.DeleteRow(2);
+        rig.Table.SetRowStatus(0, STATUS_NONE);
+        rig.Feed(c.frame);
+        rig.Worker.Step();
+        EXPECT_EQ(rig.Table.RowStatus(0), c.status) << c.name;
+        EXPECT_EQ(rig.Table.Count(), c.rows) << c.name;
+    }
+}
+
+TEST(Worker, DateAnswerFromStrangerWhileNotAddingIsDropped) {
+    Rig rig;
+    rig.Table.SetNoAddUnknown(true);
+    rig.Feed(Answer("02-00-00-00-00-05", {"INFO:DATE"}));
+    rig.Worker.Step();
+    EXPECT_EQ(rig.Table.Count(), 0);
+}
+
+// A burst larger than the old one-a-step pace could take in: every answer
+// waiting is merged in the same step.
+TEST(Worker, TakesEveryWaitingDatagramInOneStep) {
+    Rig rig;
+    for (int i = 0; i < 300; ++i) rig.Feed(Answer(MacOf(i), {"INFO:NETWORK", "IPADRM:1.2.3.4"}));
+    rig.Worker.Step();
+    EXPECT_EQ(rig.Worker.LastTaken(), 300);
+    EXPECT_EQ(rig.Table.Count(), 256);
+}
+
+TEST(Worker, AfterAFailureNothingIsSentFor120StepsThenTheLinkReopens) {
+    Observer seen;
+    Rig rig;
+    rig.Worker.LinkFailed("forced");
+    rig.Worker.EnqueueQuery(KIND_NETWORK);
+    for (int i = 0; i < 120; ++i) {
+        rig.Worker.Step();
+        ASSERT_EQ(rig.Worker.LastSent(), 0) << "step " << i;
+        if (i < 119) {
+            ASSERT_EQ(rig.Worker.State(), ST_WAIT);
+        }
+    }
+    EXPECT_EQ(rig.Worker.State(), ST_OPEN);
+    rig.Worker.Step();
+    EXPECT_EQ(rig.Worker.State(), ST_RUN);
+    EXPECT_EQ(rig.Worker.Queued(), 0) << "frames queued while down are dropped";
+    rig.Worker.EnqueueQuery(KIND_DATE);
+    rig.Worker.Step();
+    EXPECT_EQ(seen.Next(), "\x02" "ENQ:DATE" + FF + "\x03");
+}
+
+TEST(Worker, SetFrameComesFromSendBuf) {
+    Observer seen;
+    Rig rig;
+    rig.Feed(Answer("02-00-00-00-00-01", {"NAME:"}));
+    rig.Worker.Step();
+    std::strcpy(rig.Table.EditRec.NAME, "n");
+    const uint16_t n = rig.Table.BuildSet(0, KIND_DEVINFO, false);
+    rig.Worker.EnqueueSet(0, KIND_DEVINFO, n);
+    rig.Worker.Step();
+    EXPECT_EQ(seen.Next(), Text(rig.Table.SendBuf(), n));
+}
+
+TEST(Worker, ThreadEndsWithinAStep) {
+    TmTable table;
+    TdrvUDP driver;
+    TQmx42 worker(table, driver, 8020);
+    worker.Resume();
+    for (int i = 0; i < 100 && worker.State() == ST_OPEN; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(worker.State(), ST_RUN);
+    const auto start = std::chrono::steady_clock::now();
+    worker.Terminate();
+    EXPECT_EQ(worker.WaitFor(), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(60));
+}
+
+TEST(Worker, NeverResumedEndsWithoutAStep) {
+    TmTable table;
+    TdrvUDP driver;
+    { TQmx42 worker(table, driver, 8020); }
+    EXPECT_FALSE(driver.IsOpen());
+}
