@@ -31,7 +31,7 @@ struct Config {
     std::set<int> Partial, Refusing, Silent;
     int DelayMs = 0;
     bool Broadcast = false;
-    std::string Interface = "v1";
+    std::string Address = "10.77.0.2";
     uint16_t Port = 8020;
     bool Verbose = false;
 };
@@ -56,7 +56,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
-                 "                 [--interface NAME] [--port N] [--verbose]\n"
+                 "                 [--address A] [--port N] [--verbose]\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
                  "every SET, --silent ones never answer one.  Runs only inside scripts/sandbox.\n");
@@ -76,6 +76,25 @@ bool InsideSandbox() {
     return ok;
 }
 
+int OpenSocket(in_addr_t address, uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const int bytes = 4 * 1024 * 1024;
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &bytes, sizeof bytes);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+        std::perror("klv70-sim: bind");
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 bool ParseArgs(int argc, char** argv, Config& c) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -89,7 +108,7 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--silent") c.Silent = IndexList(v), ++i;
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
-        else if (a == "--interface") c.Interface = v, ++i;
+        else if (a == "--address") c.Address = v, ++i;
         else if (a == "--port") c.Port = static_cast<uint16_t>(std::atoi(v)), ++i;
         else return false;
     }
@@ -114,28 +133,15 @@ int main(int argc, char** argv) {
         devices.back().Silent = cfg.Silent.count(i) != 0;
     }
 
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const int sndbuf = 4 * 1024 * 1024;
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &sndbuf, sizeof sndbuf);
-    if (!cfg.Interface.empty() &&
-        ::setsockopt(fd, SOL_SOCKET, SO_BINDTODEVICE, cfg.Interface.c_str(),
-                     static_cast<socklen_t>(cfg.Interface.size())) != 0) {
-        std::perror("klv70-sim: SO_BINDTODEVICE");
-        return 1;
-    }
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(cfg.Port);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-        std::perror("klv70-sim: bind");
-        return 1;
-    }
+    // Two sockets: one bound to the broadcast address hears the enquiries and
+    // SETs; answers leave from one bound to the devices' own address, so that
+    // no socket of the simulator competes with the program for a unicast reply.
+    const int fd = OpenSocket(INADDR_BROADCAST, cfg.Port);
+    const int out = OpenSocket(inet_addr(cfg.Address.c_str()), cfg.Port);
+    if (fd < 0 || out < 0) return 1;
     ::signal(SIGTERM, OnSignal);
     ::signal(SIGINT, OnSignal);
-    std::fprintf(stderr, "klv70-sim: %d devices on %s port %u\n", cfg.Count, cfg.Interface.c_str(), cfg.Port);
+    std::fprintf(stderr, "klv70-sim: %d devices at %s port %u\n", cfg.Count, cfg.Address.c_str(), cfg.Port);
 
     uint8_t buf[2048];
     while (gStop == 0) {
@@ -155,7 +161,11 @@ int main(int argc, char** argv) {
         } else {
             continue;
         }
-        if (cfg.Verbose) std::fprintf(stderr, "klv70-sim: %.*s\n", static_cast<int>(std::min<ssize_t>(n, 30)) - 1, buf + 1);
+        if (cfg.Verbose) {
+            const void* end = std::memchr(buf, 0xFF, static_cast<size_t>(n));
+            const int shown = end ? static_cast<int>(static_cast<const uint8_t*>(end) - buf - 1) : 0;
+            std::fprintf(stderr, "klv70-sim: %.*s\n", std::min(shown, 40), buf + 1);
+        }
         if (cfg.DelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(cfg.DelayMs));
         sockaddr_in to = from;
         if (cfg.Broadcast) {
@@ -164,9 +174,10 @@ int main(int argc, char** argv) {
         }
         for (const Frame& f : replies) {
             if (f.empty()) continue;
-            ::sendto(fd, f.data(), f.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+            ::sendto(out, f.data(), f.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
         }
     }
     ::close(fd);
+    ::close(out);
     return 0;
 }

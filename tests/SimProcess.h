@@ -1,0 +1,44 @@
+// The device simulator as a child process of a test, inside the same sandbox.
+#pragma once
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+class SimProcess {
+public:
+    explicit SimProcess(std::vector<std::string> args) {
+        int pipeFd[2];
+        if (::pipe(pipeFd) != 0) return;
+        args.insert(args.begin(), KLV70_SIM);
+        Pid = ::fork();
+        if (Pid == 0) {
+            ::dup2(pipeFd[1], STDERR_FILENO);
+            ::close(pipeFd[0]);
+            std::vector<char*> argv;
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(pipeFd[1]);
+        // Ready once it has said where it listens.
+        char c;
+        while (::read(pipeFd[0], &c, 1) == 1 && c != '\n') Banner += c;
+        Stderr = pipeFd[0];
+    }
+    ~SimProcess() {
+        if (Pid > 0) {
+            ::kill(Pid, SIGTERM);
+            ::waitpid(Pid, nullptr, 0);
+        }
+        if (Stderr >= 0) ::close(Stderr);
+    }
+    bool Ready() const { return Banner.find("devices at") != std::string::npos; }
+    pid_t Pid = -1;
+    int Stderr = -1;
+    std::string Banner;
+};

@@ -1,0 +1,113 @@
+// The device link end to end against the simulator, without any window; runs
+// inside the sandbox.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "Host.h"
+#include "SimProcess.h"
+#include "TempDir.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+struct Rig {
+    explicit Rig(std::vector<std::string> simArgs) : Sim(std::move(simArgs)), Host(Dir.Path) {}
+    bool Up() { return Sim.Ready() && Host.BringUp(); }
+    // One enquiry, then waits until `rows` rows are present or `ms` have passed.
+    bool Query(int kind, int rows, int ms = 3000) {
+        if (!Host.Control.RequestQuery(NO_ROW, kind)) return false;
+        return WaitRows(rows, ms);
+    }
+    bool WaitRows(int rows, int ms) {
+        for (const auto end = Clock::now() + std::chrono::milliseconds(ms); Clock::now() < end;) {
+            if (Host.Table.Count() >= rows) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return Host.Table.Count() >= rows;
+    }
+    TDeviceRec Row(int i) {
+        TDeviceRec r{};
+        Host.Table.CopyRow(i, r);
+        return r;
+    }
+    // Fills EditRec from the row, as a dialog does, then changes one field.
+    StatusWait::Outcome Set(int row, int kind, int key, const char* value, bool broadcast = false) {
+        TDeviceRec r = Row(row);
+        Host.Table.EditRec = r;
+        std::strcpy(FieldOf(Host.Table.EditRec, key), value);
+        if (!Host.Control.RequestSet(row, kind, broadcast)) return StatusWait::Silent;
+        return Host.WaitAnswer(row);
+    }
+    TempDir Dir;
+    SimProcess Sim;
+    HeadlessHost Host;
+};
+}  // namespace
+
+TEST(EndToEnd, SearchFindsEveryDeviceWithItsFields) {
+    Rig rig({"--count", "4", "--partial", "3"});
+    ASSERT_TRUE(rig.Up());
+    rig.Host.Search(1);
+    ASSERT_EQ(rig.Host.Table.Count(), 4);
+    const TDeviceRec full = rig.Row(0);
+    EXPECT_STREQ(full.MAC, "02-00-00-00-00-01");
+    EXPECT_STREQ(full.MODEL, "KLV-70");
+    EXPECT_STREQ(full.IPADRM, "192.168.1.10");
+    EXPECT_EQ(full.HasTOUT, 1);
+    EXPECT_EQ(full.HasCONT, 1);
+    const TDeviceRec partial = rig.Row(3);
+    EXPECT_EQ(partial.HasIPADRM, 1);
+    EXPECT_EQ(partial.HasTOUT, 0);
+    EXPECT_EQ(partial.HasCONT, 0);
+}
+
+TEST(EndToEnd, NetworkSetIsAcknowledgedRefusedOrMeetsSilence) {
+    Rig rig({"--count", "3", "--nak", "1", "--silent", "2"});
+    ASSERT_TRUE(rig.Up());
+    ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
+    EXPECT_EQ(rig.Set(0, KIND_NETWORK, KEY_IPADRM, "192.168.  1. 99"), StatusWait::Acknowledged);
+    EXPECT_EQ(rig.Set(1, KIND_NETWORK, KEY_IPADRM, "192.168.1.98"), StatusWait::Refused);
+    EXPECT_EQ(rig.Set(2, KIND_NETWORK, KEY_IPADRM, "192.168.1.97"), StatusWait::Silent);
+
+    rig.Host.Table.DeleteRow(NO_ROW);
+    ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
+    const int acked = rig.Host.Table.FindRow("02-00-00-00-00-01");
+    const int refused = rig.Host.Table.FindRow("02-00-00-00-00-02");
+    EXPECT_STREQ(rig.Row(acked).IPADRM, "192.168.1.99") << "the device took what was sent, blanks removed";
+    EXPECT_STREQ(rig.Row(refused).IPADRM, "192.168.1.11");
+}
+
+TEST(EndToEnd, DateEnquiryAndBroadcastDateSet) {
+    Rig rig({"--count", "3"});
+    ASSERT_TRUE(rig.Up());
+    ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
+    ASSERT_TRUE(rig.Host.Control.RequestQuery(1, KIND_DATE));
+    EXPECT_EQ(rig.Host.WaitAnswer(1), StatusWait::Acknowledged);
+    EXPECT_STREQ(rig.Row(1).YMDHM, "2026.12.07.09.30");
+
+    rig.Set(1, KIND_DATE, KEY_YMDHM, "2030.01.02.03.04", true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    for (int row = 0; row < 3; ++row) {
+        ASSERT_TRUE(rig.Host.Control.RequestQuery(row, KIND_DATE));
+        ASSERT_EQ(rig.Host.WaitAnswer(row), StatusWait::Acknowledged) << row;
+        EXPECT_STREQ(rig.Row(row).YMDHM, "2030.01.02.03.04") << row;
+    }
+}
+
+TEST(EndToEnd, AFullTableAnsweringAtOnceIsFoundWithinASecond) {
+    Rig rig({"--count", "256"});
+    ASSERT_TRUE(rig.Up());
+    const auto start = Clock::now();
+    ASSERT_TRUE(rig.Query(KIND_NETWORK, 256, 1000)) << rig.Host.Table.Count() << " rows";
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST(EndToEnd, ThreeHundredDevicesFillExactly256Rows) {
+    Rig rig({"--count", "300"});
+    ASSERT_TRUE(rig.Up());
+    rig.Query(KIND_NETWORK, 300, 1500);
+    EXPECT_EQ(rig.Host.Table.Count(), 256);
+}
