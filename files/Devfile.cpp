@@ -40,7 +40,9 @@ std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {
     out.reserve(rows.size() * 128);
     for (const TDeviceRec& r : rows) {
         out.push_back(STX);
-        PutText(out, "MAC", r.MAC, MAC_LEN);
+        // The MAC is always 17 bytes at offsets 5 to 21, which the reader relies on.
+        PutText(out, "MAC", "", 0);
+        out.insert(out.end() - 1, r.MAC, r.MAC + MAC_LEN);
         PutItem(out, r, KEY_MODEL);
         PutItem(out, r, KEY_TARCID);
         PutItem(out, r, KEY_SERIAL);

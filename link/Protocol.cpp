@@ -63,11 +63,40 @@ const int* SetKeysOf(int kind) {
     }
 }
 
-int FindKey(const TKeyEntry* table, const char* name, size_t len) {
-    for (int i = 0; i < KEY_COUNT; ++i) {
-        if (table[i].Len == len && std::memcmp(table[i].Name, name, len) == 0) return i;
+namespace {
+// Every answer item's key is looked up, so keys go through a small hash that
+// is free of collisions for the 27 keys (a test holds it to that).
+constexpr size_t HASH_SLOTS = 128;
+size_t KeyHash(const char* name, size_t len) {
+    return (len * 3 + static_cast<uint8_t>(name[0]) * 8u + static_cast<uint8_t>(name[len - 1]) +
+            static_cast<uint8_t>(name[len - 2])) & (HASH_SLOTS - 1);
+}
+
+struct KeySlots {
+    int8_t Index[HASH_SLOTS];
+    KeySlots() {
+        std::memset(Index, -1, sizeof Index);
+        for (int i = 0; i < KEY_COUNT; ++i) Index[KeyHash(KeyFields[i].Name, std::strlen(KeyFields[i].Name))] = static_cast<int8_t>(i);
     }
-    return -1;
+};
+}  // namespace
+
+bool KeyHashIsPerfect() {
+    bool used[HASH_SLOTS] = {};
+    for (const KeyField& f : KeyFields) {
+        const size_t h = KeyHash(f.Name, std::strlen(f.Name));
+        if (used[h]) return false;
+        used[h] = true;
+    }
+    return true;
+}
+
+int FindKey(const TKeyEntry* table, const char* name, size_t len) {
+    static const KeySlots slots;
+    if (len < 2) return -1;
+    const int i = slots.Index[KeyHash(name, len)];
+    if (i < 0 || table[i].Len != len || std::memcmp(table[i].Name, name, len) != 0) return -1;
+    return i;
 }
 
 size_t QueryText(int kind, uint8_t* out) {

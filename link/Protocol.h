@@ -57,6 +57,7 @@ inline bool HasKey(const TDeviceRec& r, int key) {
 
 // Index of the key whose text equals name[0..len), or -1 (byte-exact).
 int FindKey(const TKeyEntry* table, const char* name, size_t len);
+bool KeyHashIsPerfect();
 
 // The enquiry text of a kind with its closing 0xFF ("ENQ:NETWORK"+0xFF), and
 // the whole query frame (STX, text, ETX).  Both return 0 for another kind.

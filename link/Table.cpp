@@ -70,23 +70,17 @@ bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
 }
 
 bool TmTable::ParseItems(const uint8_t* data, uint16_t length) {
-    uint8_t item[ITEM_BUF];
-    size_t n = 0;
-    bool tooLong = false;
-    for (size_t i = 0; i < length; ++i) {
-        const uint8_t b = data[i];
-        if (b == ITEM_END) {
-            if (!tooLong) {
-                item[n++] = b;
-                ParseItem(item, n);
-            }
-            n = 0;
-            tooLong = false;
-        } else if (n < ITEM_BUF - 1) {
-            item[n++] = b;
-        } else {
-            tooLong = true;
-        }
+    // Items are taken in place, each up to its 0xFF; the bytes after the last
+    // 0xFF are no item.  One longer than the item buffer a frame can fill is
+    // dropped whole rather than parsed from a cut copy.
+    const uint8_t* p = data;
+    const uint8_t* const end = data + length;
+    while (p < end) {
+        const auto* stop = static_cast<const uint8_t*>(std::memchr(p, ITEM_END, static_cast<size_t>(end - p)));
+        if (stop == nullptr) break;
+        const size_t n = static_cast<size_t>(stop - p) + 1;
+        if (n <= ITEM_BUF) ParseItem(p, n);
+        p = stop + 1;
     }
     return true;
 }
@@ -111,12 +105,14 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     TDeviceRec& r = Rec[CurRow];
     if (uint8_t* flag = FlagOf(r, key)) *flag = 1;
     char* field = FieldOf(r, key);
-    const size_t cut = std::min(valueLen, static_cast<size_t>(f.Width));
-    char incoming[VALUE_CAP + 1] = {};
-    std::memcpy(incoming, value, cut);
-    if (std::memcmp(field, incoming, static_cast<size_t>(f.Width)) == 0) return true;
+    const size_t width = static_cast<size_t>(f.Width);
+    const size_t cut = std::min(valueLen, width);
+    // The stored field against the value zero-padded to the field's width.
+    static const char kZeros[VALUE_CAP] = {};
+    if (std::memcmp(field, value, cut) == 0 && std::memcmp(field + cut, kZeros, width - cut) == 0) return true;
     UpdateChangeMaskLocked(f.ChangeBit, true, true);
-    std::memcpy(field, incoming, static_cast<size_t>(f.Width));
+    std::memcpy(field, value, cut);
+    std::memset(field + cut, 0, width - cut);
     return true;
 }
 

@@ -23,6 +23,19 @@ std::string Built(TmTable& t, int kind, bool broadcast = false) {
 const std::string FF = "\xFF";
 }  // namespace
 
+TEST(Protocol, EveryKeyIsFoundAndOnlyExactly) {
+    EXPECT_TRUE(KeyHashIsPerfect());
+    TmTable t;
+    std::vector<std::string> items;
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) items.push_back(std::string(KeyFields[key].Name) + ":v");
+    items.push_back("MODE:x");
+    items.push_back("MODELS:x");
+    Take(t, Answer("02-00-00-00-00-01", items));
+    TDeviceRec r{};
+    t.CopyRow(0, r);
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) EXPECT_STREQ(FieldOf(r, key), "v") << KeyFields[key].Name;
+}
+
 TEST(Protocol, QueryFrames) {
     uint8_t f[32];
     EXPECT_EQ(Text(f, QueryFrame(KIND_NETWORK, f)), "\x02" "ENQ:NETWORK" + FF + "\x03");
