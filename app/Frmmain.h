@@ -1,0 +1,87 @@
+// The main window: the device grid and every command of the program.
+#pragma once
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <functional>
+
+#include "File.h"
+#include "Table.h"
+#include "Tskcontrol.h"
+
+class TwndSearch;
+class TwndInfo;
+class TwndDate;
+class TwndSetup;
+class TAboutDlg;
+class QDialog;
+
+class TwndMain : public QMainWindow {
+    Q_OBJECT
+public:
+    TwndMain(TmTable& table, TmFile& files, TtskCtrl& control);
+    void SetDialogs(TwndSearch* search, TwndInfo* info, TwndDate* date, TwndSetup* setup, TAboutDlg* about);
+
+    void RefreshGrid();
+    void UpdateMenus();
+    void MarkModified();
+    void grdDeviceSelectCell(int gridRow);
+
+    void mnuSearchClick();
+    void mnuDateClick();
+    void mnuNetworkClick();
+    void mnuInfomationClick();
+    void mnuDeleteClick();
+    void mnuAllDeleteLClick();
+    void mnuOpenClick();
+    void mnuSaveClick();
+    void mnuSaveAsClick();
+    void mnuExitClick();
+    void mnuHelpClick();
+    void mnuAboutClick();
+    void timMainTimer();
+    void timDateRespTimer();
+
+    // How modal windows and file dialogs are run; tests put their own here.
+    std::function<int(QDialog*)> ExecDialog;
+    std::function<QString(const QString& dir)> AskOpenPath;
+    std::function<QString(const QString& dir)> AskSavePath;
+
+    QTableWidget* grdDevice = nullptr;
+    QToolBar* ToolBarMain = nullptr;
+    QAction *TBOpen, *TBSave, *TBSearch, *TBDelete, *TBNetwork, *TBInfo, *TBDate, *TBHelp;
+    QMenu *mnuFile, *mnuEdit, *mnuSetup, *mnuHelp1;
+    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExit, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
+        *mnuInfomation, *mnuDate, *mnuHelp, *mnuAbout;
+    QTimer timMain;
+    QTimer timDateResp;
+
+    int FileNamed = 0;
+    int Mode = 0;  // 0 idle, 1 searching, 2 waiting for a date answer
+    int DateWaitTicks = 0;
+    QString FilePath;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void BuildMenusAndToolBar();
+    void SetFileCaption(bool modified);
+    void SetWaitingForDate(bool waiting);
+    int RunDialog(QDialog* dialog);
+    bool SaveTo(const QString& path);
+
+    TmTable& Table;
+    TmFile& Files;
+    TtskCtrl& Control;
+    TwndSearch* wndSearch = nullptr;
+    TwndInfo* wndInfo = nullptr;
+    TwndDate* wndDate = nullptr;
+    TwndSetup* wndSetup = nullptr;
+    TAboutDlg* AboutDlg = nullptr;
+};

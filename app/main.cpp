@@ -1,0 +1,58 @@
+// tarnel: finds the KLV-70 devices on the local network and sets them up.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <memory>
+
+#include "Ctrltimer.h"
+#include "File.h"
+#include "Frmaboutdlg.h"
+#include "Frmdate.h"
+#include "Frminfo.h"
+#include "Frmmain.h"
+#include "Frmsearch.h"
+#include "Frmsetup.h"
+#include "Msgbox.h"
+#include "Qmx42d.h"
+#include "Strings.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+
+    // One copy at a time, system-wide for this user, named after the executable.
+    QString lockDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (lockDir.isEmpty()) lockDir = QDir::tempPath();
+    QLockFile instance(QDir(lockDir).filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName() + ".lock"));
+    if (!instance.tryLock(0)) {
+        ShowMessageId(MSG_RUNNING, mtError, mbOK);
+        return 0;
+    }
+    QApplication::setApplicationName(QString::fromLatin1(MessageText(MSG_TITLE)));
+    QApplication::setWindowIcon(QIcon::fromTheme("network-wired", app.style()->standardIcon(QStyle::SP_DriveNetIcon)));
+
+    // Created in this order and destroyed in the reverse one, so the worker
+    // thread has stopped before the table it writes goes away.
+    TdrvUDP drvUDP;
+    TmTable mTable;
+    std::unique_ptr<TmFile> mFile;
+    try {
+        mFile = std::make_unique<TmFile>(mTable);
+    } catch (const std::runtime_error& e) {
+        ShowMessageText(QString::fromLatin1(e.what()), mtError, mbOK);
+        return 1;
+    }
+    TtskCtrl tskCtrl(mTable, *mFile, drvUDP);
+    CtrlTimer ctrlTimer(tskCtrl);
+    TwndMain wndMain(mTable, *mFile, tskCtrl);
+    TwndSearch wndSearch(tskCtrl, &wndMain);
+    TwndInfo wndInfo(mTable, tskCtrl, &wndMain);
+    TwndDate wndDate(mTable, tskCtrl, &wndMain);
+    TwndSetup wndSetup(mTable, tskCtrl, [&wndMain] { wndMain.RefreshGrid(); }, &wndMain);
+    TAboutDlg AboutDlg(mFile->VersionRecord, &wndMain);
+    wndMain.SetDialogs(&wndSearch, &wndInfo, &wndDate, &wndSetup, &AboutDlg);
+
+    wndMain.show();
+    return app.exec();
+}

@@ -1,0 +1,63 @@
+#include "Frmaboutdlg.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QShowEvent>
+#include <QStyle>
+#include <QUrl>
+
+#include "Msgbox.h"
+
+TAboutDlg::TAboutDlg(const TVersionRecord& version, QWidget* parent) : QDialog(parent), Record(version) {
+    setWindowTitle("About Tarnel");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(349, 68);
+    Image1 = new QLabel(this);
+    Image1->setGeometry(7, 14, 32, 32);
+    Image1->setPixmap(QApplication::windowIcon().isNull()
+                          ? style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32)
+                          : QApplication::windowIcon().pixmap(32, 32));
+    ProductName = new QLabel(this);
+    ProductName->setGeometry(56, 16, 105, 17);
+    Label1 = new QLabel("Version", this);
+    Label1->setGeometry(168, 16, 41, 17);
+    Version = new QLabel(this);
+    Version->move(216, 16);
+    Copyright = new QLabel(this);
+    Copyright->setGeometry(56, 40, 200, 17);
+    Comments = new QLabel(this);
+    Comments->setGeometry(288, 40, 45, 11);
+    Comments->setWordWrap(true);
+    Comments->setEnabled(false);
+    Comments->hide();
+    OKButton = new QPushButton("OK", this);
+    OKButton->setGeometry(264, 10, 69, 23);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TAboutDlg::FormShow() {
+    ProductName->setText(QString::fromLatin1(Record.Slot[VER_PRODUCT_NAME]));
+    Version->setText(QString::fromLatin1(Record.Slot[VER_PRODUCT_VERSION]));
+    Version->adjustSize();
+    Copyright->setText(QString::fromLatin1(Record.Slot[VER_LEGAL_COPYRIGHT]));
+    Comments->setText(QString::fromLatin1(Record.Slot[VER_COMMENTS]));
+}
+
+QString HelpFileName(QLocale::Language language) {
+    return language == QLocale::Japanese ? QStringLiteral("KLV70CJ.CHM") : QStringLiteral("KLV70CE.CHM");
+}
+
+void OpenHelp(const QString& helpDir, QLocale::Language language) {
+    const QString path = helpDir + HelpFileName(language);
+    // The desktop's opener reports success as soon as it has started, even for
+    // a file that is not there; a missing file is caught here instead.
+    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ShowPlainWarning("Not found Help File.");
+}

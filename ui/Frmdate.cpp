@@ -1,0 +1,92 @@
+#include "Frmdate.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QShowEvent>
+#include <cstring>
+
+#include "Msgbox.h"
+
+namespace {
+const char* const kLabels[DATE_EDITS] = {"YMD:  ", ". ", ". ", "HM:   ", ": ", "GMT(+): "};
+const int kMaxLength[DATE_EDITS] = {4, 2, 2, 2, 2, 3};
+}  // namespace
+
+TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDialog(table, control, parent) {
+    setWindowTitle("Date Setup");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(248, 178);
+    GroupBox1 = new QGroupBox("Time", this);
+    GroupBox1->setGeometry(8, 8, 232, 128);
+    auto* grid = new QGridLayout(GroupBox1);
+    // Year, month, day on the first line; hour and minute on the second; GMT below.
+    const int line[DATE_EDITS] = {0, 0, 0, 1, 1, 2};
+    const int column[DATE_EDITS] = {0, 2, 4, 0, 2, 0};
+    for (int i = 0; i < DATE_EDITS; ++i) {
+        Edit[i] = new QLineEdit(GroupBox1);
+        Edit[i]->setMaxLength(kMaxLength[i]);
+        Edit[i]->setAttribute(Qt::WA_InputMethodEnabled, false);
+        grid->addWidget(new QLabel(kLabels[i], GroupBox1), line[i], column[i]);
+        grid->addWidget(Edit[i], line[i], column[i] + 1);
+    }
+    chkAll = new QCheckBox("Send to All Devices", GroupBox1);
+    grid->addWidget(chkAll, 3, 0, 1, 6);
+    btnOk = new QPushButton("OK(&O)", this);
+    btnOk->setGeometry(90, 144, 72, 26);
+    btnOk->setDefault(true);
+    btnCance = new QPushButton("Cancel(&C)", this);
+    btnCance->setGeometry(168, 144, 72, 26);
+    connect(btnOk, &QPushButton::clicked, this, &TwndDate::btnOkClick);
+    connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TwndDate::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TwndDate::FormShow() {
+    if (Table.SelectedRow != NO_ROW) FillDate(Table.SelectedRow);
+}
+
+void TwndDate::FillDate(int row) {
+    TDeviceRec r{};
+    if (!Table.CopyRow(row, r)) return;
+    const auto parts = SplitDateText(r.YMDHM);
+    for (int i = 0; i < 5; ++i) Edit[i]->setText(QString::fromLatin1(parts[static_cast<size_t>(i)].c_str()));
+    Edit[DATE_GMT]->setText(QString::fromLatin1(r.GMT, static_cast<int>(strnlen(r.GMT, 5))));
+}
+
+bool TwndDate::ValidateDate() {
+    std::array<std::string, DATE_EDITS> texts;
+    for (int i = 0; i < DATE_EDITS; ++i) texts[static_cast<size_t>(i)] = Edit[i]->text().toStdString();
+    const DateVerdict v = ::ValidateDate(texts);
+    if (!v.Ok) {
+        Edit[v.Failed]->setFocus();
+        ShowMessageId(v.Message, mtWarning, mbOK);
+        return false;
+    }
+    DateText = v.Text;
+    return true;
+}
+
+bool TwndDate::SendDate(int row) {
+    if (!ValidateDate()) return false;
+    std::memset(&Table.EditRec, 0, sizeof Table.EditRec);
+    std::memcpy(Table.EditRec.YMDHM, DateText.data(), std::min<size_t>(DateText.size(), 16));
+    const QByteArray gmt = Edit[DATE_GMT]->text().toLatin1();
+    std::memcpy(Table.EditRec.GMT, gmt.constData(), std::min<size_t>(static_cast<size_t>(gmt.size()), 5));
+    const bool requested = Control.RequestSet(row, KIND_DATE, chkAll->isChecked());
+    if (chkAll->isChecked()) {
+        accept();  // a SET to all is not waited for
+        return true;
+    }
+    BeginWait(requested);
+    return true;
+}
+
+void TwndDate::btnOkClick() { SendDate(Table.SelectedRow); }
+
+void TwndDate::Acknowledged() { accept(); }
+
+QList<QWidget*> TwndDate::WaitControls() const { return {GroupBox1, btnOk, btnCance}; }

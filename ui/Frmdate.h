@@ -1,0 +1,34 @@
+// "Date Setup": date, time and GMT offset of the selected device, or of all.
+#pragma once
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Datecheck.h"
+#include "Setdialog.h"
+
+class TwndDate : public TSetDialog {
+    Q_OBJECT
+public:
+    TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent = nullptr);
+
+    void FormShow();
+    void FillDate(int row);
+    bool ValidateDate();  // shows the message and moves the focus on a failure
+    bool SendDate(int row);
+    void btnOkClick();
+
+    QGroupBox* GroupBox1 = nullptr;
+    QLineEdit* Edit[DATE_EDITS] = {};  // edtY, edtM, edtD, edtH, edtN, edtGMT
+    QCheckBox* chkAll = nullptr;
+    QPushButton* btnOk = nullptr;
+    QPushButton* btnCance = nullptr;
+    std::string DateText;  // the last date text that passed the checks
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void Acknowledged() override;
+    QList<QWidget*> WaitControls() const override;
+};

@@ -1,0 +1,90 @@
+#include "Frminfo.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QShowEvent>
+#include <cstring>
+
+#include "Msgbox.h"
+#include "Netcheck.h"
+#include "Protocol.h"
+#include "Strings.h"
+
+namespace {
+const int kKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};
+const char* const kLabels[4] = {"Contact:     ", "Name:        ", "Location:    ", "Unique ID:    "};
+const int kMaxLength[4] = {20, 20, 20, 3};
+}  // namespace
+
+TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDialog(table, control, parent) {
+    setWindowTitle("Infomation Setup");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(250, 200);
+    grpInfo = new QGroupBox("Infomation", this);
+    grpInfo->setGeometry(8, 8, 234, 150);
+    auto* form = new QFormLayout(grpInfo);
+    for (int i = 0; i < 4; ++i) {
+        InfoEdits[i] = new QLineEdit(grpInfo);
+        InfoEdits[i]->setMaxLength(kMaxLength[i]);
+        form->addRow(new QLabel(kLabels[i], grpInfo), InfoEdits[i]);
+    }
+    InfoEdits[3]->setAttribute(Qt::WA_InputMethodEnabled, false);
+    btnOk = new QPushButton("OK(&O)", this);
+    btnOk->setGeometry(92, 166, 72, 26);
+    btnOk->setDefault(true);
+    btnCance = new QPushButton("Cancel(&C)", this);
+    btnCance->setGeometry(170, 166, 72, 26);
+    connect(btnOk, &QPushButton::clicked, this, &TwndInfo::btnOkClick);
+    connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TwndInfo::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TwndInfo::FormShow() {
+    if (Table.SelectedRow != NO_ROW) FillInfo(Table.SelectedRow);
+}
+
+void TwndInfo::FillInfo(int row) {
+    TDeviceRec r{};
+    if (!Table.CopyRow(row, r)) return;
+    for (int i = 0; i < 4; ++i) {
+        const char* text = FieldOf(r, kKeys[i]);
+        InfoEdits[i]->setText(QString::fromLatin1(text, static_cast<int>(strnlen(text, 256))));
+        InfoEdits[i]->setEnabled(HasKey(r, kKeys[i]));
+    }
+}
+
+void TwndInfo::btnOkClick() {
+    QLineEdit* uid = InfoEdits[3];
+    if (uid->isEnabled() && StrToIntDef(uid->text().toStdString(), -1) == -1) {
+        ShowMessageId(MSG_BAD_UNIQUE_ID, mtWarning, mbOK);
+        return;
+    }
+    StoreInfo(Table.SelectedRow);
+}
+
+void TwndInfo::StoreInfo(int row) {
+    std::memset(&Table.EditRec, 0, sizeof Table.EditRec);
+    for (int i = 0; i < 4; ++i) {
+        const QByteArray text = InfoEdits[i]->text().toLatin1();
+        std::memcpy(FieldOf(Table.EditRec, kKeys[i]), text.constData(), std::min<size_t>(static_cast<size_t>(text.size()), 256));
+    }
+    BeginWait(Control.RequestSet(row, KIND_DEVINFO, false));
+}
+
+void TwndInfo::CommitInfo(int row) {
+    const TDeviceRec& sent = Table.EditRec;
+    Table.EditRow(row, [&](TDeviceRec& r) {
+        for (int key : kKeys) std::memcpy(FieldOf(r, key), FieldOf(sent, key), 256);
+    });
+}
+
+void TwndInfo::Acknowledged() {
+    CommitInfo(Table.SelectedRow);
+    accept();
+}
+
+QList<QWidget*> TwndInfo::WaitControls() const { return {grpInfo, btnOk, btnCance}; }

@@ -1,0 +1,30 @@
+// "Infomation Setup": contact, name, location and unique ID of the selected device.
+#pragma once
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Setdialog.h"
+
+class TwndInfo : public TSetDialog {
+    Q_OBJECT
+public:
+    TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent = nullptr);
+
+    void FormShow();
+    void FillInfo(int row);
+    void btnOkClick();
+    void StoreInfo(int row);
+    void CommitInfo(int row);
+
+    QGroupBox* grpInfo = nullptr;
+    QLineEdit* InfoEdits[4] = {};  // contact, name, location, unique ID
+    QPushButton* btnOk = nullptr;
+    QPushButton* btnCance = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void Acknowledged() override;
+    QList<QWidget*> WaitControls() const override;
+};

@@ -1,0 +1,170 @@
+#include "Frmsetup.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QShowEvent>
+#include <cstring>
+
+#include "Msgbox.h"
+#include "Protocol.h"
+#include "Strings.h"
+
+namespace {
+struct FieldSpec {
+    int Key;         // the record field
+    const char* Label;
+    bool Address;
+    int MaxLength;   // typing limit of a number edit
+    int Commit;      // characters copied back after an acknowledged SET
+};
+
+// In NetRow order.
+const FieldSpec kFields[NET_ROWS] = {
+    {KEY_IPADRM, "Main IP:", true, 15, 15},      {KEY_IPADRB, "Backup IP:", true, 15, 15},
+    {KEY_GPID, "Group ID:", false, 3, 3},        {KEY_GWAY, "Default Gateway:", true, 15, 15},
+    {KEY_MASK, "Subnet Mask:", true, 15, 15},    {KEY_TRAP1, "Trap1:", true, 15, 15},
+    {KEY_TRAP2, "Trap2:", true, 15, 15},         {KEY_TERM, "Term:", false, 4, 4},
+    {KEY_LOG, "Log:", false, 4, 4},              {KEY_OPTIP, "OPT IP1:", true, 15, 15},
+    {KEY_OPTIP2, "OPT IP2:", true, 15, 15},      {KEY_OPTIP3, "OPT IP3:", true, 15, 15},
+    {KEY_OPT1, "OPT Port1:", false, 4, 4},       {KEY_OPT2, "OPT Port2:", false, 4, 4},
+    {KEY_OPT3, "OPT Port3:", false, 4, 4},       {KEY_TOUT, "Time Out:", false, 3, 5},
+};
+
+struct GroupSpec {
+    const char* Caption;
+    int X, Y, W, H;
+    std::vector<int> Rows;
+};
+
+// The six boxes in tab order.
+const GroupSpec kGroups[6] = {
+    {"IP Address", 8, 8, 217, 180, {NET_MAIN, NET_BACKUP, NET_GROUP, NET_GATEWAY, NET_MASK}},
+    {"SNMP", 232, 250, 193, 85, {NET_TRAP1, NET_TRAP2}},
+    {"Port", 8, 192, 217, 85, {NET_TERM, NET_LOG}},
+    {"Option IP Port", 232, 129, 193, 115, {NET_PORT1, NET_PORT2, NET_PORT3}},
+    {"Time Out", 8, 280, 217, 55, {NET_TIMEOUT}},
+    {"Option IP Address", 232, 8, 193, 115, {NET_OPTIP1, NET_OPTIP2, NET_OPTIP3}},
+};
+
+void Paint(QLineEdit* edit, bool enabled) {
+    edit->setEnabled(enabled);
+    QPalette p = edit->palette();
+    p.setColor(QPalette::Base, enabled ? QWidget().palette().color(QPalette::Base)
+                                       : QWidget().palette().color(QPalette::Button));
+    edit->setPalette(p);
+}
+}  // namespace
+
+QString MaskedAddress(const char* dotted) {
+    QStringList parts = QString::fromLatin1(dotted).remove(' ').split('.');
+    while (parts.size() < 4) parts << QString();
+    QStringList groups;
+    for (int i = 0; i < 4; ++i) groups << parts[i].left(3).leftJustified(3, ' ');
+    return groups.join('.');
+}
+
+TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent)
+    : TSetDialog(table, control, parent), RefreshGrid(std::move(refreshGrid)) {
+    setWindowTitle("Network Setup");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(433, 378);
+    btnOk = new QPushButton("OK(&O)", this);
+    btnOk->setGeometry(274, 346, 69, 26);
+    btnOk->setDefault(true);
+    btnCancel = new QPushButton("Cancel(&C)", this);
+    btnCancel->setGeometry(354, 346, 69, 26);
+    QWidget* previous = btnCancel;
+    setTabOrder(btnOk, btnCancel);
+    for (int g = 0; g < 6; ++g) {
+        const GroupSpec& spec = kGroups[g];
+        Group[g] = new QGroupBox(spec.Caption, this);
+        Group[g]->setGeometry(spec.X, spec.Y, spec.W, spec.H);
+        auto* form = new QFormLayout(Group[g]);
+        form->setVerticalSpacing(6);
+        for (int row : spec.Rows) {
+            auto* edit = new QLineEdit(Group[g]);
+            edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+            if (kFields[row].Address) edit->setInputMask("000.000.000.000; ");
+            else edit->setMaxLength(kFields[row].MaxLength);
+            form->addRow(new QLabel(kFields[row].Label, Group[g]), edit);
+            Edit[row] = edit;
+            setTabOrder(previous, edit);
+            previous = edit;
+        }
+    }
+    connect(btnOk, &QPushButton::clicked, this, &TwndSetup::btnOkClick);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TwndSetup::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TwndSetup::FormShow() {
+    ApplyState = 0;
+    if (Table.SelectedRow != NO_ROW) FillFields(Table.SelectedRow);
+}
+
+void TwndSetup::FillFields(int row) {
+    TDeviceRec r{};
+    if (!Table.CopyRow(row, r)) return;
+    for (int i = 0; i < NET_ROWS; ++i) {
+        const FieldSpec& f = kFields[i];
+        const char* text = FieldOf(r, f.Key);
+        const QString value = QString::fromLatin1(text, static_cast<int>(strnlen(text, KeyFields[f.Key].Width)));
+        if (f.Address) {
+            Edit[i]->setText(MaskedAddress(value.toLatin1().constData()));
+        } else {
+            // A stored value longer than the typing limit is shown whole.
+            Edit[i]->setMaxLength(std::max(f.MaxLength, static_cast<int>(value.size())));
+            Edit[i]->setText(value);
+        }
+        Paint(Edit[i], HasKey(r, f.Key));
+    }
+}
+
+void TwndSetup::btnOkClick() {
+    NetworkField fields[NET_ROWS];
+    for (int i = 0; i < NET_ROWS; ++i)
+        fields[i] = {(kFields[i].Address ? Edit[i]->displayText() : Edit[i]->text()).toStdString(),
+                     Edit[i]->isEnabled()};
+    const std::vector<int> errors = ValidateNetworkSettings(fields);
+    if (!errors.empty()) {
+        QStringList lines;
+        for (int id : errors) lines << QString::fromLatin1(MessageText(id));
+        ShowMessageText(lines.join('\n'), mtWarning, mbOK);
+        return;
+    }
+    if (ShowMessageId(MSG_REBOOT, mtInformation, mbYes | mbNo) != mrYes) return;
+    StoreFields(Table.SelectedRow);
+}
+
+void TwndSetup::StoreFields(int row) {
+    std::memset(&Table.EditRec, 0, sizeof Table.EditRec);
+    for (int i = 0; i < NET_ROWS; ++i) {
+        const QByteArray text = (kFields[i].Address ? Edit[i]->displayText() : Edit[i]->text()).toLatin1();
+        const size_t width = static_cast<size_t>(KeyFields[kFields[i].Key].Width);
+        std::memcpy(FieldOf(Table.EditRec, kFields[i].Key), text.constData(),
+                    std::min(static_cast<size_t>(text.size()), width));
+    }
+    BeginWait(Control.RequestSet(row, KIND_NETWORK, false));
+}
+
+void TwndSetup::CommitFields(int row) {
+    const TDeviceRec& sent = Table.EditRec;
+    Table.EditRow(row, [&](TDeviceRec& r) {
+        for (const FieldSpec& f : kFields) std::memcpy(FieldOf(r, f.Key), FieldOf(sent, f.Key), static_cast<size_t>(f.Commit));
+    });
+    if (RefreshGrid) RefreshGrid();
+}
+
+void TwndSetup::Acknowledged() {
+    CommitFields(Table.SelectedRow);
+    accept();
+}
+
+QList<QWidget*> TwndSetup::WaitControls() const {
+    QList<QWidget*> list(std::begin(Group), std::end(Group));
+    return list << btnOk << btnCancel;
+}

@@ -1,0 +1,39 @@
+// "Network Setup": the sixteen network values of the selected device.
+#pragma once
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <functional>
+
+#include "Netcheck.h"
+#include "Setdialog.h"
+
+class TwndSetup : public TSetDialog {
+    Q_OBJECT
+public:
+    // refreshGrid: the main window's grid rebuild, run after values are stored.
+    TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent = nullptr);
+
+    void FormShow();
+    void FillFields(int row);
+    void btnOkClick();
+    void StoreFields(int row);
+    void CommitFields(int row);
+
+    QLineEdit* Edit[NET_ROWS] = {};  // in the order of NetRow
+    QGroupBox* Group[6] = {};
+    QPushButton* btnOk = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void Acknowledged() override;
+    QList<QWidget*> WaitControls() const override;
+
+private:
+    std::function<void()> RefreshGrid;
+};
+
+// Lays a dotted address into the edit's mask, one number to each group.
+QString MaskedAddress(const char* dotted);

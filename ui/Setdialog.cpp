@@ -1,0 +1,69 @@
+#include "Setdialog.h"
+
+#include <QApplication>
+#include <QCursor>
+
+#include "Msgbox.h"
+#include "Strings.h"
+
+TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
+    : QDialog(parent), Table(table), Control(control) {
+    timSet.setSingleShot(true);
+    connect(&timSet, &QTimer::timeout, this, &TSetDialog::timSetTimer);
+}
+
+bool TSetDialog::BeginWait(bool requested) {
+    if (!requested) {
+        ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
+        return false;
+    }
+    ApplyState = 1;
+    if (!Hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
+    Hourglass = true;
+    SetWaitControls(false);
+    Wait.Start();
+    timSet.setInterval(StatusWait::TICK_MS);
+    timSet.start();
+    return true;
+}
+
+void TSetDialog::EndWait() {
+    ApplyState = 0;
+    if (Hourglass) QApplication::restoreOverrideCursor();
+    Hourglass = false;
+    SetWaitControls(true);
+}
+
+void TSetDialog::timSetTimer() {
+    timSet.stop();
+    if (ApplyState != 1) return;
+    switch (Wait.Tick(Table, Table.SelectedRow)) {
+        case StatusWait::Acknowledged:
+            EndWait();
+            Acknowledged();
+            break;
+        case StatusWait::Refused:
+            // The box appears under the hourglass, which goes once it is closed.
+            ShowMessageId(MSG_NAK, mtWarning, mbOK);
+            EndWait();
+            break;
+        case StatusWait::Silent:
+            ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
+            EndWait();
+            break;
+        case StatusWait::Waiting:
+            timSet.start();
+            break;
+    }
+}
+
+void TSetDialog::FormClose() { EndWait(); }
+
+void TSetDialog::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TSetDialog::SetWaitControls(bool enabled) {
+    for (QWidget* w : WaitControls()) w->setEnabled(enabled);
+}

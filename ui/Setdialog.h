@@ -1,0 +1,44 @@
+// What the three setup dialogs share: after a SET is handed over, the wait for
+// the device's answer on a 10 ms timer, with the hourglass and the controls
+// out of use until it ends.
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QTimer>
+
+#include "Table.h"
+#include "Tskcontrol.h"
+#include "Waits.h"
+
+class TSetDialog : public QDialog {
+    Q_OBJECT
+public:
+    TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent);
+
+    void timSetTimer();
+
+    int ApplyState = 0;  // 1 while waiting for the device's answer
+    StatusWait Wait;
+    QTimer timSet;
+
+protected:
+    // Starts the wait after RequestSet.  A request the control task refused
+    // was never sent, so its answer cannot come: message 101 at once, no wait.
+    bool BeginWait(bool requested);
+    void EndWait();
+    void FormClose();
+    void done(int result) override;
+
+    // The device acknowledged: store what was sent and close.
+    virtual void Acknowledged() = 0;
+    // The controls that are out of use during the wait.
+    virtual QList<QWidget*> WaitControls() const = 0;
+
+    TmTable& Table;
+    TtskCtrl& Control;
+
+private:
+    void SetWaitControls(bool enabled);
+    bool Hourglass = false;
+};

@@ -1,0 +1,44 @@
+#include "Strings.h"
+
+namespace {
+struct Entry {
+    int Id;
+    const char* Text;
+};
+
+const Entry kTable[] = {
+    {100, "Tarnel"},
+    {101, "Cannot detect this device."},
+    {102, "Cannot take effect all parameter."},
+    {103, "Please input a correct date."},
+    {104, "Please input correct time."},
+    {105, "Please input correct GMT."},
+    {106, "\"Unique ID\" is a illegal value."},
+    {107, "\"Main IP\" is a illegal value."},
+    {108, "\"Backup IP\" is a illegal value."},
+    {109, "\"Group ID\" is a illegal value."},
+    {110, "\"Default Gateway\" is a illegal value."},
+    {111, "\"Subnet Mask\" is a illegal value."},
+    {112, "\"Trap1\" is a illegal value."},
+    {113, "\"Trap2\" is a illegal value."},
+    {114, "\"Term\" is a illegal value."},
+    {115, "\"Log\" is a illegal value."},
+    {116, "\"OPT IP1\" is a illegal value."},
+    {117, "\"OPT IP2\" is a illegal value."},
+    {118, "\"OPT IP3\" is a illegal value."},
+    {119, "\"OPT Port1\" is a illegal value."},
+    {120, "\"OPT Port2\" is a illegal value."},
+    {121, "\"OPT Port3\" is a illegal value."},
+    {122, "\"Time Out\" is a illegal value."},
+    {123, "The mask value of \"Main IP\" and \"Default Gateway\" is different."},
+    {124, "Cannot save the device file \"%s\". The list is not saved."},
+    {150, "It is necessary to reboot the device for the reflection of these setting.\nMay I reboot the device?"},
+    {200, "This application is already running."},
+};
+}  // namespace
+
+const char* MessageText(int id) {
+    for (const Entry& e : kTable)
+        if (e.Id == id) return e.Text;
+    return "";
+}
