@@ -1,9 +1,7 @@
 // tarnel: finds the KLV-70 devices on the local network and sets them up.
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
-#include <QStandardPaths>
+#include <QStyle>
 #include <memory>
 
 #include "Ctrltimer.h"
@@ -14,6 +12,7 @@
 #include "Frmmain.h"
 #include "Frmsearch.h"
 #include "Frmsetup.h"
+#include "Instance.h"
 #include "Msgbox.h"
 #include "Qmx42d.h"
 #include "Strings.h"
@@ -21,11 +20,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
-    // One copy at a time, system-wide for this user, named after the executable.
-    QString lockDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (lockDir.isEmpty()) lockDir = QDir::tempPath();
-    QLockFile instance(QDir(lockDir).filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName() + ".lock"));
-    if (!instance.tryLock(0)) {
+    const auto instance = TakeInstanceLock(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    if (!instance) {
         ShowMessageId(MSG_RUNNING, mtError, mbOK);
         return 0;
     }

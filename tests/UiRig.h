@@ -1,0 +1,83 @@
+// The program's windows over a real table and control task, for widget tests.
+#pragma once
+
+#include <QApplication>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "File.h"
+#include "Frames.h"
+#include "Frmaboutdlg.h"
+#include "Frmdate.h"
+#include "Frminfo.h"
+#include "Frmmain.h"
+#include "Frmsearch.h"
+#include "Frmsetup.h"
+#include "Msgbox.h"
+#include "TempDir.h"
+
+struct ShownMessage {
+    QString Text;
+    int Type;
+    QString Caption;
+};
+
+struct UiRig {
+    UiRig()
+        : Files(Table, Dir.Path),
+          Control(Table, Files, Driver),
+          Main(Table, Files, Control),
+          Search(Control, &Main),
+          Info(Table, Control, &Main),
+          Date(Table, Control, &Main),
+          Setup(Table, Control, [this] { Main.RefreshGrid(); }, &Main),
+          About(Files.VersionRecord, &Main) {
+        Main.SetDialogs(&Search, &Info, &Date, &Setup, &About);
+        MessageBoxHook = [this](const QString& text, int type, int, const QString& caption) {
+            Messages.push_back({text, type, caption});
+            return text.startsWith("It is necessary to reboot") ? RebootAnswer : mrOk;
+        };
+        Main.ExecDialog = [this](QDialog* d) {
+            Opened.push_back(d);
+            return DialogResult;
+        };
+    }
+    ~UiRig() { MessageBoxHook = nullptr; }
+
+    // Brings the link up, as the program's timer would.
+    bool Ready() {
+        for (int i = 0; i < 200 && Control.CtrlState() != CTRL_READY && Control.TimerEnabled(); ++i) {
+            Control.timCtrlTimer();
+            if (Control.CtrlState() == CTRL_WAIT) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return Control.CtrlState() == CTRL_READY;
+    }
+    void Take(const Bytes& b) { Table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }
+    QString LastMessage() const { return Messages.empty() ? QString() : Messages.back().Text; }
+
+    TempDir Dir;
+    TmTable Table;
+    TdrvUDP Driver;
+    TmFile Files;
+    TtskCtrl Control;
+    TwndMain Main;
+    TwndSearch Search;
+    TwndInfo Info;
+    TwndDate Date;
+    TwndSetup Setup;
+    TAboutDlg About;
+    std::vector<ShownMessage> Messages;
+    std::vector<QDialog*> Opened;
+    int RebootAnswer = mrYes;
+    int DialogResult = QDialog::Accepted;
+};
+
+// A device that reported every network key and every information key.
+inline Bytes FullDevice(const std::string& mac, const std::string& ip = "192.168.0.10") {
+    return Answer(mac, {"MODEL:KLV-70", "TARCID:001", "SERIAL:12345", "IPADRM:" + ip, "IPADRB:", "GPID:1",
+                        "TERM:5000", "LOG:5001", "GWAY:192.168.0.1", "MASK:255.255.255.0", "OPTIP:", "OPTIP2:",
+                        "OPTIP3:", "OPT1:1", "OPT2:2", "OPT3:3", "TOUT:30", "TRAP1:", "TRAP2:", "CONT:c",
+                        "NAME:n", "LOC:l", "UNIQ:7", "YMDHM:2026.12.07.09.30", "GMT:+9"});
+}
