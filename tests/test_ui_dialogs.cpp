@@ -1,1 +1,219 @@
+// The three setup dialogs, offscreen, with their waits driven by their ticks.
 #include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "UiRig.h"
+
+namespace {
+// A rig with the link up and one device selected.
+struct SetupRig : UiRig {
+    explicit SetupRig(const Bytes& device = FullDevice(MacOf(1))) {
+        Take(device);
+        Main.RefreshGrid();
+        ready = Ready();
+    }
+    TDeviceRec Row() {
+        TDeviceRec r{};
+        Table.CopyRow(0, r);
+        return r;
+    }
+    bool ready = false;
+};
+
+void Ticks(TSetDialog& d, int n) {
+    for (int i = 0; i < n; ++i) d.timSetTimer();
+}
+}  // namespace
+
+TEST(NetworkSetup, FillsByFlagsAndShowsStoredTextWhole) {
+    SetupRig rig(Answer(MacOf(1), {"IPADRM:192.168.0.10", "MASK:255.255.0.0", "TOUT:12345"}));
+    rig.Setup.FormShow();
+    EXPECT_TRUE(rig.Setup.Edit[NET_MAIN]->isEnabled());
+    EXPECT_TRUE(rig.Setup.Edit[NET_MASK]->isEnabled());
+    EXPECT_TRUE(rig.Setup.Edit[NET_TIMEOUT]->isEnabled());
+    EXPECT_FALSE(rig.Setup.Edit[NET_BACKUP]->isEnabled());
+    EXPECT_FALSE(rig.Setup.Edit[NET_GROUP]->isEnabled());
+    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "192.168.0  .10 ");
+    EXPECT_EQ(rig.Setup.Edit[NET_BACKUP]->displayText(), "   .   .   .   ");
+    EXPECT_EQ(rig.Setup.Edit[NET_TIMEOUT]->text(), "12345") << "longer than the typing limit, shown whole";
+    EXPECT_EQ(rig.Setup.windowTitle(), "Network Setup");
+}
+
+TEST(NetworkSetup, TypedAddressesGoOutInPlainDottedForm) {
+    SetupRig rig;
+    rig.Setup.show();
+    QLineEdit* main = rig.Setup.Edit[NET_MAIN];
+    main->clear();
+    main->setFocus();
+    main->home(false);
+    QTest::keyClicks(main, "10.1.22.7");
+    EXPECT_EQ(ParseIpText(main->displayText().toStdString()), ParseIpText("10.1.22.7")) << main->displayText().toStdString();
+}
+
+TEST(NetworkSetup, InvalidFieldsAreListedAndNothingIsSent) {
+    SetupRig rig;
+    ASSERT_TRUE(rig.ready);
+    rig.Setup.FormShow();
+    rig.Setup.Edit[NET_BACKUP]->setText(MaskedAddress("10.0.0.255"));
+    rig.Setup.Edit[NET_TRAP2]->setText(MaskedAddress("1.1.1.0"));
+    rig.Setup.btnOkClick();
+    ASSERT_EQ(rig.Messages.size(), 1u);
+    EXPECT_EQ(rig.Messages[0].Text, "\"Backup IP\" is a illegal value.\n\"Trap2\" is a illegal value.");
+    EXPECT_EQ(rig.Messages[0].Caption, "Tarnel");
+    EXPECT_EQ(rig.Setup.ApplyState, 0);
+}
+
+TEST(NetworkSetup, AckCommitsClosesWithOkAndTheGridShowsTheNewIp) {
+    SetupRig rig;
+    ASSERT_TRUE(rig.ready);
+    rig.Setup.show();
+    rig.Setup.Edit[NET_MAIN]->setText(MaskedAddress("192.168.0.77"));
+    rig.RebootAnswer = mrNo;
+    rig.Setup.btnOkClick();
+    EXPECT_EQ(rig.Setup.ApplyState, 0) << "no reboot, nothing sent";
+    rig.RebootAnswer = mrYes;
+    rig.Setup.btnOkClick();
+    ASSERT_EQ(rig.Setup.ApplyState, 1);
+    EXPECT_FALSE(rig.Setup.btnOk->isEnabled());
+    EXPECT_FALSE(rig.Setup.Group[0]->isEnabled());
+    Ticks(rig.Setup, 5);
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Setup.timSetTimer();
+    EXPECT_EQ(rig.Setup.result(), QDialog::Accepted);
+    EXPECT_FALSE(rig.Setup.isVisible());
+    EXPECT_STREQ(rig.Row().IPADRM, "192.168.0.77");
+    EXPECT_EQ(rig.Main.grdDevice->item(0, 3)->text(), "192.168.0.77");
+    EXPECT_TRUE(rig.Setup.btnOk->isEnabled());
+}
+
+TEST(NetworkSetup, NakKeepsTheUsersValuesAndSilenceEndsAfter1000Ticks) {
+    SetupRig rig;
+    ASSERT_TRUE(rig.ready);
+    rig.Setup.show();
+    rig.Setup.Edit[NET_MAIN]->setText(MaskedAddress("192.168.0.88"));
+    rig.Setup.btnOkClick();
+    rig.Table.SetRowStatus(0, STATUS_NAK);
+    rig.Setup.timSetTimer();
+    EXPECT_EQ(rig.LastMessage(), "Cannot take effect all parameter.");
+    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    EXPECT_TRUE(rig.Setup.isVisible());
+    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "192.168.0  .88 ");
+    EXPECT_STREQ(rig.Row().IPADRM, "192.168.0.10");
+
+    rig.Setup.btnOkClick();
+    Ticks(rig.Setup, 999);
+    EXPECT_EQ(rig.Setup.ApplyState, 1);
+    rig.Setup.timSetTimer();
+    EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.");
+    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    EXPECT_STREQ(rig.Row().IPADRM, "192.168.0.10");
+}
+
+TEST(NetworkSetup, ClosingDuringTheWaitIgnoresALateAck) {
+    SetupRig rig;
+    ASSERT_TRUE(rig.ready);
+    rig.Setup.show();
+    rig.Setup.Edit[NET_MAIN]->setText(MaskedAddress("192.168.0.99"));
+    rig.Setup.btnOkClick();
+    rig.Setup.reject();  // the close box
+    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    EXPECT_TRUE(rig.Setup.btnOk->isEnabled());
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Setup.timSetTimer();
+    EXPECT_STREQ(rig.Row().IPADRM, "192.168.0.10");
+}
+
+// A request the control task does not take is never sent; an ACK left in the
+// row from an earlier exchange must not pass for its answer.
+TEST(NetworkSetup, RefusedRequestIsReportedAtOnce) {
+    UiRig rig;  // the link is not up
+    rig.Take(FullDevice(MacOf(1)));
+    rig.Main.RefreshGrid();
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Setup.show();
+    rig.Setup.Edit[NET_MAIN]->setText(MaskedAddress("192.168.0.66"));
+    rig.Setup.btnOkClick();
+    EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.");
+    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    rig.Setup.timSetTimer();
+    EXPECT_TRUE(rig.Setup.isVisible());
+    TDeviceRec r{};
+    rig.Table.CopyRow(0, r);
+    EXPECT_STREQ(r.IPADRM, "192.168.0.10");
+}
+
+TEST(InformationSetup, UniqueIdChecksAndCommit) {
+    SetupRig rig;
+    ASSERT_TRUE(rig.ready);
+    rig.Info.show();
+    EXPECT_EQ(rig.Info.windowTitle(), "Infomation Setup");
+    for (const char* bad : {"abc", "", "-1"}) {
+        rig.Messages.clear();
+        rig.Info.InfoEdits[3]->setText(bad);
+        rig.Info.btnOkClick();
+        EXPECT_EQ(rig.LastMessage(), "\"Unique ID\" is a illegal value.") << bad;
+        EXPECT_EQ(rig.Info.ApplyState, 0) << bad;
+    }
+    rig.Info.InfoEdits[1]->setText("Rack 7");
+    rig.Info.InfoEdits[3]->setText("-5");
+    rig.Info.btnOkClick();
+    ASSERT_EQ(rig.Info.ApplyState, 1);
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Info.timSetTimer();
+    EXPECT_EQ(rig.Info.result(), QDialog::Accepted);
+    EXPECT_STREQ(rig.Row().NAME, "Rack 7");
+    EXPECT_STREQ(rig.Row().UNIQ, "-5");
+    EXPECT_STREQ(rig.Row().CONT, "c");
+}
+
+TEST(InformationSetup, DisabledUniqueIdIsNotTestedAndNothingFlaggedMeetsSilence) {
+    SetupRig rig(Answer(MacOf(1), {"MODEL:m"}));
+    ASSERT_TRUE(rig.ready);
+    rig.Info.show();
+    EXPECT_FALSE(rig.Info.InfoEdits[3]->isEnabled());
+    rig.Info.btnOkClick();
+    EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.") << "nothing to send is reported at once";
+}
+
+TEST(DateSetup, FillValidateAndSendToAll) {
+    SetupRig rig;
+    ASSERT_TRUE(rig.ready);
+    rig.Date.show();
+    EXPECT_EQ(rig.Date.Edit[DATE_YEAR]->text(), "2026");
+    EXPECT_EQ(rig.Date.Edit[DATE_MINUTE]->text(), "30");
+    EXPECT_EQ(rig.Date.Edit[DATE_GMT]->text(), "+9");
+
+    rig.Date.Edit[DATE_DAY]->setText("31");
+    rig.Date.Edit[DATE_MONTH]->setText("4");
+    rig.Date.btnOkClick();
+    EXPECT_EQ(rig.LastMessage(), "Please input a correct date.");
+    EXPECT_EQ(rig.Date.ApplyState, 0);
+
+    rig.Date.Edit[DATE_DAY]->setText("5");
+    rig.Date.Edit[DATE_HOUR]->setText("9");
+    rig.Date.Edit[DATE_MINUTE]->setText("7");
+    rig.Date.chkAll->setChecked(true);
+    rig.Date.btnOkClick();
+    EXPECT_FALSE(rig.Date.isVisible()) << "a SET to all closes at once";
+    EXPECT_STREQ(rig.Table.EditRec.YMDHM, "2026.04.05.09.07");
+    EXPECT_STREQ(rig.Table.EditRec.GMT, "+9");
+    EXPECT_EQ(rig.Date.ApplyState, 0);
+}
+
+TEST(DateSetup, WaitForOneDevice) {
+    SetupRig rig;
+    ASSERT_TRUE(rig.ready);
+    rig.Date.chkAll->setChecked(false);
+    rig.Date.show();
+    rig.Date.btnOkClick();
+    ASSERT_EQ(rig.Date.ApplyState, 1);
+    rig.Table.SetRowStatus(0, STATUS_NAK);
+    rig.Date.timSetTimer();
+    EXPECT_EQ(rig.LastMessage(), "Cannot take effect all parameter.");
+    rig.Date.btnOkClick();
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Date.timSetTimer();
+    EXPECT_FALSE(rig.Date.isVisible());
+    EXPECT_STREQ(rig.Row().YMDHM, "2026.12.07.09.30") << "the row's date is not changed by the dialog";
+}
