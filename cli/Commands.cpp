@@ -4,6 +4,7 @@
 
 #include "Host.h"
 #include "Output.h"
+#include "Setcmds.h"
 
 namespace {
 void PrintDevices(const TmTable& table, const Options& options, std::ostream& out) {
@@ -59,6 +60,22 @@ int RunCommand(const std::string& command, const std::vector<std::string>& args,
             return 0;
         }
         return Show(args, options, out, err);
+    }
+    if (command == "set-network" || command == "set-info" || command == "set-date") {
+        if (options.Help) {
+            out << (command == "set-network"
+                        ? "usage: tarnel-cli set-network MAC KEY=VALUE... --yes\n"
+                          "KEY: IPADRM IPADRB GPID GWAY MASK TRAP1 TRAP2 TERM LOG OPTIP OPTIP2 OPTIP3 OPT1 OPT2 OPT3 TOUT\n"
+                          "The device reboots to take the settings; --yes agrees to that.\n"
+                    : command == "set-info"
+                        ? "usage: tarnel-cli set-info MAC KEY=VALUE...\nKEY: CONT NAME LOC (20 characters) UNIQ (an integer)\n"
+                        : "usage: tarnel-cli set-date MAC|all YYYY MM DD HH MM GMT\n"
+                          "all: every device, by broadcast; nobody answers it.\n");
+            return 0;
+        }
+        if (command == "set-network") return SetNetwork(args, options, out, err);
+        if (command == "set-info") return SetInfo(args, options, out, err);
+        return SetDate(args, options, out, err);
     }
     err << "tarnel-cli: unknown command '" << command << "' (see tarnel-cli --help)\n";
     return EXIT_USAGE;

@@ -1,0 +1,189 @@
+#include "Setcmds.h"
+
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <thread>
+
+#include "Datecheck.h"
+#include "Host.h"
+#include "Netcheck.h"
+#include "Output.h"
+#include "Strings.h"
+
+namespace {
+// The network keys in the order of the dialog's rows and checks.
+const int kNetworkKeys[NET_ROWS] = {KEY_IPADRM, KEY_IPADRB, KEY_GPID,  KEY_GWAY,   KEY_MASK,   KEY_TRAP1,
+                                    KEY_TRAP2,  KEY_TERM,   KEY_LOG,   KEY_OPTIP,  KEY_OPTIP2, KEY_OPTIP3,
+                                    KEY_OPT1,   KEY_OPT2,   KEY_OPT3,  KEY_TOUT};
+const int kInfoKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};
+const int kInfoLimits[4] = {20, 20, 20, 3};  // what the dialog lets a user type
+
+struct Outcome {
+    int Code;
+    const char* Result;
+    std::vector<std::string> Messages;
+};
+
+int Report(const std::string& mac, const Outcome& o, const Options& options, std::ostream& out, std::ostream& err) {
+    if (options.Json) {
+        out << "{\"MAC\": " << JsonString(mac.c_str(), mac.size()) << ", \"result\": \"" << o.Result
+            << "\", \"messages\": [";
+        for (size_t i = 0; i < o.Messages.size(); ++i)
+            out << (i ? ", " : "") << JsonString(o.Messages[i].c_str(), o.Messages[i].size());
+        out << "]}\n";
+    } else {
+        for (const std::string& m : o.Messages) err << m << '\n';
+        if (o.Code == EXIT_ACK) out << mac << '\t' << o.Result << '\n';
+    }
+    return o.Code;
+}
+
+Outcome Refused(std::vector<std::string> messages) { return {EXIT_REFUSED, "REFUSED", std::move(messages)}; }
+
+std::string Text(const char* field, int width) { return std::string(field, strnlen(field, static_cast<size_t>(width))); }
+
+// KEY=VALUE arguments for the allowed keys; false with a message otherwise.
+bool ParsePairs(const std::vector<std::string>& args, size_t from, const int* keys, size_t count,
+                std::map<int, std::string>& values, std::string& error) {
+    for (size_t i = from; i < args.size(); ++i) {
+        const size_t eq = args[i].find('=');
+        const std::string key = args[i].substr(0, eq);
+        int found = -1;
+        for (size_t k = 0; k < count; ++k)
+            if (key == KeyFields[keys[k]].Name) found = keys[k];
+        if (eq == std::string::npos || found < 0) {
+            error = "not a KEY=VALUE of this command: " + args[i];
+            return false;
+        }
+        values[found] = args[i].substr(eq + 1);
+    }
+    if (values.empty()) error = "no KEY=VALUE given";
+    return !values.empty();
+}
+
+// Brings the link up and finds the device by one search cycle; the row, or -1.
+int FindDevice(HeadlessHost& host, const std::string& mac, std::ostream& err) {
+    if (!host.BringUp()) {
+        err << "tarnel-cli: the network link could not be started\n";
+        return -2;
+    }
+    host.Search(1);
+    return mac == "all" ? (host.Table.Count() > 0 ? 0 : -1) : host.Table.FindRow(mac.c_str());
+}
+
+// Sends the SET built from EditRec and waits as the dialogs wait.
+Outcome SendAndWait(HeadlessHost& host, int row, int kind, bool broadcast) {
+    if (!host.Control.RequestSet(row, kind, broadcast)) return {EXIT_SILENT, "NOT_SENT", {MessageText(MSG_NO_ANSWER)}};
+    if (broadcast) {
+        // Nobody answers a SET to all; the program only waits until it has left.
+        for (int i = 0; i < 100 && host.Control.Worker()->Queued() > 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return {EXIT_ACK, "SENT", {}};
+    }
+    switch (host.WaitAnswer(row)) {
+        case StatusWait::Acknowledged: return {EXIT_ACK, "ACK", {}};
+        case StatusWait::Refused: return {EXIT_NAK, "NAK", {MessageText(MSG_NAK)}};
+        default: return {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}};
+    }
+}
+
+int NotFound(const std::string& mac, int row, std::ostream& err) {
+    if (row == -2) return EXIT_LINK;
+    err << "tarnel-cli: no device " << mac << " answered\n";
+    return EXIT_NOT_FOUND;
+}
+}  // namespace
+
+int SetNetwork(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
+    std::map<int, std::string> values;
+    std::string error;
+    if (args.empty() || !ParsePairs(args, 1, kNetworkKeys, NET_ROWS, values, error)) {
+        err << "tarnel-cli: " << (args.empty() ? "no MAC given" : error)
+            << "\nusage: tarnel-cli set-network MAC KEY=VALUE... --yes\n";
+        return EXIT_USAGE;
+    }
+    const std::string& mac = args[0];
+    HeadlessHost host;
+    const int row = FindDevice(host, mac, err);
+    if (row < 0) return NotFound(mac, row, err);
+
+    TDeviceRec r{};
+    host.Table.CopyRow(row, r);
+    NetworkField fields[NET_ROWS];
+    for (int i = 0; i < NET_ROWS; ++i) {
+        const int key = kNetworkKeys[i];
+        const auto given = values.find(key);
+        fields[i].Text = given != values.end() ? given->second : Text(FieldOf(r, key), KeyFields[key].Width);
+        fields[i].Enabled = HasKey(r, key);  // a key the device never reported is a disabled edit
+        if (fields[i].Text.size() > static_cast<size_t>(KeyFields[key].Width))
+            return Report(mac, Refused({std::string(KeyFields[key].Name) + " is longer than the device keeps"}),
+                          options, out, err);
+    }
+    std::vector<std::string> messages;
+    for (int id : ValidateNetworkSettings(fields)) messages.push_back(MessageText(id));
+    if (!messages.empty()) return Report(mac, Refused(messages), options, out, err);
+    if (!options.Yes)
+        return Report(mac, Refused({MessageText(MSG_REBOOT), "(add --yes to agree)"}), options, out, err);
+
+    std::memset(&host.Table.EditRec, 0, sizeof host.Table.EditRec);
+    for (int i = 0; i < NET_ROWS; ++i)
+        std::memcpy(FieldOf(host.Table.EditRec, kNetworkKeys[i]), fields[i].Text.data(), fields[i].Text.size());
+    return Report(mac, SendAndWait(host, row, KIND_NETWORK, false), options, out, err);
+}
+
+int SetInfo(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
+    std::map<int, std::string> values;
+    std::string error;
+    if (args.empty() || !ParsePairs(args, 1, kInfoKeys, 4, values, error)) {
+        err << "tarnel-cli: " << (args.empty() ? "no MAC given" : error)
+            << "\nusage: tarnel-cli set-info MAC KEY=VALUE...   (KEY: CONT NAME LOC UNIQ)\n";
+        return EXIT_USAGE;
+    }
+    const std::string& mac = args[0];
+    HeadlessHost host;
+    const int row = FindDevice(host, mac, err);
+    if (row < 0) return NotFound(mac, row, err);
+
+    TDeviceRec r{};
+    host.Table.CopyRow(row, r);
+    std::memset(&host.Table.EditRec, 0, sizeof host.Table.EditRec);
+    for (int i = 0; i < 4; ++i) {
+        const int key = kInfoKeys[i];
+        const auto given = values.find(key);
+        const std::string text = given != values.end() ? given->second : Text(FieldOf(r, key), 256);
+        if (given != values.end() && text.size() > static_cast<size_t>(kInfoLimits[i]))
+            return Report(mac, Refused({std::string(KeyFields[key].Name) + " takes at most " +
+                                        std::to_string(kInfoLimits[i]) + " characters"}),
+                          options, out, err);
+        if (key == KEY_UNIQ && HasKey(r, key) && StrToIntDef(text, -1) == -1)
+            return Report(mac, Refused({MessageText(MSG_BAD_UNIQUE_ID)}), options, out, err);
+        std::memcpy(FieldOf(host.Table.EditRec, key), text.data(), std::min<size_t>(text.size(), 256));
+    }
+    return Report(mac, SendAndWait(host, row, KIND_DEVINFO, false), options, out, err);
+}
+
+int SetDate(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
+    if (args.size() != 7) {
+        err << "usage: tarnel-cli set-date MAC|all YYYY MM DD HH MM GMT\n";
+        return EXIT_USAGE;
+    }
+    const std::string& mac = args[0];
+    std::array<std::string, DATE_EDITS> edits;
+    for (int i = 0; i < DATE_EDITS; ++i) edits[static_cast<size_t>(i)] = args[static_cast<size_t>(i) + 1];
+    const DateVerdict verdict = ValidateDate(edits);
+    if (!verdict.Ok) return Report(mac, Refused({MessageText(verdict.Message)}), options, out, err);
+
+    HeadlessHost host;
+    const int row = FindDevice(host, mac, err);
+    if (row < 0) return NotFound(mac, row, err);
+    // As the Date command does: the device's own date first.
+    if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged)
+        return Report(mac, {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}}, options, out, err);
+
+    std::memset(&host.Table.EditRec, 0, sizeof host.Table.EditRec);
+    std::memcpy(host.Table.EditRec.YMDHM, verdict.Text.data(), std::min<size_t>(verdict.Text.size(), 16));
+    std::memcpy(host.Table.EditRec.GMT, edits[DATE_GMT].data(), std::min<size_t>(edits[DATE_GMT].size(), 5));
+    return Report(mac, SendAndWait(host, row, KIND_DATE, mac == "all"), options, out, err);
+}
