@@ -1,0 +1,136 @@
+// Device files: the exact bytes, the round trip and the safe replacement.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+#include "File.h"
+#include "Frames.h"
+#include "TempDir.h"
+
+namespace {
+std::string ReadAll(const std::string& path) {
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+}
+void WriteAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+struct FileRig {
+    FileRig() : Files(Table, Dir.Path) {}
+    void Take(const Bytes& b) { Table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }
+    std::string Path(const char* name) { return Files.DataDir() + name; }
+    TempDir Dir;
+    TmTable Table;
+    TmFile Files;
+};
+
+const std::string FF = "\xFF";
+const std::string kWorked = "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:UNIT-A" + FF + "TARCID:001" + FF +
+                            "SERIAL:12345" + FF + "IPADRM:192.168.0.10" + FF + "\x03";
+}  // namespace
+
+TEST(DeviceFile, WorkedExampleByteForByte) {
+    FileRig rig;
+    rig.Take(Answer("02-00-00-00-00-01", {"MODEL:UNIT-A", "TARCID:001", "SERIAL:12345", "IPADRM:192.168.0.10"}));
+    ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("one.dat")));
+    EXPECT_EQ(ReadAll(rig.Path("one.dat")), kWorked);
+    EXPECT_EQ(kWorked.size(), 81u);
+}
+
+TEST(DeviceFile, EmptyTableAndEmptyFixedFields) {
+    FileRig rig;
+    ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("empty.dat")));
+    EXPECT_EQ(ReadAll(rig.Path("empty.dat")), "");
+    rig.Files.ReadDeviceFile(rig.Path("empty.dat"));
+    EXPECT_EQ(rig.Table.Count(), 0);
+    rig.Take(Answer("02-00-00-00-00-01", {}));
+    rig.Files.WriteDeviceFile(rig.Path("bare.dat"));
+    EXPECT_EQ(ReadAll(rig.Path("bare.dat")),
+              "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:" + FF + "TARCID:" + FF + "SERIAL:" + FF + "\x03");
+}
+
+TEST(DeviceFile, RoundTripKeepsEveryFieldFlagAndOrder) {
+    FileRig rig;
+    for (int i = 0; i < 5; ++i) {
+        std::vector<std::string> items = {"MODEL:m" + std::to_string(i), "SERIAL:s"};
+        // Each device reports a different set of keys.
+        for (int key = KEY_YMDHM; key < KEY_COUNT; ++key)
+            if ((key + i) % 3 != 0) items.push_back(std::string(KeyFields[key].Name) + ":v" + std::to_string(key));
+        rig.Take(Answer(MacOf(10 - i), items));
+    }
+    const auto before = rig.Table.Rows();
+    ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("all.dat")));
+    rig.Table.DeleteRow(NO_ROW);
+    rig.Files.ReadDeviceFile(rig.Path("all.dat"));
+    const auto after = rig.Table.Rows();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(0, std::memcmp(&before[i], &after[i], sizeof(TDeviceRec))) << "row " << i;
+}
+
+TEST(DeviceFile, ReadingCases) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int rows;
+    };
+    std::string three;
+    for (int i = 0; i < 300; ++i)
+        three += "\x02MAC:" + MacOf(i) + FF + "MODEL:m" + FF + "\x03";
+    const Case cases[] = {
+        {"truncated last frame", kWorked + kWorked.substr(0, 40), 1},
+        {"two frames one MAC", kWorked + "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:B" + FF + "\x03", 1},
+        {"300 frames", three, 256},
+        {"frame without MAC", "\x02XYZ:02-00-00-00-00-01" + FF + "\x03" + kWorked, 1},
+        {"short frame", "\x02MAC:1\x03" + kWorked, 1},
+    };
+    for (const Case& c : cases) {
+        FileRig rig;
+        WriteAll(rig.Path("x.dat"), c.bytes);
+        rig.Files.ReadDeviceFile(rig.Path("x.dat"));
+        EXPECT_EQ(rig.Table.Count(), c.rows) << c.name;
+    }
+    FileRig rig;
+    WriteAll(rig.Path("x.dat"), kWorked + "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:B" + FF + "\x03");
+    rig.Files.ReadDeviceFile(rig.Path("x.dat"));
+    TDeviceRec r{};
+    rig.Table.CopyRow(0, r);
+    EXPECT_STREQ(r.MODEL, "B") << "the later frame wins where it has a value";
+    EXPECT_STREQ(r.IPADRM, "192.168.0.10");
+    rig.Files.ReadDeviceFile(rig.Path("missing.dat"));
+    EXPECT_EQ(rig.Table.Count(), 1);
+}
+
+TEST(DeviceFile, SavingOverALongerFileReplacesItWhole) {
+    FileRig rig;
+    WriteAll(rig.Path("x.dat"), std::string(5000, 'z'));
+    rig.Take(Answer("02-00-00-00-00-01", {"MODEL:UNIT-A", "TARCID:001", "SERIAL:12345", "IPADRM:192.168.0.10"}));
+    ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("x.dat")));
+    EXPECT_EQ(ReadAll(rig.Path("x.dat")), kWorked);
+}
+
+// A write that fails part-way (here the file-size limit, which binds root too)
+// must leave the list saved before untouched and no stray file beside it.
+TEST(DeviceFile, FailedSaveKeepsTheOldFileWhole) {
+    FileRig rig;
+    const std::string old = kWorked + kWorked;
+    WriteAll(rig.Path("keep.dat"), old);
+    for (int i = 0; i < 200; ++i) rig.Take(Answer(MacOf(i), {"CONT:" + std::string(200, 'c')}));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = rig.Files.WriteDeviceFile(rig.Path("keep.dat"));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadAll(rig.Path("keep.dat")), old);
+    size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(rig.Files.DataDir())) files += e.is_regular_file();
+    EXPECT_EQ(files, 1u);
+    EXPECT_FALSE(rig.Files.WriteDeviceFile(rig.Dir.Path + "no-such-dir/x.dat"));
+}
