@@ -1,0 +1,42 @@
+// How long a search takes to see every device: from the network enquiry until
+// all N rows are in the table, against the simulator.  Opens sockets, so it
+// runs only inside the sandbox:  scripts/sandbox build/bench/bench_search
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Host.h"
+#include "SimProcess.h"
+#include "TempDir.h"
+
+namespace {
+void BM_SearchAllRows(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    SimProcess sim({"--count", std::to_string(n)});
+    TempDir dir;
+    HeadlessHost host(dir.Path);
+    if (!sim.Ready() || !host.BringUp()) {
+        state.SkipWithError("no simulator or no link (run inside scripts/sandbox)");
+        return;
+    }
+    for (auto _ : state) {
+        host.Table.DeleteRow(NO_ROW);
+        const auto start = std::chrono::steady_clock::now();
+        host.Control.RequestQuery(NO_ROW, KIND_NETWORK);
+        while (host.Table.Count() < n) {
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) {
+                state.SkipWithError("not every device was found");
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    // One datagram a 50 ms step would take N / 20 seconds to take them in.
+    state.counters["one_a_step_s"] = n / 20.0;
+}
+BENCHMARK(BM_SearchAllRows)->Arg(16)->Arg(64)->Arg(256)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+}  // namespace
+
+BENCHMARK_MAIN();
