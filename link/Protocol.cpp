@@ -95,7 +95,9 @@ int FindKey(const TKeyEntry* table, const char* name, size_t len) {
     static const KeySlots slots;
     if (len < 2) return -1;
     const int i = slots.Index[KeyHash(name, len)];
-    if (i < 0 || table[i].Len != len || std::memcmp(table[i].Name, name, len) != 0) return -1;
+    if (i < 0 || table[i].Len != len) return -1;
+    for (size_t c = 0; c < len; ++c)  // keys are short: no call for the comparison
+        if (table[i].Name[c] != name[c]) return -1;
     return i;
 }
 

@@ -11,6 +11,21 @@ constexpr size_t VALUE_CAP = 256;
 constexpr size_t ITEMS_AT = 23;
 
 bool Live(int row, int count) { return row >= 0 && row < count; }
+
+// Whether a stored field equals the value zero-padded to the field's width.
+// Most fields are a few bytes wide and compared inline; the wide text fields
+// go to memcmp.
+bool SameAsPadded(const char* field, const uint8_t* value, size_t cut, size_t width) {
+    const auto* f = reinterpret_cast<const uint8_t*>(field);
+    if (width <= 16) {
+        uint8_t diff = 0;
+        for (size_t i = 0; i < cut; ++i) diff |= static_cast<uint8_t>(f[i] ^ value[i]);
+        for (size_t i = cut; i < width; ++i) diff |= f[i];
+        return diff == 0;
+    }
+    static const uint8_t kZeros[256] = {};
+    return std::memcmp(f, value, cut) == 0 && std::memcmp(f + cut, kZeros, width - cut) == 0;
+}
 }  // namespace
 
 TmTable::TmTable() : Rec(new TDeviceRec[TABLE_SLOTS]()) { InitKeys(); }
@@ -107,9 +122,7 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     char* field = FieldOf(r, key);
     const size_t width = static_cast<size_t>(f.Width);
     const size_t cut = std::min(valueLen, width);
-    // The stored field against the value zero-padded to the field's width.
-    static const char kZeros[VALUE_CAP] = {};
-    if (std::memcmp(field, value, cut) == 0 && std::memcmp(field + cut, kZeros, width - cut) == 0) return true;
+    if (SameAsPadded(field, value, cut, width)) return true;
     UpdateChangeMaskLocked(f.ChangeBit, true, true);
     std::memcpy(field, value, cut);
     std::memset(field + cut, 0, width - cut);
