@@ -94,23 +94,32 @@ int NotFound(const std::string& mac, int row, std::ostream& err) {
     err << "tarnel-cli: no device " << mac << " answered\n";
     return EXIT_NOT_FOUND;
 }
+
+// MAC KEY=VALUE... of a set- command: parses them, brings the link up and
+// finds the device, copying its row.  0, or the exit status to end with.
+int Prepare(const std::vector<std::string>& args, const int* keys, size_t count, const char* usage,
+            std::map<int, std::string>& values, HeadlessHost& host, int& row, TDeviceRec& rec, std::ostream& err) {
+    std::string error;
+    if (args.empty() || !ParsePairs(args, 1, keys, count, values, error)) {
+        err << "tarnel-cli: " << (args.empty() ? "no MAC given" : error) << "\nusage: " << usage << '\n';
+        return EXIT_USAGE;
+    }
+    row = FindDevice(host, args[0], err);
+    if (row < 0) return NotFound(args[0], row, err);
+    host.Table.CopyRow(row, rec);
+    return 0;
+}
 }  // namespace
 
 int SetNetwork(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
     std::map<int, std::string> values;
-    std::string error;
-    if (args.empty() || !ParsePairs(args, 1, kNetworkKeys, NET_ROWS, values, error)) {
-        err << "tarnel-cli: " << (args.empty() ? "no MAC given" : error)
-            << "\nusage: tarnel-cli set-network MAC KEY=VALUE... --yes\n";
-        return EXIT_USAGE;
-    }
-    const std::string& mac = args[0];
     HeadlessHost host;
-    const int row = FindDevice(host, mac, err);
-    if (row < 0) return NotFound(mac, row, err);
-
+    int row = -1;
     TDeviceRec r{};
-    host.Table.CopyRow(row, r);
+    if (const int status = Prepare(args, kNetworkKeys, NET_ROWS, "tarnel-cli set-network MAC KEY=VALUE... --yes",
+                                   values, host, row, r, err))
+        return status;
+    const std::string& mac = args[0];
     NetworkField fields[NET_ROWS];
     for (int i = 0; i < NET_ROWS; ++i) {
         const int key = kNetworkKeys[i];
@@ -135,19 +144,13 @@ int SetNetwork(const std::vector<std::string>& args, const Options& options, std
 
 int SetInfo(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
     std::map<int, std::string> values;
-    std::string error;
-    if (args.empty() || !ParsePairs(args, 1, kInfoKeys, 4, values, error)) {
-        err << "tarnel-cli: " << (args.empty() ? "no MAC given" : error)
-            << "\nusage: tarnel-cli set-info MAC KEY=VALUE...   (KEY: CONT NAME LOC UNIQ)\n";
-        return EXIT_USAGE;
-    }
-    const std::string& mac = args[0];
     HeadlessHost host;
-    const int row = FindDevice(host, mac, err);
-    if (row < 0) return NotFound(mac, row, err);
-
+    int row = -1;
     TDeviceRec r{};
-    host.Table.CopyRow(row, r);
+    if (const int status = Prepare(args, kInfoKeys, 4, "tarnel-cli set-info MAC KEY=VALUE...   (KEY: CONT NAME LOC UNIQ)",
+                                   values, host, row, r, err))
+        return status;
+    const std::string& mac = args[0];
     std::memset(&host.Table.EditRec, 0, sizeof host.Table.EditRec);
     for (int i = 0; i < 4; ++i) {
         const int key = kInfoKeys[i];

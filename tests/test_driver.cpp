@@ -25,6 +25,17 @@ struct Recorder : LinkNotify {
     std::vector<std::string> Texts;
 };
 
+// A driver with its recorder, ready to open on the link port.
+struct Link {
+    Link(uint16_t port = 8020) {
+        P.Notify = &R;
+        P.Port = port;
+    }
+    Recorder R;
+    TdrvUDP D;
+    LinkParams P;
+};
+
 uint32_t ReadWithin(TdrvUDP& d, uint8_t* buf, int ms = 2000) {
     for (int waited = 0; waited < ms; waited += 5) {
         if (const uint32_t n = d.Read(buf)) return n;
@@ -68,11 +79,10 @@ TEST(Driver, DefaultRingHoldsAThousandDatagrams) {
 }
 
 TEST(Driver, BroadcastComesBackToOwnSocket) {
-    Recorder r;
-    TdrvUDP d;
-    LinkParams p;
-    p.Notify = &r;
-    p.Port = 8020;
+    Link l(8020);
+    Recorder& r = l.R;
+    TdrvUDP& d = l.D;
+    LinkParams& p = l.P;
     ASSERT_TRUE(d.Open(p));
     const Bytes frame = Answer("02-00-00-00-00-01", {"MODEL:x"});
     p.Data = frame.data();
@@ -85,11 +95,10 @@ TEST(Driver, BroadcastComesBackToOwnSocket) {
 }
 
 TEST(Driver, OversizedDatagramIsDroppedAndTheLinkStays) {
-    Recorder r;
-    TdrvUDP d;
-    LinkParams p;
-    p.Notify = &r;
-    p.Port = 8020;
+    Link l(8020);
+    Recorder& r = l.R;
+    TdrvUDP& d = l.D;
+    LinkParams& p = l.P;
     ASSERT_TRUE(d.Open(p));
     SendRaw(Bytes(600, 0x02));
     SendRaw(Bytes(513, 0x02));
@@ -102,12 +111,10 @@ TEST(Driver, OversizedDatagramIsDroppedAndTheLinkStays) {
 }
 
 TEST(Driver, ReopenStartsWithAnEmptyRing) {
-    Recorder r;
-    TdrvUDP d;
+    Link l(8020);
+    TdrvUDP& d = l.D;
+    LinkParams& p = l.P;
     d.SetDestination(inet_addr("127.0.0.1"));
-    LinkParams p;
-    p.Notify = &r;
-    p.Port = 8020;
     ASSERT_TRUE(d.Open(p));
     SendRaw(Answer("02-00-00-00-00-01", {}));
     uint8_t buf[512];
@@ -123,11 +130,10 @@ TEST(Driver, BindFailureIsReportedWithItsText) {
     a.sin_family = AF_INET;
     a.sin_port = htons(8021);
     ASSERT_EQ(::bind(blocker, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);  // no SO_REUSEADDR
-    Recorder r;
-    TdrvUDP d;
-    LinkParams p;
-    p.Notify = &r;
-    p.Port = 8021;
+    Link l(8021);
+    Recorder& r = l.R;
+    TdrvUDP& d = l.D;
+    LinkParams& p = l.P;
     EXPECT_FALSE(d.Open(p));
     EXPECT_FALSE(d.IsOpen());
     ASSERT_EQ(r.All().size(), 1u);

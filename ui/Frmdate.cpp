@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QShowEvent>
 #include <cstring>
 
 #include "Msgbox.h"
@@ -38,11 +37,6 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     btnCance->setGeometry(168, 144, 72, 26);
     connect(btnOk, &QPushButton::clicked, this, &TwndDate::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TwndDate::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
 }
 
 void TwndDate::FormShow() {

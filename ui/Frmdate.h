@@ -14,7 +14,7 @@ class TwndDate : public TSetDialog {
 public:
     TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void FillDate(int row);
     bool ValidateDate();  // shows the message and moves the focus on a failure
     bool SendDate(int row);
@@ -28,7 +28,6 @@ public:
     std::string DateText;  // the last date text that passed the checks
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void Acknowledged() override;
     QList<QWidget*> WaitControls() const override;
 };

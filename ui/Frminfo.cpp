@@ -2,7 +2,6 @@
 
 #include <QFormLayout>
 #include <QLabel>
-#include <QShowEvent>
 #include <cstring>
 
 #include "Msgbox.h"
@@ -36,11 +35,6 @@ TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     btnCance->setGeometry(170, 166, 72, 26);
     connect(btnOk, &QPushButton::clicked, this, &TwndInfo::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TwndInfo::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
 }
 
 void TwndInfo::FormShow() {

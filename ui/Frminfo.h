@@ -12,7 +12,7 @@ class TwndInfo : public TSetDialog {
 public:
     TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void FillInfo(int row);
     void btnOkClick();
     void StoreInfo(int row);
@@ -24,7 +24,6 @@ public:
     QPushButton* btnCance = nullptr;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void Acknowledged() override;
     QList<QWidget*> WaitControls() const override;
 };

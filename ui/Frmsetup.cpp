@@ -2,7 +2,6 @@
 
 #include <QFormLayout>
 #include <QLabel>
-#include <QShowEvent>
 #include <cstring>
 
 #include "Msgbox.h"
@@ -94,11 +93,6 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
     }
     connect(btnOk, &QPushButton::clicked, this, &TwndSetup::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void TwndSetup::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
 }
 
 void TwndSetup::FormShow() {

@@ -15,7 +15,7 @@ public:
     // refreshGrid: the main window's grid rebuild, run after values are stored.
     TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void FillFields(int row);
     void btnOkClick();
     void StoreFields(int row);
@@ -27,7 +27,6 @@ public:
     QPushButton* btnCancel = nullptr;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void Acknowledged() override;
     QList<QWidget*> WaitControls() const override;
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QShowEvent>
 
 #include "Msgbox.h"
 #include "Strings.h"
@@ -62,6 +63,11 @@ void TSetDialog::FormClose() { EndWait(); }
 void TSetDialog::done(int result) {
     FormClose();
     QDialog::done(result);
+}
+
+void TSetDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
 }
 
 void TSetDialog::SetWaitControls(bool enabled) {

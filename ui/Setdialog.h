@@ -17,6 +17,8 @@ public:
     TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent);
 
     void timSetTimer();
+    // Fills the controls from the selected row; runs at every showing.
+    virtual void FormShow() = 0;
 
     int ApplyState = 0;  // 1 while waiting for the device's answer
     StatusWait Wait;
@@ -29,6 +31,7 @@ protected:
     void EndWait();
     void FormClose();
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
 
     // The device acknowledged: store what was sent and close.
     virtual void Acknowledged() = 0;
