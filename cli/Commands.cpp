@@ -13,7 +13,7 @@ void PrintDevices(const TmTable& table, const Options& options, std::ostream& ou
 }
 
 int Search(const Options& options, std::ostream& out, std::ostream& err) {
-    HeadlessHost host;
+    HeadlessHost host({}, options.Interface);
     if (!host.BringUp()) {
         err << "tarnel-cli: the network link could not be started\n";
         return EXIT_LINK;

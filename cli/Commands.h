@@ -18,6 +18,7 @@ struct Options {
     bool Yes = false;
     bool Help = false;
     bool Progress = false;
+    std::string Interface;  // --interface NAME: broadcast there only
 };
 
 int RunCommand(const std::string& command, const std::vector<std::string>& args, const Options& options,

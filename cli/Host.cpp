@@ -7,8 +7,10 @@ namespace {
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 }  // namespace
 
-HeadlessHost::HeadlessHost(const std::string& programDir)
-    : Files(Table, programDir), Control(Table, Files, Driver) {}
+HeadlessHost::HeadlessHost(const std::string& programDir, const std::string& interface)
+    : Files(Table, programDir), Control(Table, Files, Driver) {
+    Driver.SetInterface(interface);
+}
 
 HeadlessHost::~HeadlessHost() { Control.StopWorker(); }
 

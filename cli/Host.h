@@ -13,7 +13,8 @@
 
 class HeadlessHost {
 public:
-    explicit HeadlessHost(const std::string& programDir = {});
+    // interface: broadcast only there (empty: on every interface).
+    explicit HeadlessHost(const std::string& programDir = {}, const std::string& interface = {});
     ~HeadlessHost();
 
     // Ticks the control task until it accepts requests; false when it failed

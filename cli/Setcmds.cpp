@@ -113,7 +113,7 @@ int Prepare(const std::vector<std::string>& args, const int* keys, size_t count,
 
 int SetNetwork(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
     std::map<int, std::string> values;
-    HeadlessHost host;
+    HeadlessHost host({}, options.Interface);
     int row = -1;
     TDeviceRec r{};
     if (const int status = Prepare(args, kNetworkKeys, NET_ROWS, "tarnel-cli set-network MAC KEY=VALUE... --yes",
@@ -144,7 +144,7 @@ int SetNetwork(const std::vector<std::string>& args, const Options& options, std
 
 int SetInfo(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
     std::map<int, std::string> values;
-    HeadlessHost host;
+    HeadlessHost host({}, options.Interface);
     int row = -1;
     TDeviceRec r{};
     if (const int status = Prepare(args, kInfoKeys, 4, "tarnel-cli set-info MAC KEY=VALUE...   (KEY: CONT NAME LOC UNIQ)",
@@ -178,7 +178,7 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     const DateVerdict verdict = ValidateDate(edits);
     if (!verdict.Ok) return Report(mac, Refused({MessageText(verdict.Message)}), options, out, err);
 
-    HeadlessHost host;
+    HeadlessHost host({}, options.Interface);
     const int row = FindDevice(host, mac, err);
     if (row < 0) return NotFound(mac, row, err);
     // As the Date command does: the device's own date first.

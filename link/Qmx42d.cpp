@@ -1,6 +1,8 @@
 #include "Qmx42d.h"
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -8,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace {
 // Enough kernel buffer for a burst of a full table's answers while the
@@ -136,19 +139,96 @@ size_t TdrvUDP::Waiting() const {
     return (WriteIndex + Slots - ReadIndex) % Slots;
 }
 
+void TdrvUDP::SetInterface(const std::string& name) {
+    std::lock_guard<std::mutex> g(SockMutex);
+    Interface = name;
+}
+
+namespace {
+bool Sent(ssize_t n) { return n >= 0 || errno == EAGAIN || errno == EWOULDBLOCK; }
+
+struct Outlet {
+    unsigned Index;
+    in_addr Address;
+};
+
+// The interfaces a broadcast leaves by: up, able to broadcast, IPv4, not
+// loopback (unless loopback is all there is), or just the one named.
+std::vector<Outlet> Outlets(const std::string& only) {
+    std::vector<Outlet> out, loopback;
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return out;
+    for (const ifaddrs* i = list; i != nullptr; i = i->ifa_next) {
+        if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET || (i->ifa_flags & IFF_UP) == 0) continue;
+        if (!only.empty() && only != i->ifa_name) continue;
+        const Outlet o{::if_nametoindex(i->ifa_name), reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr};
+        if ((i->ifa_flags & IFF_LOOPBACK) != 0) loopback.push_back(o);
+        else if ((i->ifa_flags & IFF_BROADCAST) != 0 || !only.empty()) out.push_back(o);
+    }
+    ::freeifaddrs(list);
+    return out.empty() ? loopback : out;
+}
+}  // namespace
+
+// On Linux a datagram to 255.255.255.255 leaves by the one interface the
+// routing table picks, so devices behind a second network card would never
+// hear it.  Each frame goes out once on every interface, named per datagram.
+// The result: how many copies left; error holds the last failure.
+int TdrvUDP::Broadcast(int fd, const LinkParams& params, int& error) {
+    sockaddr_in dst{};
+    dst.sin_family = AF_INET;
+    dst.sin_port = htons(Port);
+    dst.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    int sent = 0;
+    const std::vector<Outlet> outlets = Outlets(Interface);
+    for (const Outlet& o : outlets) {
+        iovec iov{const_cast<uint8_t*>(params.Data), params.Length};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+        msghdr msg{};
+        msg.msg_name = &dst;
+        msg.msg_namelen = sizeof dst;
+        msg.msg_iov = &iov;
+        msg.msg_iovlen = 1;
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        cmsghdr* c = CMSG_FIRSTHDR(&msg);
+        c->cmsg_level = IPPROTO_IP;
+        c->cmsg_type = IP_PKTINFO;
+        c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+        in_pktinfo info{};
+        info.ipi_ifindex = static_cast<int>(o.Index);
+        info.ipi_spec_dst = o.Address;
+        std::memcpy(CMSG_DATA(c), &info, sizeof info);
+        if (Sent(::sendmsg(fd, &msg, 0))) ++sent;
+        else error = errno;
+    }
+    if (outlets.empty() && Interface.empty()) {
+        // No interface to name: leave it to the routing table.
+        if (Sent(::sendto(fd, params.Data, params.Length, 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst))) ++sent;
+        else error = errno;
+    } else if (outlets.empty()) {
+        error = ENODEV;
+    }
+    return sent;
+}
+
 bool TdrvUDP::Send(LinkParams& params) {
     int error = 0;
     {
         std::lock_guard<std::mutex> g(SockMutex);
         if (Sock < 0) return false;
-        sockaddr_in dst{};
-        dst.sin_family = AF_INET;
-        dst.sin_port = htons(Port);
-        dst.sin_addr.s_addr = Destination.load();
-        const ssize_t n = ::sendto(Sock, params.Data, params.Length, 0,
-                                   reinterpret_cast<sockaddr*>(&dst), sizeof dst);
-        if (n >= 0 || errno == EAGAIN || errno == EWOULDBLOCK) return true;
-        error = errno;
+        const in_addr_t to = Destination.load();
+        if (to == htonl(INADDR_BROADCAST)) {
+            if (Broadcast(Sock, params, error) > 0) return true;
+        } else {
+            sockaddr_in dst{};
+            dst.sin_family = AF_INET;
+            dst.sin_port = htons(Port);
+            dst.sin_addr.s_addr = to;
+            if (Sent(::sendto(Sock, params.Data, params.Length, 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst)))
+                return true;
+            error = errno;
+        }
     }
     Close();
     ReportError("QMT42:send() error", error);

@@ -47,6 +47,9 @@ public:
 
     // Where frames go; 255.255.255.255 unless a test points it at loopback.
     void SetDestination(in_addr_t address) { Destination = address; }
+    // A broadcast goes out of every IPv4 interface that is up and can
+    // broadcast, or only out of the one named here.
+    void SetInterface(const std::string& name);
 
     // The receive path's store: one datagram into the ring under DrvMutex,
     // dropping the oldest when full.  Tests feed the ring through it.
@@ -56,6 +59,7 @@ public:
 private:
     void RxLoop(int fd, int wakeFd);
     void ReportError(const char* what, int error);
+    int Broadcast(int fd, const LinkParams& params, int& error);
     void StopReceiver();
 
     const size_t Slots;
@@ -72,4 +76,5 @@ private:
     LinkNotify* Notify = nullptr;
     uint16_t Port = 0;
     std::atomic<in_addr_t> Destination;
+    std::string Interface;  // guarded by SockMutex
 };

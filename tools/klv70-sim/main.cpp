@@ -32,6 +32,7 @@ struct Config {
     int DelayMs = 0;
     bool Broadcast = false;
     std::string Address = "10.77.0.2";
+    std::string Interface;  // hear only what arrives on this interface
     uint16_t Port = 8020;
     bool Verbose = false;
 };
@@ -56,7 +57,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
-                 "                 [--address A] [--port N] [--verbose]\n"
+                 "                 [--address A] [--interface NAME] [--port N] [--verbose]\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
                  "every SET, --silent ones never answer one.  Runs only inside scripts/sandbox.\n");
@@ -109,6 +110,7 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
         else if (a == "--address") c.Address = v, ++i;
+        else if (a == "--interface") c.Interface = v, ++i;
         else if (a == "--port") c.Port = static_cast<uint16_t>(std::atoi(v)), ++i;
         else return false;
     }
@@ -139,6 +141,12 @@ int main(int argc, char** argv) {
     const int fd = OpenSocket(INADDR_BROADCAST, cfg.Port);
     const int out = OpenSocket(inet_addr(cfg.Address.c_str()), cfg.Port);
     if (fd < 0 || out < 0) return 1;
+    // Devices behind one network card only: they hear what comes in there.
+    if (!cfg.Interface.empty() && ::setsockopt(fd, SOL_SOCKET, SO_BINDTODEVICE, cfg.Interface.c_str(),
+                                               static_cast<socklen_t>(cfg.Interface.size())) != 0) {
+        std::perror("klv70-sim: SO_BINDTODEVICE");
+        return 1;
+    }
     ::signal(SIGTERM, OnSignal);
     ::signal(SIGINT, OnSignal);
     std::fprintf(stderr, "klv70-sim: %d devices at %s port %u\n", cfg.Count, cfg.Address.c_str(), cfg.Port);
