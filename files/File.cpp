@@ -55,8 +55,10 @@ TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {
         ProgramDir = WithSlash(programDir);
     } else {
         ProgramDir = ExecutableDir();
-        // An installed program may not write beside itself.
-        if (::access(ProgramDir.c_str(), W_OK) != 0) {
+        // An installed program keeps its files with the user: it may not write
+        // beside itself, and root, who may, must not litter a bin/ directory.
+        const bool installed = ProgramDir.size() >= 5 && ProgramDir.compare(ProgramDir.size() - 5, 5, "/bin/") == 0;
+        if (installed || ::access(ProgramDir.c_str(), W_OK) != 0) {
             ProgramDir = UserDataDir();
             std::error_code ec;
             fs::create_directories(ProgramDir, ec);
