@@ -75,12 +75,12 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
     QWidget* previous = btnCancel;
     setTabOrder(btnOk, btnCancel);
     for (int g = 0; g < 6; ++g) {
-        const GroupSpec& spec = kGroups[g];
-        Group[g] = new QGroupBox(spec.Caption, this);
-        Group[g]->setGeometry(spec.X, spec.Y, spec.W, spec.H);
+        const GroupSpec& box = kGroups[g];
+        Group[g] = new QGroupBox(box.Caption, this);
+        Group[g]->setGeometry(box.X, box.Y, box.W, box.H);
         auto* form = new QFormLayout(Group[g]);
         form->setVerticalSpacing(6);
-        for (int row : spec.Rows) {
+        for (int row : box.Rows) {
             auto* edit = new QLineEdit(Group[g]);
             edit->setAttribute(Qt::WA_InputMethodEnabled, false);
             if (kFields[row].Address) edit->setInputMask("000.000.000.000; ");
