@@ -111,3 +111,12 @@ TEST(EndToEnd, ThreeHundredDevicesFillExactly256Rows) {
     rig.Query(KIND_NETWORK, 300, 1500);
     EXPECT_EQ(rig.Host.Table.Count(), 256);
 }
+
+TEST(EndToEnd, LateAnswersByBroadcastAreTakenToo) {
+    Rig rig({"--count", "3", "--reply", "broadcast", "--delay", "300"});
+    ASSERT_TRUE(rig.Up());
+    const auto start = Clock::now();
+    ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_EQ(rig.Set(2, KIND_NETWORK, KEY_TOUT, "45"), StatusWait::Acknowledged);
+}
