@@ -117,12 +117,10 @@ size_t QueryFrame(int kind, uint8_t* out) {
     return n + 2;
 }
 
-size_t StripBlanks(char* field) {
-    const size_t len = std::strlen(field);
-    size_t kept = 0;
-    for (size_t i = 0; i < len; ++i) {
+size_t StripBlanks(char* field, size_t width) {
+    size_t kept = 0, i = 0;
+    for (; i < width && field[i] != '\0'; ++i)
         if (field[i] != ' ') field[kept++] = field[i];
-    }
-    std::memset(field + kept, 0, len - kept);
+    for (size_t j = kept; j < i; ++j) field[j] = '\0';
     return kept;
 }

@@ -65,5 +65,5 @@ size_t QueryText(int kind, uint8_t* out);
 size_t QueryFrame(int kind, uint8_t* out);
 
 // Removes every blank of a NUL-terminated field in place and zero-fills the
-// freed tail; returns the characters kept.
-size_t StripBlanks(char* field);
+// freed tail; returns the characters kept.  Reads no further than width.
+size_t StripBlanks(char* field, size_t width = static_cast<size_t>(-1));

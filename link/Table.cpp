@@ -260,12 +260,17 @@ uint16_t TmTable::BuildSet(int row, int kind, bool broadcast) {
 size_t TmTable::PutItem(int key, size_t pos, bool& overflow) {
     const KeyField& f = KeyFields[key];
     char* value = FieldOf(EditRec, key);
-    if (f.StripsBlanks) StripBlanks(value);
-    const size_t textLen = strnlen(value, static_cast<size_t>(f.Width));
+    const size_t width = static_cast<size_t>(f.Width);
+    size_t textLen = 0;
+    if (f.StripsBlanks) {
+        textLen = StripBlanks(value, width);
+    } else {
+        while (textLen < width && value[textLen] != '\0') ++textLen;
+    }
     if (textLen == 0) return 0;
     // TERM and LOG always travel as four bytes, NULs included.
     const size_t valueLen = (key == KEY_TERM || key == KEY_LOG) ? 4 : textLen;
-    const size_t keyLen = std::strlen(f.Name);
+    const size_t keyLen = KeyTable[key].Len;
     const size_t itemLen = keyLen + 1 + valueLen + 1;
     if (pos + itemLen + 1 > SEND_MAX) {  // +1 for the closing ETX
         overflow = true;

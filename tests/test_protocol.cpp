@@ -226,4 +226,7 @@ TEST(Protocol, StripBlanks) {
     EXPECT_EQ(StripBlanks(f), 4u);
     EXPECT_STREQ(f, "12.3");
     EXPECT_EQ(0, std::memcmp(f + 4, "\0\0\0\0", 4));
+    char full[4] = {'1', ' ', '2', '3'};  // no NUL within the width
+    EXPECT_EQ(StripBlanks(full, 4), 3u);
+    EXPECT_EQ(std::string(full, 4), std::string("123\0", 4));
 }
