@@ -10,10 +10,13 @@
 
 class SimProcess {
 public:
-    explicit SimProcess(std::vector<std::string> args) {
+    explicit SimProcess(const std::vector<std::string>& options) {
         int pipeFd[2];
         if (::pipe(pipeFd) != 0) return;
-        args.insert(args.begin(), KLV70_SIM);
+        std::vector<std::string> args;
+        args.reserve(options.size() + 1);
+        args.emplace_back(KLV70_SIM);
+        args.insert(args.end(), options.begin(), options.end());
         Pid = ::fork();
         if (Pid == 0) {
             ::dup2(pipeFd[1], STDERR_FILENO);
