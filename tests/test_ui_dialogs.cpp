@@ -217,3 +217,15 @@ TEST(DateSetup, WaitForOneDevice) {
     EXPECT_FALSE(rig.Date.isVisible());
     EXPECT_STREQ(rig.Row().YMDHM, "2026.12.07.09.30") << "the row's date is not changed by the dialog";
 }
+
+TEST(DateSetup, RefusedSendToAllIsReportedAndTheDialogStays) {
+    UiRig rig;  // the link is not up
+    rig.Take(FullDevice(MacOf(1)));
+    rig.Main.RefreshGrid();
+    rig.Date.show();
+    rig.Date.chkAll->setChecked(true);
+    rig.Date.btnOkClick();
+    EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.");
+    EXPECT_TRUE(rig.Date.isVisible());
+    EXPECT_EQ(rig.Date.ApplyState, 0);
+}

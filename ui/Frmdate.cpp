@@ -71,11 +71,11 @@ bool TwndDate::SendDate(int row) {
     const QByteArray gmt = Edit[DATE_GMT]->text().toLatin1();
     std::memcpy(Table.EditRec.GMT, gmt.constData(), std::min<size_t>(static_cast<size_t>(gmt.size()), 5));
     const bool requested = Control.RequestSet(row, KIND_DATE, chkAll->isChecked());
-    if (chkAll->isChecked()) {
+    if (requested && chkAll->isChecked()) {
         accept();  // a SET to all is not waited for
         return true;
     }
-    BeginWait(requested);
+    BeginWait(requested);  // a refused request, to one or to all, is reported at once
     return true;
 }
 
