@@ -14,15 +14,7 @@ void PrintDevices(const TmTable& table, const Options& options, std::ostream& ou
 
 int Search(const Options& options, std::ostream& out, std::ostream& err) {
     HeadlessHost host({}, options.Interface);
-    if (!host.BringUp()) {
-        err << "tarnel-cli: the network link could not be started\n";
-        return EXIT_LINK;
-    }
-    host.Search(SearchPlan::CYCLES, [&](int progress) {
-        if (options.Progress)
-            err << "\rsearching... " << progress << '/' << SearchPlan::PROGRESS_MAX << std::flush;
-    });
-    if (options.Progress) err << "\r\033[K" << std::flush;
+    if (!BringUpAndSearch(host, SearchPlan::CYCLES, options, err)) return EXIT_LINK;
     PrintDevices(host.Table, options, out);
     return 0;
 }
@@ -43,6 +35,19 @@ int Show(const std::vector<std::string>& args, const Options& options, std::ostr
     return 0;
 }
 }  // namespace
+
+bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, std::ostream& err) {
+    if (!host.BringUp()) {
+        err << "tarnel-cli: the network link could not be started\n";
+        return false;
+    }
+    const int steps = 2 * cycles;
+    host.Search(cycles, [&](int progress) {
+        if (options.Progress) err << "\rsearching... " << progress << '/' << steps << std::flush;
+    });
+    if (options.Progress) err << "\r\033[K" << std::flush;
+    return true;
+}
 
 int RunCommand(const std::string& command, const std::vector<std::string>& args, const Options& options,
                std::ostream& out, std::ostream& err) {

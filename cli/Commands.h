@@ -21,5 +21,10 @@ struct Options {
     std::string Interface;  // --interface NAME: broadcast there only
 };
 
+class HeadlessHost;
+// Brings the link up and runs a search of some cycles, with a progress line
+// on err when options ask for it; false (and said on err) when the link failed.
+bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, std::ostream& err);
+
 int RunCommand(const std::string& command, const std::vector<std::string>& args, const Options& options,
                std::ostream& out, std::ostream& err);

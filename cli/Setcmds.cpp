@@ -62,13 +62,10 @@ bool ParsePairs(const std::vector<std::string>& args, size_t from, const int* ke
     return !values.empty();
 }
 
-// Brings the link up and finds the device by one search cycle; the row, or -1.
-int FindDevice(HeadlessHost& host, const std::string& mac, std::ostream& err) {
-    if (!host.BringUp()) {
-        err << "tarnel-cli: the network link could not be started\n";
-        return -2;
-    }
-    host.Search(1);
+// Brings the link up and finds the device by one search cycle; the row, -1
+// when it did not answer, -2 when the link failed.
+int FindDevice(HeadlessHost& host, const std::string& mac, const Options& options, std::ostream& err) {
+    if (!BringUpAndSearch(host, 1, options, err)) return -2;
     return mac == "all" ? (host.Table.Count() > 0 ? 0 : -1) : host.Table.FindRow(mac.c_str());
 }
 
@@ -98,13 +95,14 @@ int NotFound(const std::string& mac, int row, std::ostream& err) {
 // MAC KEY=VALUE... of a set- command: parses them, brings the link up and
 // finds the device, copying its row.  0, or the exit status to end with.
 int Prepare(const std::vector<std::string>& args, const int* keys, size_t count, const char* usage,
-            std::map<int, std::string>& values, HeadlessHost& host, int& row, TDeviceRec& rec, std::ostream& err) {
+            std::map<int, std::string>& values, HeadlessHost& host, int& row, TDeviceRec& rec,
+            const Options& options, std::ostream& err) {
     std::string error;
     if (args.empty() || !ParsePairs(args, 1, keys, count, values, error)) {
         err << "tarnel-cli: " << (args.empty() ? "no MAC given" : error) << "\nusage: " << usage << '\n';
         return EXIT_USAGE;
     }
-    row = FindDevice(host, args[0], err);
+    row = FindDevice(host, args[0], options, err);
     if (row < 0) return NotFound(args[0], row, err);
     host.Table.CopyRow(row, rec);
     return 0;
@@ -117,7 +115,7 @@ int SetNetwork(const std::vector<std::string>& args, const Options& options, std
     int row = -1;
     TDeviceRec r{};
     if (const int status = Prepare(args, kNetworkKeys, NET_ROWS, "tarnel-cli set-network MAC KEY=VALUE... --yes",
-                                   values, host, row, r, err))
+                                   values, host, row, r, options, err))
         return status;
     const std::string& mac = args[0];
     NetworkField fields[NET_ROWS];
@@ -148,7 +146,7 @@ int SetInfo(const std::vector<std::string>& args, const Options& options, std::o
     int row = -1;
     TDeviceRec r{};
     if (const int status = Prepare(args, kInfoKeys, 4, "tarnel-cli set-info MAC KEY=VALUE...   (KEY: CONT NAME LOC UNIQ)",
-                                   values, host, row, r, err))
+                                   values, host, row, r, options, err))
         return status;
     const std::string& mac = args[0];
     std::memset(&host.Table.EditRec, 0, sizeof host.Table.EditRec);
@@ -179,7 +177,7 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     if (!verdict.Ok) return Report(mac, Refused({MessageText(verdict.Message)}), options, out, err);
 
     HeadlessHost host({}, options.Interface);
-    const int row = FindDevice(host, mac, err);
+    const int row = FindDevice(host, mac, options, err);
     if (row < 0) return NotFound(mac, row, err);
     // As the Date command does: the device's own date first.
     if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged)
