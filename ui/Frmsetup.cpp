@@ -1,5 +1,6 @@
 #include "Frmsetup.h"
 
+#include <QApplication>
 #include <QFormLayout>
 #include <QLabel>
 #include <cstring>
@@ -48,8 +49,7 @@ const GroupSpec kGroups[6] = {
 void Paint(QLineEdit* edit, bool enabled) {
     edit->setEnabled(enabled);
     QPalette p = edit->palette();
-    p.setColor(QPalette::Base, enabled ? QWidget().palette().color(QPalette::Base)
-                                       : QWidget().palette().color(QPalette::Button));
+    p.setColor(QPalette::Base, QApplication::palette().color(enabled ? QPalette::Base : QPalette::Button));
     edit->setPalette(p);
 }
 }  // namespace
