@@ -231,11 +231,6 @@ bool TmTable::NoAddUnknown() const {
     return NoAddUnknown_;
 }
 
-bool TmTable::DateAnswered() const {
-    std::lock_guard<std::mutex> g(Lock);
-    return DateAnswered_;
-}
-
 uint16_t TmTable::BuildSet(int row, int kind, bool broadcast) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return 0;

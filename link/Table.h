@@ -57,7 +57,6 @@ public:
 
     void SetNoAddUnknown(bool value);
     bool NoAddUnknown() const;
-    bool DateAnswered() const;
 
     // Builds the SET frame of a kind for a row into SendBuf from EditRec and the
     // row's Has<KEY> flags; the frame length, 0 when there is nothing to send.
