@@ -1,13 +1,10 @@
 // Device files: one answer frame per row, in row order, nothing else.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "Diskfile.h"
 #include "File.h"
 #include "Protocol.h"
 
@@ -23,16 +20,6 @@ void PutItem(std::vector<uint8_t>& out, const TDeviceRec& r, int key) {
     PutText(out, KeyFields[key].Name, FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width));
 }
 
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 }  // namespace
 
 std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {
@@ -53,25 +40,10 @@ std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {
     return out;
 }
 
-// The new list goes to a file beside the old one and replaces it only once it
-// is whole, so a full disk or a refused write never costs the list already saved.
+// Replaced only once the new list is whole, so a full disk or a refused write
+// never costs the list already saved.
 bool TmFile::WriteDeviceFile(const std::string& path) const {
-    const std::vector<uint8_t> bytes = DeviceFileBytes(Table.Rows());
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceFile(path, DeviceFileBytes(Table.Rows())).Saved;
 }
 
 void TmFile::ReadDeviceFile(const std::string& path) {

@@ -1,14 +1,12 @@
 #include "File.h"
 
-// The packaged library is built on ICU; its header must agree with it.
-#define SI_CONVERT_ICU
-#include <SimpleIni.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "Inifile.h"
 #include "Netcheck.h"
 
 namespace fs = std::filesystem;
@@ -69,16 +67,11 @@ TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {
 }
 
 void TmFile::ReadCommSettings() {
-    CSimpleIniA ini;
-    ini.LoadFile(SettingsPath().c_str());  // a missing file reads as empty
     CommPort = 0;
-    const char* text = ini.GetValue("PORT", "T-ARC", nullptr);
-    CommPort = text != nullptr ? StrToIntDef(text, DEFAULT_COMM_PORT) : DEFAULT_COMM_PORT;
+    const std::optional<std::string> text = ReadIniValue(SettingsPath(), "PORT", "T-ARC");
+    CommPort = text ? StrToIntDef(*text, DEFAULT_COMM_PORT) : DEFAULT_COMM_PORT;
 }
 
-void TmFile::WriteCommSettings() {
-    CSimpleIniA ini;
-    ini.LoadFile(SettingsPath().c_str());
-    ini.SetValue("PORT", "T-ARC", std::to_string(CommPort).c_str());
-    ini.SaveFile(SettingsPath().c_str());
-}
+// Rewritten only when it would change, so a start never touches a file that
+// already says the same thing.
+void TmFile::WriteCommSettings() { WriteIniValue(SettingsPath(), "PORT", "T-ARC", std::to_string(CommPort)); }
