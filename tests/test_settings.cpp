@@ -141,6 +141,7 @@ TEST(Settings, OnlyASaneRegularFileIsReadOrWritten) {
         c.make(files.SettingsPath());
         struct stat before {};
         ::lstat(files.SettingsPath().c_str(), &before);
+        const std::string text = S_ISREG(before.st_mode) ? ReadText(files.SettingsPath()) : "";
         files.ReadCommSettings();
         EXPECT_EQ(files.CommPort, c.port) << c.name;
         files.WriteCommSettings();
@@ -148,6 +149,9 @@ TEST(Settings, OnlyASaneRegularFileIsReadOrWritten) {
         ::lstat(files.SettingsPath().c_str(), &after);
         EXPECT_EQ(after.st_mode, before.st_mode) << c.name;
         EXPECT_EQ(after.st_ino != before.st_ino, c.replaced) << c.name;
+        if (!c.replaced && S_ISREG(before.st_mode)) {
+            EXPECT_EQ(ReadText(files.SettingsPath()), text) << c.name;
+        }
     }
     TempDir dir;
     const std::string path = dir.Path + "x.ini";
