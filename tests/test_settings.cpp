@@ -169,4 +169,6 @@ TEST(Settings, UserDataDirFollowsXdg) {
     ::setenv("HOME", "/home/u", 1);
     EXPECT_EQ(UserDataDir(), "/home/u/.local/share/tarnel/");
     ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("HOME");  // the account's home, never the root of the file system
+    EXPECT_EQ(UserDataDir().rfind("/.local/", 0), std::string::npos) << UserDataDir();
 }
