@@ -9,6 +9,7 @@
 #include "Host.h"
 #include "Netcheck.h"
 #include "Output.h"
+#include "Setvalues.h"
 #include "Strings.h"
 
 namespace {
@@ -17,7 +18,6 @@ const int kNetworkKeys[NET_ROWS] = {KEY_IPADRM, KEY_IPADRB, KEY_GPID,  KEY_GWAY,
                                     KEY_TRAP2,  KEY_TERM,   KEY_LOG,   KEY_OPTIP,  KEY_OPTIP2, KEY_OPTIP3,
                                     KEY_OPT1,   KEY_OPT2,   KEY_OPT3,  KEY_TOUT};
 const int kInfoKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};
-const int kInfoLimits[4] = {20, 20, 20, 3};  // what the dialog lets a user type
 
 struct Outcome {
     int Code;
@@ -41,7 +41,22 @@ int Report(const std::string& mac, const Outcome& o, const Options& options, std
 
 Outcome Refused(std::vector<std::string> messages) { return {EXIT_REFUSED, "REFUSED", std::move(messages)}; }
 
-std::string Text(const char* field, int width) { return std::string(field, strnlen(field, static_cast<size_t>(width))); }
+// The requested values checked as the window checks them; EditRec filled, or
+// the refusal with every problem.
+bool Checked(int kind, const std::map<int, std::string>& values, const TDeviceRec& row, HeadlessHost& host,
+             Outcome& refusal) {
+    SetValues requested;
+    for (const auto& [key, text] : values) requested[KeyFields[key].Name] = text;
+    const SetVerdict verdict = CheckSet(kind, requested, row);
+    if (verdict.Outcome == SetOutcome::Ready) {
+        host.Table.EditRec = verdict.Edit;
+        return true;
+    }
+    std::vector<std::string> messages;
+    for (const SetProblem& p : verdict.Problems) messages.push_back(p.Text);
+    refusal = Refused(messages);
+    return false;
+}
 
 // KEY=VALUE arguments for the allowed keys; false with a message otherwise.
 bool ParsePairs(const std::vector<std::string>& args, size_t from, const int* keys, size_t count,
@@ -118,25 +133,10 @@ int SetNetwork(const std::vector<std::string>& args, const Options& options, std
                                    values, host, row, r, options, err))
         return status;
     const std::string& mac = args[0];
-    NetworkField fields[NET_ROWS];
-    for (int i = 0; i < NET_ROWS; ++i) {
-        const int key = kNetworkKeys[i];
-        const auto given = values.find(key);
-        fields[i].Text = given != values.end() ? given->second : Text(FieldOf(r, key), KeyFields[key].Width);
-        fields[i].Enabled = HasKey(r, key);  // a key the device never reported is a disabled edit
-        if (fields[i].Text.size() > static_cast<size_t>(KeyFields[key].Width))
-            return Report(mac, Refused({std::string(KeyFields[key].Name) + " is longer than the device keeps"}),
-                          options, out, err);
-    }
-    std::vector<std::string> messages;
-    for (int id : ValidateNetworkSettings(fields)) messages.push_back(MessageText(id));
-    if (!messages.empty()) return Report(mac, Refused(messages), options, out, err);
+    Outcome refusal;
+    if (!Checked(KIND_NETWORK, values, r, host, refusal)) return Report(mac, refusal, options, out, err);
     if (!options.Yes)
         return Report(mac, Refused({MessageText(MSG_REBOOT), "(add --yes to agree)"}), options, out, err);
-
-    std::memset(&host.Table.EditRec, 0, sizeof host.Table.EditRec);
-    for (int i = 0; i < NET_ROWS; ++i)
-        std::memcpy(FieldOf(host.Table.EditRec, kNetworkKeys[i]), fields[i].Text.data(), fields[i].Text.size());
     return Report(mac, SendAndWait(host, row, KIND_NETWORK, false), options, out, err);
 }
 
@@ -149,19 +149,8 @@ int SetInfo(const std::vector<std::string>& args, const Options& options, std::o
                                    values, host, row, r, options, err))
         return status;
     const std::string& mac = args[0];
-    std::memset(&host.Table.EditRec, 0, sizeof host.Table.EditRec);
-    for (int i = 0; i < 4; ++i) {
-        const int key = kInfoKeys[i];
-        const auto given = values.find(key);
-        const std::string text = given != values.end() ? given->second : Text(FieldOf(r, key), 256);
-        if (given != values.end() && text.size() > static_cast<size_t>(kInfoLimits[i]))
-            return Report(mac, Refused({std::string(KeyFields[key].Name) + " takes at most " +
-                                        std::to_string(kInfoLimits[i]) + " characters"}),
-                          options, out, err);
-        if (key == KEY_UNIQ && HasKey(r, key) && StrToIntDef(text, -1) == -1)
-            return Report(mac, Refused({MessageText(MSG_BAD_UNIQUE_ID)}), options, out, err);
-        std::memcpy(FieldOf(host.Table.EditRec, key), text.data(), std::min<size_t>(text.size(), 256));
-    }
+    Outcome refusal;
+    if (!Checked(KIND_DEVINFO, values, r, host, refusal)) return Report(mac, refusal, options, out, err);
     return Report(mac, SendAndWait(host, row, KIND_DEVINFO, false), options, out, err);
 }
 
@@ -171,11 +160,6 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
         return EXIT_USAGE;
     }
     const std::string& mac = args[0];
-    std::array<std::string, DATE_EDITS> edits;
-    for (int i = 0; i < DATE_EDITS; ++i) edits[static_cast<size_t>(i)] = args[static_cast<size_t>(i) + 1];
-    const DateVerdict verdict = ValidateDate(edits);
-    if (!verdict.Ok) return Report(mac, Refused({MessageText(verdict.Message)}), options, out, err);
-
     HeadlessHost host({}, options.Interface);
     const int row = FindDevice(host, mac, options, err);
     if (row < 0) return NotFound(mac, row, err);
@@ -183,8 +167,12 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged)
         return Report(mac, {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}}, options, out, err);
 
-    std::memset(&host.Table.EditRec, 0, sizeof host.Table.EditRec);
-    std::memcpy(host.Table.EditRec.YMDHM, verdict.Text.data(), std::min<size_t>(verdict.Text.size(), 16));
-    std::memcpy(host.Table.EditRec.GMT, edits[DATE_GMT].data(), std::min<size_t>(edits[DATE_GMT].size(), 5));
+    TDeviceRec r{};
+    host.Table.CopyRow(row, r);
+    SetValues requested;
+    for (int i = 0; i < DATE_EDITS; ++i) requested[DateKeys[i]] = args[static_cast<size_t>(i) + 1];
+    const SetVerdict verdict = CheckSet(KIND_DATE, requested, r);
+    if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused({verdict.Problems.front().Text}), options, out, err);
+    host.Table.EditRec = verdict.Edit;
     return Report(mac, SendAndWait(host, row, KIND_DATE, mac == "all"), options, out, err);
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct SimDevice {
     std::map<std::string, std::string> Values;  // wire key -> value; a key absent is not reported
     bool Refuses = false;                       // answers a SET with NAK
     bool Silent = false;                        // does not answer a SET
+    bool KeepsValues = false;                   // acknowledges a SET but goes on reporting its old values
 
     // The answer to an enquiry text ("ENQ:NETWORK", ...); empty when not one.
     Frame Answer(const std::string& enquiry) const;
@@ -25,3 +27,5 @@ struct SimDevice {
 // report only IPADRM and MASK of the network keys and NAME of the information.
 SimDevice MakeDevice(const std::string& macBase, int index, bool partial);
 std::string MacPlus(const std::string& base, int add);
+// The devices of indexes (that exist) all report the serial of the lowest of them.
+void ShareSerial(std::vector<SimDevice>& devices, const std::set<int>& indexes);

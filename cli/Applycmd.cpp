@@ -1,0 +1,164 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "Host.h"
+#include "Plancmds.h"
+#include "Plancsv.h"
+#include "Protocol.h"
+#include "Strings.h"
+
+namespace {
+using Json = nlohmann::ordered_json;
+
+volatile sig_atomic_t gInterrupted = 0;
+void OnInterrupt(int) { gInterrupted = 1; }
+
+// Ctrl-C while a device is being set lets that device finish; a second one
+// ends the program at once.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        gInterrupted = 0;
+        struct sigaction sa {};
+        sa.sa_handler = OnInterrupt;
+        sa.sa_flags = SA_RESETHAND;
+        ::sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGINT, &sa, &Old);
+    }
+    ~InterruptGuard() { ::sigaction(SIGINT, &Old, nullptr); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction Old {};
+};
+
+// The whole plan, at most PLAN_MAX_BYTES; false with the reason.
+bool ReadPlan(const std::string& path, std::string& text, std::string& error) {
+    const int fd = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) error = "cannot read " + path + ": " + std::strerror(errno);
+        if (n <= 0) break;
+        text.append(buf, static_cast<size_t>(n));
+        if (text.size() > PLAN_MAX_BYTES) {
+            error = path + " is larger than a plan can be (" + std::to_string(PLAN_MAX_BYTES) + " bytes)";
+            break;
+        }
+    }
+    if (fd != STDIN_FILENO) ::close(fd);
+    return error.empty();
+}
+
+Consent AskOnTerminal(int rebooting) {
+    if (::isatty(STDIN_FILENO) == 0) return Consent::NoTerminal;
+    std::cerr << rebooting << (rebooting == 1 ? " device gets" : " devices get") << " new network settings.\n"
+              << MessageText(MSG_REBOOT) << " [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return Consent::No;
+    return answer == "y" || answer == "Y" || answer == "yes" ? Consent::Yes : Consent::No;
+}
+
+std::string Cell(const PlannedDevice& d, int key) { return Utf8FromLatin1(PlanCell(d.Current, key)); }
+
+void PrintProblems(const ApplyReport& r, std::ostream& err) {
+    for (const PlanProblem& p : r.Plan.Problems)
+        err << "tarnel-cli: row " << p.Row << (p.Mac.empty() ? "" : " (" + p.Mac + ")") << ": " << p.Text << '\n';
+    if (!r.Plan.Problems.empty()) err << "tarnel-cli: the plan is refused; nothing was sent\n";
+    if (!r.Refusal.empty()) err << "tarnel-cli: " << r.Refusal << '\n';
+}
+
+void PrintText(const ApplyReport& r, bool dryRun, std::ostream& out, std::ostream& err) {
+    std::map<std::string, int> counts;
+    for (size_t i = 0; i < r.Devices.size(); ++i) {
+        const PlannedDevice& d = r.Plan.Devices[i];
+        const DeviceOutcome& o = r.Devices[i];
+        const std::string head = Cell(d, KEY_MAC) + '\t' + Cell(d, KEY_SERIAL) + '\t';
+        ++counts[ResultName(o.Result)];
+        if (dryRun) {
+            if (d.Changes.empty()) out << head << "unchanged\n";
+            for (const KeyChange& c : d.Changes)
+                out << head << KeyFields[c.Key].Name << ": " << Utf8FromLatin1(c.Old) << " -> " << Utf8FromLatin1(c.New)
+                    << '\n';
+            continue;
+        }
+        out << head << ResultName(o.Result);
+        for (size_t k = 0; k < o.MismatchKeys.size(); ++k) out << (k ? " " : "\t") << KeyFields[o.MismatchKeys[k]].Name;
+        out << '\n';
+    }
+    if (dryRun) return;
+    out << r.Devices.size() << (r.Devices.size() == 1 ? " device" : " devices");
+    const char* sep = ": ";
+    for (const auto& [name, n] : counts) {
+        out << sep << n << ' ' << name;
+        sep = ", ";
+    }
+    out << '\n';
+    if (r.Interrupted) err << "tarnel-cli: interrupted; the devices marked NOT_SENT were left as they were\n";
+}
+
+void PrintJson(const ApplyReport& r, bool dryRun, std::ostream& out) {
+    Json doc;
+    doc["dry_run"] = dryRun;
+    Json devices = Json::array();
+    for (size_t i = 0; i < r.Devices.size(); ++i) {
+        const PlannedDevice& d = r.Plan.Devices[i];
+        Json changes = Json::array(), mismatch = Json::array();
+        for (const KeyChange& c : d.Changes)
+            changes.push_back({{"key", KeyFields[c.Key].Name}, {"old", Utf8FromLatin1(c.Old)}, {"new", Utf8FromLatin1(c.New)}});
+        for (int key : r.Devices[i].MismatchKeys) mismatch.push_back(KeyFields[key].Name);
+        devices.push_back({{"row", d.Row}, {"MAC", Cell(d, KEY_MAC)}, {"SERIAL", Cell(d, KEY_SERIAL)},
+                           {"result", ResultName(r.Devices[i].Result)}, {"changes", changes}, {"mismatch", mismatch}});
+    }
+    doc["devices"] = devices;
+    Json problems = Json::array();
+    for (const PlanProblem& p : r.Plan.Problems) problems.push_back({{"row", p.Row}, {"MAC", p.Mac}, {"message", p.Text}});
+    if (!r.Refusal.empty()) problems.push_back({{"row", 0}, {"MAC", ""}, {"message", r.Refusal}});
+    doc["problems"] = problems;
+    doc["interrupted"] = r.Interrupted;
+    doc["exit"] = r.Exit;
+    out << doc.dump(2) << '\n';
+}
+}  // namespace
+
+int RunApply(const ApplyArgs& args, const Options& options, std::ostream& out, std::ostream& err,
+             std::function<Consent(int)> ask, std::function<bool()> interrupted) {
+    std::string text, error;
+    if (!ReadPlan(args.Path, text, error)) {
+        err << "tarnel-cli: " << error << '\n';
+        return EXIT_LINK;
+    }
+    const auto records = ParseCsv(text, error);
+    if (!records) {
+        err << "tarnel-cli: " << args.Path << " is no CSV file: " << error << '\n';
+        return EXIT_REFUSED;
+    }
+    InterruptGuard guard;
+    HeadlessHost host({}, options.Interface);
+    ApplyOptions apply;
+    apply.DryRun = args.DryRun;
+    apply.NoVerify = args.NoVerify;
+    apply.Yes = options.Yes;
+    apply.Search = [&](int cycles) { return BringUpAndSearch(host, cycles, options, err); };
+    apply.Ask = ask ? std::move(ask) : AskOnTerminal;
+    apply.Interrupted = interrupted ? std::move(interrupted) : [] { return gInterrupted != 0; };
+    const ApplyReport report = ApplyPlan(host, *records, apply);
+    if (report.Exit == EXIT_LINK && report.Plan.Devices.empty() && report.Plan.Problems.empty()) return EXIT_LINK;
+    if (options.Json) PrintJson(report, args.DryRun, out);
+    else if (report.Plan.Problems.empty() && report.Refusal.empty()) PrintText(report, args.DryRun, out, err);
+    if (!options.Json) PrintProblems(report, err);
+    return report.Exit;
+}

@@ -1,0 +1,32 @@
+#include <algorithm>
+
+#include "Host.h"
+#include "Plancmds.h"
+#include "Plancsv.h"
+#include "Proposal.h"
+#include "Strings.h"
+
+int RunPlan(const PlanArgs& args, const Options& options, std::ostream& out, std::ostream& err) {
+    if (args.FirstAddress.empty() && !(args.Mask.empty() && args.Gateway.empty())) {
+        err << "tarnel-cli: --mask and --gateway go with --first-address\n";
+        return EXIT_USAGE;
+    }
+    if (!args.FirstAddress.empty() && args.Mask.empty()) {
+        err << "tarnel-cli: --first-address needs --mask, which tells the subnet\n";
+        return EXIT_USAGE;
+    }
+    HeadlessHost host({}, options.Interface);
+    if (!BringUpAndSearch(host, SearchPlan::CYCLES, options, err)) return EXIT_LINK;
+    std::vector<TDeviceRec> rows = host.Table.Rows();
+    if (!args.FirstAddress.empty()) {
+        std::stable_sort(rows.begin(), rows.end(), SerialBefore);
+        const Proposal p = ProposeAddresses(rows, args.FirstAddress, args.Mask, args.Gateway);
+        for (int id : p.Messages) err << "tarnel-cli: " << MessageText(id) << '\n';
+        if (p.NotFitting > 0)
+            err << "tarnel-cli: the subnet has no address left for " << p.NotFitting << " of the " << rows.size()
+                << " devices\n";
+        if (!p.Messages.empty() || p.NotFitting > 0) return EXIT_REFUSED;
+    }
+    out << PlanCsv(std::move(rows));
+    return 0;
+}
