@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "Datecheck.h"
+#include "Datenow.h"
 #include "Host.h"
 #include "Netcheck.h"
 #include "Output.h"
@@ -134,7 +135,7 @@ int Prepare(const std::vector<std::string>& args, const int* keys, size_t count,
 
 int SetNetwork(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
     std::map<int, std::string> values;
-    HeadlessHost host({}, options.Interface);
+    HeadlessHost host({}, options.Interface, options.Targets);
     int row = -1;
     TDeviceRec r{};
     if (const int status = Prepare(args, kNetworkKeys, NET_ROWS, "tarnel-cli set-network MAC KEY=VALUE... --yes",
@@ -150,7 +151,7 @@ int SetNetwork(const std::vector<std::string>& args, const Options& options, std
 
 int SetInfo(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
     std::map<int, std::string> values;
-    HeadlessHost host({}, options.Interface);
+    HeadlessHost host({}, options.Interface, options.Targets);
     int row = -1;
     TDeviceRec r{};
     if (const int status = Prepare(args, kInfoKeys, 4, "tarnel-cli set-info MAC KEY=VALUE...   (KEY: CONT NAME LOC UNIQ)",
@@ -163,12 +164,20 @@ int SetInfo(const std::vector<std::string>& args, const Options& options, std::o
 }
 
 int SetDate(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
-    if (args.size() != 7) {
-        err << "usage: tarnel-cli set-date MAC|all YYYY MM DD HH MM GMT\n";
+    const bool now = args.size() == 2 && args[1] == "now";
+    if (args.size() != 7 && !now) {
+        err << "usage: tarnel-cli set-date MAC|all YYYY MM DD HH MM GMT\n       tarnel-cli set-date MAC|all now\n";
         return EXIT_USAGE;
     }
     const std::string& mac = args[0];
-    HeadlessHost host({}, options.Interface);
+    // Refused before any traffic; taken again just before the SET goes out.
+    if (now && !EditsOfNow().Ok)
+        return Report(mac,
+                      Refused({"this computer's offset from UTC, " + EditsOfNow().Offset +
+                               ", is not whole hours; give the date explicitly: tarnel-cli set-date " + mac +
+                               " YYYY MM DD HH MM GMT"}),
+                      options, out, err);
+    HeadlessHost host({}, options.Interface, options.Targets);
     const int row = FindDevice(host, mac, options, err);
     if (row < 0) return NotFound(mac, row, err);
     // As the Date command does: the device's own date first.
@@ -178,7 +187,9 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     TDeviceRec r{};
     host.Table.CopyRow(row, r);
     SetValues requested;
-    for (int i = 0; i < DATE_EDITS; ++i) requested[DateKeys[i]] = args[static_cast<size_t>(i) + 1];
+    const NowEdits clock = now ? EditsOfNow() : NowEdits{};
+    for (int i = 0; i < DATE_EDITS; ++i)
+        requested[DateKeys[i]] = now ? clock.Edits[static_cast<size_t>(i)] : args[static_cast<size_t>(i) + 1];
     const SetVerdict verdict = CheckSet(KIND_DATE, requested, r);
     if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused({verdict.Problems.front().Text}), options, out, err);
     host.Table.EditRec = verdict.Edit;
@@ -226,7 +237,9 @@ void RegisterSetDate(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<SetArgs>();
     CLI::App* cmd = SetCommand(app, "set-date", "set the date and time of one device, or of all",
                                "YYYY MM DD HH MM GMT", "the date, the time and the offset from GMT in hours", *args);
-    cmd->get_option("YYYY MM DD HH MM GMT")->expected(DATE_EDITS);
-    cmd->footer("MAC may be all: every device, by broadcast; nobody answers it.")
+    cmd->get_option("YYYY MM DD HH MM GMT")->expected(1, DATE_EDITS);
+    cmd->footer("MAC may be all: every device, by broadcast; nobody answers it.\n"
+                "now instead of the date: this computer's local time and its offset from UTC in whole\n"
+                "hours (an offset such as +5:30 is refused; give the date explicitly then).")
         ->callback([&ctx, args] { ctx.Exit = SetDate(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
 }

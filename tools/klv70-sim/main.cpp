@@ -38,6 +38,7 @@ struct Config {
     uint16_t Port = 8020;
     bool Verbose = false;
     bool HearAll = false;  // one socket on every address: alone in its namespace
+    std::vector<std::string> Sets;  // INDEX:KEY=VALUE, a value one device reports instead
 };
 
 std::set<int> IndexList(const std::string& text) {
@@ -60,7 +61,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
-                 "                 [--keep LIST] [--shared-serial LIST]\n"
+                 "                 [--keep LIST] [--shared-serial LIST] [--set I:KEY=VALUE]...\n"
                  "                 [--address A] [--interface NAME] [--port N] [--hear-all] [--verbose]\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
@@ -68,6 +69,7 @@ void Usage() {
                  "keep their values; --shared-serial devices all report the serial of the first\n"
                  "of them.  --hear-all listens on every address (directed broadcasts and\n"
                  "unicast too), for devices alone in their namespace, as behind a router.\n"
+                 "--set gives device I that value for KEY (--set 2:IPADRM=10.77.0.50).\n"
                  "Runs only inside scripts/sandbox.\n");
 }
 
@@ -118,6 +120,7 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--silent") c.Silent = IndexList(v), ++i;
         else if (a == "--keep") c.Keeping = IndexList(v), ++i;
         else if (a == "--shared-serial") c.SharingSerial = IndexList(v), ++i;
+        else if (a == "--set") c.Sets.push_back(v), ++i;
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
         else if (a == "--address") c.Address = v, ++i;
@@ -147,6 +150,15 @@ int main(int argc, char** argv) {
         devices.back().KeepsValues = cfg.Keeping.count(i) != 0;
     }
     ShareSerial(devices, cfg.SharingSerial);
+    for (const std::string& set : cfg.Sets) {
+        const size_t colon = set.find(':'), eq = set.find('=');
+        const size_t index = static_cast<size_t>(std::atoi(set.c_str()));
+        if (colon == std::string::npos || eq == std::string::npos || eq < colon || index >= devices.size()) {
+            Usage();
+            return 64;
+        }
+        devices[index].Values[set.substr(colon + 1, eq - colon - 1)] = set.substr(eq + 1);
+    }
 
     // Two sockets: one bound to the broadcast address hears the enquiries and
     // SETs; answers leave from one bound to the devices' own address, so that
