@@ -1,0 +1,13 @@
+// Sizes taken from the font rather than from fixed pixels, so that a window
+// shows what it holds at any font size and screen density.
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+
+// Gives the edit room for the widest text it has to show, e.g.
+// "255.255.255.255" for an address, frame and cursor included.
+void FitEdit(QLineEdit* edit, const QString& widest);
+// A length given in pixels at 96 dpi and a 12-pixel font, grown with the font
+// the widget actually has.
+int Scaled(const QWidget* widget, int pixels);
