@@ -23,7 +23,7 @@ void FitEdit(QLineEdit* edit, const QString& widest) {
     const int w = fm.horizontalAdvance(widest) + 2 * LINE_EDIT_MARGIN + cursor + text.left() + text.right() +
                   contents.left() + contents.right();
     const int h = fm.height() + text.top() + text.bottom();
-    edit->setMinimumWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(w, h), edit).width());
+    edit->setFixedWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(w, h), edit).width());
 }
 
 int Scaled(const QWidget* widget, int pixels) {

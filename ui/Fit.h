@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QString>
 
-// Gives the edit room for the widest text it has to show, e.g.
+// Makes the edit as wide as the widest text it has to show, e.g.
 // "255.255.255.255" for an address, frame and cursor included.
 void FitEdit(QLineEdit* edit, const QString& widest);
 // A length given in pixels at 96 dpi and a 12-pixel font, grown with the font

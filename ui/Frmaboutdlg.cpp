@@ -36,6 +36,7 @@ TAboutDlg::TAboutDlg(const TVersionRecord& version, QWidget* parent) : QDialog(p
     grid->addWidget(Image1, 0, 0, 2, 1, Qt::AlignTop);
     grid->setColumnMinimumWidth(1, Scaled(this, 8));
     auto* title = new QHBoxLayout;
+    title->setSpacing(Scaled(this, 7));
     title->addWidget(ProductName);
     title->addWidget(Label1);
     title->addWidget(Version);
