@@ -46,6 +46,10 @@ TEST(MainWindow, StartsWithHeadingsEmptyRowsAndRowCommandsOff) {
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel");
     EXPECT_EQ(rig.Main.mnuAllDelete->text(), "All Delete(&L)");
     EXPECT_EQ(rig.Main.mnuInfomation->text(), "&Infomation...");
+    // No icon theme offscreen: every button has the program's own icon.
+    for (QAction* a : {rig.Main.TBOpen, rig.Main.TBSave, rig.Main.TBSearch, rig.Main.TBDelete, rig.Main.TBNetwork,
+                       rig.Main.TBInfo, rig.Main.TBDate, rig.Main.TBHelp})
+        EXPECT_FALSE(a->icon().pixmap(16, 16).isNull()) << a->text().toStdString();
 }
 
 TEST(MainWindow, GridFollowsTheTableAndSelectionRules) {
@@ -293,6 +297,7 @@ TEST(MainWindow, AboutShowsTheVersionTexts) {
     EXPECT_EQ(rig.About.Comments->text(), "Vantry Software");
     EXPECT_TRUE(rig.About.Comments->isHidden());
     EXPECT_EQ(rig.About.windowTitle(), "About Tarnel");
+    EXPECT_EQ(rig.About.Image1->pixmap().deviceIndependentSize(), QSizeF(32, 32));
 }
 
 TEST(MainWindow, SecondCopyIsRefused) {
