@@ -90,6 +90,8 @@ private:
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);
     bool SaveTo(const QString& path);
+    bool SaveCurrent();
+    bool AskToSaveChanges();
 
     TmTable& Table;
     TmFile& Files;
@@ -102,4 +104,6 @@ private:
     int SortColumn = -1;  // none: the table's own order
     Qt::SortOrder SortOrder = Qt::AscendingOrder;
     bool Placed = false;  // the first showing has set the size and position
+    bool Modified = false;     // the caption's "*"
+    size_t LeftOutOnOpen = 0;  // devices of the current file the list could not hold
 };

@@ -1,10 +1,9 @@
-// Device files: one answer frame per row, in row order, nothing else.
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include "Devfile.h"
 
-#include "Diskfile.h"
+#include <algorithm>
+#include <cstring>
+#include <set>
+
 #include "File.h"
 #include "Protocol.h"
 
@@ -40,22 +39,52 @@ std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {
     return out;
 }
 
-// Replaced only once the new list is whole, so a full disk or a refused write
-// never costs the list already saved.
-bool TmFile::WriteDeviceFile(const std::string& path) const {
-    return ReplaceFile(path, DeviceFileBytes(Table.Rows())).Saved;
-}
+namespace {
+// Where a frame's items begin: 0x02, "MAC:" and the 17-byte MAC, 0xFF.
+constexpr size_t ITEMS_AT = 23;
 
-void TmFile::ReadDeviceFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return;  // not read whole: nothing is stored
+// A frame the table would have taken as a new device had it room.
+bool RefusedForRoom(const TmTable& table, std::span<const uint8_t> frame) {
+    if (frame.size() < ITEMS_AT || std::memcmp(frame.data() + 1, "MAC", 3) != 0) return false;
+    return table.Count() >= TABLE_SLOTS && !table.NoAddUnknown() &&
+           table.FindRow(reinterpret_cast<const char*>(frame.data() + 5)) < 0;
+}
+}  // namespace
+
+DeviceFileRead TakeDeviceFileBytes(TmTable& table, std::span<const uint8_t> bytes) {
+    DeviceFileRead r;
+    std::set<std::string> leftOut;
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != ETX) continue;
-        const size_t length = i - start + 1;
-        Table.TakeAnswer(bytes.data() + start, static_cast<uint16_t>(length > 0xFFFF ? 0xFFFF : length));
+        const std::span<const uint8_t> frame = bytes.subspan(start, i - start + 1);
         start = i + 1;
+        if (table.TakeAnswer(frame.data(), static_cast<uint16_t>(std::min<size_t>(frame.size(), 0xFFFF)))) ++r.Frames;
+        else if (RefusedForRoom(table, frame)) leftOut.emplace(reinterpret_cast<const char*>(frame.data() + 5), MAC_LEN);
     }
+    r.LeftOut = leftOut.size();
+    if (r.Frames == 0 && !bytes.empty()) r.Outcome = DeviceFileOutcome::NotDeviceFile;
+    return r;
 }
+
+DeviceFileRead LoadDeviceFile(TmTable& table, const std::string& path) {
+    const FileRead file = ReadCappedFile(path, DEVICE_FILE_MAX);
+    if (file.Outcome != ReadOutcome::Read) return {DeviceFileOutcome::CannotRead, file.Reason, 0, 0};
+    // Tried on a table of its own first, so a foreign file leaves the list as it was.
+    TmTable trial;
+    if (TakeDeviceFileBytes(trial, file.Bytes).Outcome != DeviceFileOutcome::Read)
+        return {DeviceFileOutcome::NotDeviceFile, "it is not a device file", 0, 0};
+    table.DeleteRow(NO_ROW);
+    table.SetNoAddUnknown(false);
+    return TakeDeviceFileBytes(table, file.Bytes);
+}
+
+// Replaced only once the new list is whole, so a full disk or a refused write
+// never costs the list already saved.
+FileSave SaveDeviceFile(const TmTable& table, const std::string& path) {
+    return ReplaceFile(path, DeviceFileBytes(table.Rows()));
+}
+
+bool TmFile::WriteDeviceFile(const std::string& path) const { return SaveDeviceFile(Table, path).Saved; }
+
+DeviceFileRead TmFile::ReadDeviceFile(const std::string& path) { return LoadDeviceFile(Table, path); }

@@ -1,5 +1,6 @@
 #include "File.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,13 +39,16 @@ std::string ExecutableDir() {
 
 std::string UserDataDir() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
-    std::string base;
-    if (xdg != nullptr && xdg[0] == '/') base = xdg;
-    else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home != nullptr ? home : "") + "/.local/share";
+    if (xdg != nullptr && xdg[0] == '/') return WithSlash(xdg) + "tarnel/";
+    const char* env = std::getenv("HOME");
+    std::string home = env != nullptr ? env : "";
+    // Without HOME (a service, a cleared environment) the account still has a
+    // home; the root of the file system is nobody's data directory.
+    if (home.empty() || home[0] != '/') {
+        const passwd* pw = ::getpwuid(::getuid());
+        home = pw != nullptr && pw->pw_dir != nullptr ? pw->pw_dir : "";
     }
-    return WithSlash(base) + "tarnel/";
+    return WithSlash(home) + ".local/share/tarnel/";
 }
 
 TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {

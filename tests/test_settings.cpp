@@ -141,6 +141,7 @@ TEST(Settings, OnlyASaneRegularFileIsReadOrWritten) {
         c.make(files.SettingsPath());
         struct stat before {};
         ::lstat(files.SettingsPath().c_str(), &before);
+        const std::string text = S_ISREG(before.st_mode) ? ReadText(files.SettingsPath()) : "";
         files.ReadCommSettings();
         EXPECT_EQ(files.CommPort, c.port) << c.name;
         files.WriteCommSettings();
@@ -148,6 +149,9 @@ TEST(Settings, OnlyASaneRegularFileIsReadOrWritten) {
         ::lstat(files.SettingsPath().c_str(), &after);
         EXPECT_EQ(after.st_mode, before.st_mode) << c.name;
         EXPECT_EQ(after.st_ino != before.st_ino, c.replaced) << c.name;
+        if (!c.replaced && S_ISREG(before.st_mode)) {
+            EXPECT_EQ(ReadText(files.SettingsPath()), text) << c.name;
+        }
     }
     TempDir dir;
     const std::string path = dir.Path + "x.ini";
@@ -165,4 +169,6 @@ TEST(Settings, UserDataDirFollowsXdg) {
     ::setenv("HOME", "/home/u", 1);
     EXPECT_EQ(UserDataDir(), "/home/u/.local/share/tarnel/");
     ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("HOME");  // the account's home, never the root of the file system
+    EXPECT_EQ(UserDataDir().rfind("/.local/", 0), std::string::npos) << UserDataDir();
 }
