@@ -14,7 +14,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
-#include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
@@ -66,18 +65,12 @@ QStringList Clipped(QWidget* window) {
             bad << QString("%1 \"%2\" beyond the window").arg(w->metaObject()->className(), w->objectName());
         if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && !l->text().isEmpty() && !l->wordWrap()) {
             note(l, l->text(), l->contentsRect().width() - 2 * l->margin(), l->fontMetrics().horizontalAdvance(l->text()));
-        } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton")) {
             QStyleOptionButton opt;
             opt.initFrom(b);
             opt.text = b->text();
-            note(b, b->text(), b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width(),
-                 TextWidth(b, b->text()));
-        } else if (auto* c = qobject_cast<QCheckBox*>(w)) {
-            QStyleOptionButton opt;
-            opt.initFrom(c);
-            opt.text = c->text();
-            note(c, c->text(), c->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, c).width(),
-                 TextWidth(c, c->text()));
+            const auto contents = qobject_cast<QCheckBox*>(b) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
+            note(b, b->text(), b->style()->subElementRect(contents, &opt, b).width(), TextWidth(b, b->text()));
         } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
             note(e, e->displayText(), EditRoom(e), e->fontMetrics().horizontalAdvance(e->displayText()));
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {

@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -29,4 +30,15 @@ void FitEdit(QLineEdit* edit, const QString& widest) {
 int Scaled(const QWidget* widget, int pixels) {
     const int font = QFontInfo(widget->font()).pixelSize();
     return font <= BASE_PIXELS ? pixels : pixels * font / BASE_PIXELS;
+}
+
+void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* whole = new QVBoxLayout(dialog);
+    whole->setSizeConstraint(QLayout::SetFixedSize);
+    whole->addLayout(body);
+    whole->addLayout(buttons);
 }

@@ -1,7 +1,7 @@
 #include "Frmdate.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <cstring>
 
@@ -35,14 +35,9 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     btnOk = new QPushButton("OK(&O)", this);
     btnOk->setDefault(true);
     btnCance = new QPushButton("Cancel(&C)", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCance);
-    auto* whole = new QVBoxLayout(this);
-    whole->setSizeConstraint(QLayout::SetFixedSize);
-    whole->addWidget(GroupBox1);
-    whole->addLayout(buttons);
+    auto* body = new QVBoxLayout;
+    body->addWidget(GroupBox1);
+    LayOutDialog(this, body, btnOk, btnCance);
     connect(btnOk, &QPushButton::clicked, this, &TwndDate::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
 }

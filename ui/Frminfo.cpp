@@ -1,7 +1,7 @@
 #include "Frminfo.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <cstring>
 
@@ -35,14 +35,9 @@ TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     btnOk = new QPushButton("OK(&O)", this);
     btnOk->setDefault(true);
     btnCance = new QPushButton("Cancel(&C)", this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCance);
-    auto* whole = new QVBoxLayout(this);
-    whole->setSizeConstraint(QLayout::SetFixedSize);
-    whole->addWidget(grpInfo);
-    whole->addLayout(buttons);
+    auto* body = new QVBoxLayout;
+    body->addWidget(grpInfo);
+    LayOutDialog(this, body, btnOk, btnCance);
     connect(btnOk, &QPushButton::clicked, this, &TwndInfo::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -104,14 +104,7 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
         for (int g : order) column->addWidget(Group[g], static_cast<int>(kGroups[g].Rows.size()));
         columns->addLayout(column);
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOk);
-    buttons->addWidget(btnCancel);
-    auto* whole = new QVBoxLayout(this);
-    whole->setSizeConstraint(QLayout::SetFixedSize);
-    whole->addLayout(columns);
-    whole->addLayout(buttons);
+    LayOutDialog(this, columns, btnOk, btnCancel);
     connect(btnOk, &QPushButton::clicked, this, &TwndSetup::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
