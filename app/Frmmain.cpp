@@ -239,7 +239,9 @@ void TwndMain::FormShow() {
 void TwndMain::RestorePlace() {
     Placed = true;
     const std::optional<WindowPlace> place = ReadWindowPlace(Files.SettingsPath());
-    if (!place) {
+    // A place on a screen that is no longer there would hide the window.
+    const bool onScreen = place && QGuiApplication::screenAt(QPoint(place->Left, place->Top)) != nullptr;
+    if (!onScreen) {
         resize(Scaled(this, kPartSize[0]), Scaled(this, kPartSize[1]));
         if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
         return;

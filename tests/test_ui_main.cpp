@@ -14,6 +14,7 @@
 #include "Instance.h"
 #include "Strings.h"
 #include "UiRig.h"
+#include "Windowplace.h"
 
 namespace {
 QStringList Headings(QTableWidget* g) {
@@ -163,6 +164,13 @@ TEST(MainWindow, SizeAndPlaceKeptAcrossARestartBesideOtherSettings) {
     text << std::ifstream(rig.Files.SettingsPath()).rdbuf();
     EXPECT_EQ(text.str().substr(0, ini.size()), ini) << "the other sections stay as they were";
     EXPECT_NE(text.str().find("[WINDOW]"), std::string::npos);
+
+    // A place on a screen that has gone: the drawn size, on the screen.
+    ASSERT_TRUE(WriteWindowPlace(rig.Files.SettingsPath(), {-50000, -50000, 700, 520, false}));
+    TwndMain third(rig.Table, rig.Files, rig.Control);
+    third.show();
+    EXPECT_EQ(third.size(), QSize(404, 432));
+    EXPECT_NE(QGuiApplication::screenAt(third.pos()), nullptr);
 }
 
 // The link cannot be opened while another program holds the port: the status
