@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QTableWidget>
@@ -40,25 +41,38 @@ public:
     void mnuOpenClick();
     void mnuSaveClick();
     void mnuSaveAsClick();
+    // Writes the list as the CSV of tarnel-cli plan.
+    void mnuExportCsvClick();
     void mnuExitClick();
     void mnuHelpClick();
     void mnuAboutClick();
     void timMainTimer();
     void timDateRespTimer();
+    // Shows the number of devices and, while the link is down, the reason the
+    // link gave; runs every second.
+    void timStatusTimer();
+    // A click on a column heading: sorts by it, or the other way round when it
+    // is already the sort column.  Only what is shown changes.
+    void SortBy(int column);
 
     // How modal windows and file dialogs are run; tests put their own here.
     std::function<int(QDialog*)> ExecDialog;
     std::function<QString(const QString& dir)> AskOpenPath;
     std::function<QString(const QString& dir)> AskSavePath;
+    std::function<QString(const QString& dir)> AskCsvPath;
 
     QTableWidget* grdDevice = nullptr;
     QToolBar* ToolBarMain = nullptr;
     QAction *TBOpen, *TBSave, *TBSearch, *TBDelete, *TBNetwork, *TBInfo, *TBDate, *TBHelp;
     QMenu *mnuFile, *mnuEdit, *mnuSetup, *mnuHelp1;
-    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExit, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
+    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExportCsv, *mnuExit, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
         *mnuInfomation, *mnuDate, *mnuHelp, *mnuAbout;
     QTimer timMain;
     QTimer timDateResp;
+    QTimer timStatus;
+    QLabel* stsCount = nullptr;
+    QLabel* stsLink = nullptr;
+    QLabel* stsProblems = nullptr;  // how many devices the conflict check flags
 
     int FileNamed = 0;
     int Mode = 0;  // 0 idle, 1 searching, 2 waiting for a date answer
@@ -72,6 +86,11 @@ protected:
 private:
     void FormShow();
     void BuildMenusAndToolBar();
+    void BuildGrid();
+    void RestorePlace();
+    void SavePlace();
+    void SortRows();
+    void MarkConflicts();
     void SetFileCaption(bool modified);
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);
@@ -87,6 +106,9 @@ private:
     TwndDate* wndDate = nullptr;
     TwndSetup* wndSetup = nullptr;
     TAboutDlg* AboutDlg = nullptr;
+    int SortColumn = -1;  // none: the table's own order
+    Qt::SortOrder SortOrder = Qt::AscendingOrder;
+    bool Placed = false;  // the first showing has set the size and position
     bool Modified = false;     // the caption's "*"
     size_t LeftOutOnOpen = 0;  // devices of the current file the list could not hold
 };

@@ -1,7 +1,6 @@
 // tarnel: finds the KLV-70 devices on the local network and sets them up.
 #include <QApplication>
 #include <QFileInfo>
-#include <QStyle>
 #include <memory>
 
 #include "Ctrltimer.h"
@@ -12,6 +11,7 @@
 #include "Frmmain.h"
 #include "Frmsearch.h"
 #include "Frmsetup.h"
+#include "Icons.h"
 #include "Instance.h"
 #include "Msgbox.h"
 #include "Qmx42d.h"
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication::setApplicationName(QString::fromLatin1(MessageText(MSG_TITLE)));
-    QApplication::setWindowIcon(QIcon::fromTheme("network-wired", app.style()->standardIcon(QStyle::SP_DriveNetIcon)));
+    QApplication::setWindowIcon(ProgramIcon());
 
     // Created in this order and destroyed in the reverse one, so the worker
     // thread has stopped before the table it writes goes away.
@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         ShowMessageText(QString::fromLatin1(e.what()), mtError, mbOK);
         return 1;
     }
+    const TargetList targets = mFile->ReadTargets();
+    drvUDP.SetTargets(targets.Addresses);
     TtskCtrl tskCtrl(mTable, *mFile, drvUDP);
     CtrlTimer ctrlTimer(tskCtrl);
     TwndMain wndMain(mTable, *mFile, tskCtrl);
@@ -50,5 +52,6 @@ int main(int argc, char** argv) {
     wndMain.SetDialogs(&wndSearch, &wndInfo, &wndDate, &wndSetup, &AboutDlg);
 
     wndMain.show();
+    if (!targets.Bad.empty()) ShowMessageText(QString::fromStdString(BadTargetsText(targets.Bad)), mtWarning, mbOK);
     return app.exec();
 }
