@@ -12,15 +12,25 @@
 #include "TempDir.h"
 
 namespace {
-void BM_SearchAllRows(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    SimProcess sim({"--count", std::to_string(n)});
-    TempDir dir;
-    HeadlessHost host(dir.Path);
-    if (!sim.Ready() || !host.BringUp()) {
-        state.SkipWithError("no simulator or no link (run inside scripts/sandbox)");
-        return;
+// The simulator with as many devices as the argument, and a link that is up.
+struct Rig {
+    explicit Rig(benchmark::State& state)
+        : Count(static_cast<int>(state.range(0))), Sim({"--count", std::to_string(Count)}), Host(Dir.Path) {
+        Up = Sim.Ready() && Host.BringUp();
+        if (!Up) state.SkipWithError("no simulator or no link (run inside scripts/sandbox)");
     }
+    int Count;
+    SimProcess Sim;
+    TempDir Dir;
+    HeadlessHost Host;
+    bool Up = false;
+};
+
+void BM_SearchAllRows(benchmark::State& state) {
+    Rig rig(state);
+    if (!rig.Up) return;
+    const int n = rig.Count;
+    HeadlessHost& host = rig.Host;
     for (auto _ : state) {
         host.Table.DeleteRow(NO_ROW);
         const auto start = std::chrono::steady_clock::now();
@@ -42,14 +52,10 @@ BENCHMARK(BM_SearchAllRows)->Arg(16)->Arg(64)->Arg(256)->UseManualTime()->Unit(b
 // A whole search as a script waits for it: the quick one (over once answers
 // stop) beside the window's nine-second one, and how many devices each found.
 void WholeSearch(benchmark::State& state, bool quick) {
-    const int n = static_cast<int>(state.range(0));
-    SimProcess sim({"--count", std::to_string(n)});
-    TempDir dir;
-    HeadlessHost host(dir.Path);
-    if (!sim.Ready() || !host.BringUp()) {
-        state.SkipWithError("no simulator or no link (run inside scripts/sandbox)");
-        return;
-    }
+    Rig rig(state);
+    if (!rig.Up) return;
+    const int n = rig.Count;
+    HeadlessHost& host = rig.Host;
     int found = n;
     for (auto _ : state) {
         host.Table.DeleteRow(NO_ROW);
