@@ -203,9 +203,14 @@ void TwndMain::MarkModified() {
 void TwndMain::mnuSearchClick() {
     TBSearch->setChecked(true);
     Mode = 1;
+    Table.TakeLeftOut();  // only what this search leaves out is told
     timMain.start();
     RunDialog(wndSearch);
     timMain.stop();
+    // Junk answers from any host can fill the list; the user learns that
+    // real devices may be missing, once, after the search.
+    if (const uint32_t leftOut = Table.TakeLeftOut())
+        ShowMessageText(QString::fromLatin1(ListFullText(leftOut).c_str()), mtWarning, mbOK);
     // Whatever arrived after the last tick is shown too.
     if (Table.TakeChanges() & (CHG_DEVICE | CHG_NETWORK)) {
         RefreshGrid();

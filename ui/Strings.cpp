@@ -32,6 +32,7 @@ const Entry kTable[] = {
     {122, "\"Time Out\" is a illegal value."},
     {123, "The mask value of \"Main IP\" and \"Default Gateway\" is different."},
     {124, "Cannot save the device file \"%s\". The list is not saved."},
+    {130, "The device list is full (256 devices): %u answers from further devices were left out."},
     {150, "It is necessary to reboot the device for the reflection of these setting.\nMay I reboot the device?"},
     {200, "This application is already running."},
 };
@@ -41,4 +42,10 @@ const char* MessageText(int id) {
     for (const Entry& e : kTable)
         if (e.Id == id) return e.Text;
     return "";
+}
+
+std::string ListFullText(uint32_t leftOut) {
+    std::string text = MessageText(MSG_LIST_FULL);
+    text.replace(text.find("%u"), 2, std::to_string(leftOut));
+    return text;
 }
