@@ -1,4 +1,7 @@
-// Any bytes as a device file: cut into frames and merged without harm.
+// Any bytes as a device file: cut into frames and merged without harm, and
+// whatever table they make saves and opens again to the very same rows.
+#include <cstring>
+
 #include "Devfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -6,11 +9,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table.DeleteRow(NO_ROW);
     TakeDeviceFileBytes(table, {data, size});
     if (table.Count() > 256) __builtin_trap();
-    // What was read must save and read back to the same table.
+
     const auto rows = table.Rows();
     const std::vector<uint8_t> saved = DeviceFileBytes(rows);
     table.DeleteRow(NO_ROW);
     TakeDeviceFileBytes(table, saved);
-    if (table.Rows().size() != rows.size()) __builtin_trap();
+    const auto reopened = table.Rows();
+    if (reopened.size() != rows.size()) __builtin_trap();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (std::memcmp(&rows[i], &reopened[i], sizeof(TDeviceRec)) != 0) __builtin_trap();
     return 0;
 }

@@ -65,6 +65,9 @@ TEST(DeviceFile, RoundTripKeepsEveryFieldFlagAndOrder) {
             if ((key + i) % 3 != 0) items.push_back(std::string(KeyFields[key].Name) + ":v" + std::to_string(key));
         rig.Take(Answer(MacOf(10 - i), items));
     }
+    // Values holding the bytes that end a frame in the file: before they were
+    // cut on merging, this one reopened as a second device that never answered.
+    rig.Take(Answer(MacOf(20), {"MODEL:mid\x03\x02MAC:02-00-00-00-00-99", "NAME:n\x02" "x", "TOUT:\x03"}));
     const auto before = rig.Table.Rows();
     ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("all.dat")));
     rig.Table.DeleteRow(NO_ROW);
