@@ -1,6 +1,8 @@
 #include "Frmmain.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -27,6 +29,17 @@ const QString kTitle = QStringLiteral("Tarnel");
 QString Latin1(const char* text, int width) {
     return QString::fromLatin1(text, static_cast<int>(strnlen(text, static_cast<size_t>(width))));
 }
+
+// A message about a file; the name goes in last, so one that holds "%r" or
+// "%n" stays as it is.
+QString FileMessage(int id, const QString& file, const QString& reason = {}, size_t count = 0) {
+    return QString::fromLatin1(MessageText(id))
+        .replace("%r", reason)
+        .replace("%n", QString::number(count))
+        .replace("%s", file);
+}
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 }  // namespace
 
 TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
@@ -193,6 +206,7 @@ void TwndMain::UpdateMenus() {
 }
 
 void TwndMain::SetFileCaption(bool modified) {
+    Modified = modified;
     setWindowTitle(QString("%1 - %2%3").arg(kTitle, QFileInfo(FilePath).fileName(), modified ? "*" : ""));
 }
 
@@ -303,57 +317,96 @@ void TwndMain::mnuAllDeleteLClick() {
     MarkModified();
 }
 
+// A file that cannot be read, or is no device file, is not opened: the list,
+// the current file and the caption stay as they were.
 void TwndMain::mnuOpenClick() {
     TBOpen->setChecked(true);
-    const QString path = AskOpenPath(QString::fromStdString(Files.DataDir()));
+    const QString path = AskToSaveChanges() ? AskOpenPath(QString::fromStdString(Files.DataDir())) : QString();
     if (path.isEmpty()) {
         TBOpen->setChecked(false);
         return;
     }
-    Table.DeleteRow(NO_ROW);
-    Table.SetNoAddUnknown(false);
-    FilePath = path;
-    Files.ReadDeviceFile(FilePath.toStdString());
+    const DeviceFileRead read = Files.ReadDeviceFile(LocalPath(path));
+    if (read.Outcome != DeviceFileOutcome::Read) {
+        const bool unreadable = read.Outcome == DeviceFileOutcome::CannotRead;
+        ShowMessageText(FileMessage(unreadable ? MSG_OPEN_UNREADABLE : MSG_OPEN_FOREIGN, path,
+                                    QString::fromStdString(read.Reason)),
+                        mtWarning, mbOK);
+        TBOpen->setChecked(false);
+        return;
+    }
     if (Table.ChangeMask() & CHG_DEVICE) Table.UpdateChangeMask(CHG_DEVICE, true, false);
     Table.TakeChanges();
     RefreshGrid();
     UpdateMenus();
+    FilePath = path;
     FileNamed = 1;
+    LeftOutOnOpen = read.LeftOut;
     SetFileCaption(false);
+    if (read.LeftOut > 0) ShowMessageText(FileMessage(MSG_OPEN_LEFT_OUT, path, {}, read.LeftOut), mtWarning, mbOK);
     TBOpen->setChecked(false);
 }
 
-// A save that fails keeps the "*" and says which file was not written.
+// A save that fails keeps the "*" and says which file was not written.  Over
+// a file whose devices did not all fit in the list, it asks first.
 bool TwndMain::SaveTo(const QString& path) {
-    if (Files.WriteDeviceFile(path.toStdString())) return true;
-    ShowMessageText(QString::fromLatin1(MessageText(MSG_SAVE_FAILED)).replace("%s", path), mtWarning, mbOK);
-    return false;
+    if (LeftOutOnOpen > 0 && path == FilePath &&
+        ShowMessageText(FileMessage(MSG_SAVE_FEWER, path, {}, LeftOutOnOpen), mtConfirmation, mbYes | mbNo) != mrYes)
+        return false;
+    const FileSave saved = SaveDeviceFile(Table, LocalPath(path));
+    if (!saved.Saved) {
+        ShowMessageText(FileMessage(MSG_SAVE_FAILED, path), mtWarning, mbOK);
+        return false;
+    }
+    LeftOutOnOpen = 0;
+    FilePath = path;
+    FileNamed = 1;
+    SetFileCaption(false);
+    return true;
 }
 
-void TwndMain::mnuSaveClick() {
+bool TwndMain::SaveCurrent() {
     if (FileNamed != 1) {
-        mnuSaveAsClick();
-        return;
+        const QString path = AskSavePath(QString::fromStdString(Files.DataDir()));
+        return !path.isEmpty() && SaveTo(path);
     }
     TBSave->setChecked(true);
-    if (SaveTo(FilePath)) SetFileCaption(false);
+    const bool saved = SaveTo(FilePath);
     TBSave->setChecked(false);
+    return saved;
 }
+
+void TwndMain::mnuSaveClick() { SaveCurrent(); }
 
 void TwndMain::mnuSaveAsClick() {
     TBSave->setChecked(false);
     const QString path = AskSavePath(QString::fromStdString(Files.DataDir()));
-    if (path.isEmpty() || !SaveTo(path)) return;
-    FilePath = path;
-    FileNamed = 1;
-    SetFileCaption(false);
+    if (!path.isEmpty()) SaveTo(path);
+}
+
+// True when the list may go: it has no unsaved change, or the user saved it
+// or let it go.  Search and All Delete do not come here: the list stays to save.
+bool TwndMain::AskToSaveChanges() {
+    if (FileNamed != 1 || !Modified) return true;
+    switch (ShowMessageText(FileMessage(MSG_SAVE_CHANGES, QFileInfo(FilePath).fileName()), mtConfirmation,
+                            mbSave | mbDiscard | mbCancel)) {
+        case mrSave: return SaveCurrent();
+        case mrDiscard: return true;
+        default: return false;
+    }
 }
 
 void TwndMain::mnuExitClick() { close(); }
 
+void TwndMain::closeEvent(QCloseEvent* event) {
+    if (AskToSaveChanges()) event->accept();
+    else event->ignore();
+}
+
 void TwndMain::mnuHelpClick() {
     TBHelp->setChecked(false);
-    OpenHelp(QString::fromStdString(Files.HelpDir()), QLocale::system().language());
+    OpenHelp(QString::fromStdString(Files.HelpDir()), QLocale::system().language(),
+             ManualPaths(QString::fromStdString(ExecutableDir())));
     TBHelp->setChecked(false);
 }
 

@@ -67,6 +67,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormShow();
@@ -75,6 +76,8 @@ private:
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);
     bool SaveTo(const QString& path);
+    bool SaveCurrent();
+    bool AskToSaveChanges();
 
     TmTable& Table;
     TmFile& Files;
@@ -84,4 +87,6 @@ private:
     TwndDate* wndDate = nullptr;
     TwndSetup* wndSetup = nullptr;
     TAboutDlg* AboutDlg = nullptr;
+    bool Modified = false;     // the caption's "*"
+    size_t LeftOutOnOpen = 0;  // devices of the current file the list could not hold
 };

@@ -32,8 +32,9 @@ public:
     void Terminate();
     int WaitFor();  // 1 once the thread has ended (also when it never ran)
 
-    void EnqueueQuery(int kind);
-    void EnqueueSet(int row, int kind, uint16_t length);
+    // via: the interfaces the frame leaves by; none named: every interface.
+    void EnqueueQuery(int kind, const Outlets& via = {});
+    void EnqueueSet(int row, int kind, uint16_t length, const Outlets& via = {});
     int Queued() const;
 
     void Step();
@@ -48,10 +49,11 @@ private:
     struct Slot {
         uint16_t Length;
         uint8_t Frame[510];
+        Outlets Via;
     };
     void Execute();
-    void Enqueue(const uint8_t* frame, uint16_t length);
-    bool PollAnswer(uint32_t& length);
+    void Enqueue(const uint8_t* frame, uint16_t length, const Outlets& via);
+    bool PollAnswer(uint32_t& length, Origin& from);
     void ProcessAnswers();
     void SendNext();
 

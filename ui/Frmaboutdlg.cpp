@@ -54,10 +54,17 @@ QString HelpFileName(QLocale::Language language) {
     return language == QLocale::Japanese ? QStringLiteral("KLV70CJ.CHM") : QStringLiteral("KLV70CE.CHM");
 }
 
-void OpenHelp(const QString& helpDir, QLocale::Language language) {
-    const QString path = helpDir + HelpFileName(language);
+QStringList ManualPaths(const QString& programDir) {
+    return {programDir + "tarnel-manual.html", programDir + "../share/doc/tarnel/tarnel-manual.html"};
+}
+
+void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringList& manuals,
+              const std::function<bool(const QUrl&)>& open) {
     // The desktop's opener reports success as soon as it has started, even for
-    // a file that is not there; a missing file is caught here instead.
-    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        ShowPlainWarning("Not found Help File.");
+    // a file that is not there; a missing file is passed over here instead.
+    QStringList candidates{helpDir + HelpFileName(language)};
+    candidates << manuals;
+    for (const QString& path : candidates)
+        if (QFileInfo::exists(path) && open(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()))) return;
+    ShowPlainWarning("Not found Help File.");
 }
