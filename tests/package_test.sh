@@ -22,6 +22,9 @@ grep -q "<h2>The command line</h2>" "$root/usr/share/doc/tarnel/tarnel-manual.ht
 if [ "${2:-}" = gui ]; then
     [ -x "$root/usr/bin/tarnel" ] || fail "no tarnel"
     [ -f "$root/usr/share/applications/tarnel.desktop" ] || fail "no desktop entry"
+    for icon in scalable/apps/tarnel.svg 48x48/apps/tarnel.png 256x256/apps/tarnel.png; do
+        [ -s "$root/usr/share/icons/hicolor/$icon" ] || fail "no icon $icon"
+    done
 fi
 dpkg-deb -f "$deb" Version | grep -qx "1.01" || fail "version is not 1.01"
 
