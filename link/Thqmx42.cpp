@@ -55,7 +55,18 @@ void TQmx42::Execute() {
     Driver.Close();
 }
 
-void TQmx42::LinkFailed(const char*) { LinkLost = true; }
+void TQmx42::LinkFailed(const char* text) {
+    {
+        std::lock_guard<std::mutex> g(FailureMutex);
+        Failure = text != nullptr ? text : "";
+    }
+    LinkLost = true;
+}
+
+std::string TQmx42::LastFailure() const {
+    std::lock_guard<std::mutex> g(FailureMutex);
+    return Failure;
+}
 
 void TQmx42::Step() {
     if (LinkLost.exchange(false)) {
@@ -66,6 +77,10 @@ void TQmx42::Step() {
     switch (State_.load()) {
         case ST_OPEN:
             if (Driver.Open(Params)) {
+                {
+                    std::lock_guard<std::mutex> g(FailureMutex);
+                    Failure.clear();
+                }
                 std::lock_guard<std::mutex> g(ReqMutex);
                 WriteIndex = ReadIndex = 0;  // what was queued while the link was down is stale
                 State_ = ST_RUN;

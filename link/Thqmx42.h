@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "Qmx42d.h"
@@ -40,6 +41,8 @@ public:
     void Step();
     uint32_t State() const { return State_.load(); }
     void LinkFailed(const char* text) override;
+    // The driver's text of the last failure, empty once the link is open again.
+    std::string LastFailure() const;
 
     // What the last step did, for tests and the benchmark.
     int LastTaken() const { return LastTaken_; }
@@ -62,6 +65,8 @@ private:
     LinkParams Params;
     std::atomic<uint32_t> State_{ST_OPEN};
     std::atomic<bool> LinkLost{false};
+    mutable std::mutex FailureMutex;
+    std::string Failure;
     int RetryTicks = 0;
     int LastTaken_ = 0;
     int LastSent_ = 0;

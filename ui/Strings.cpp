@@ -32,7 +32,13 @@ const Entry kTable[] = {
     {122, "\"Time Out\" is a illegal value."},
     {123, "The mask value of \"Main IP\" and \"Default Gateway\" is different."},
     {124, "Cannot save the device file \"%s\". The list is not saved."},
-    {130, "The device list is full (256 devices): %u answers from further devices were left out."},
+    {130, "Cannot read the device file \"%s\": %r. The list is unchanged."},
+    {131, "\"%s\" is not a device file. The list is unchanged."},
+    {132, "The device file \"%s\" holds more devices than the list can hold; devices left out: %n."},
+    {133, "The device file \"%s\" holds %n devices that are not in the list. Saving over it removes them "
+          "from the file. Save anyway?"},
+    {134, "Save changes to %s?"},
+    {135, "The device list is full (256 devices): %n answers from further devices were left out."},
     {150, "It is necessary to reboot the device for the reflection of these setting.\nMay I reboot the device?"},
     {200, "This application is already running."},
 };
@@ -46,6 +52,6 @@ const char* MessageText(int id) {
 
 std::string ListFullText(uint32_t leftOut) {
     std::string text = MessageText(MSG_LIST_FULL);
-    text.replace(text.find("%u"), 2, std::to_string(leftOut));
+    text.replace(text.find("%n"), 2, std::to_string(leftOut));
     return text;
 }
