@@ -9,6 +9,7 @@
 #include "Host.h"
 #include "Output.h"
 #include "Setcmds.h"
+#include "Strings.h"
 
 namespace {
 void PrintDevices(const TmTable& table, const Options& options, std::ostream& out) {
@@ -66,15 +67,17 @@ bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, st
         err << "tarnel-cli: the network link could not be started\n";
         return false;
     }
+    const int steps = 2 * cycles;
+    host.Table.TakeLeftOut();
     if (cycles == 0) {
         host.QuickSearch();
-        return true;
+    } else {
+        host.Search(cycles, [&](int progress) {
+            if (options.Progress) err << "\rsearching... " << progress << '/' << steps << std::flush;
+        });
+        if (options.Progress) err << "\r\033[K" << std::flush;
     }
-    const int steps = 2 * cycles;
-    host.Search(cycles, [&](int progress) {
-        if (options.Progress) err << "\rsearching... " << progress << '/' << steps << std::flush;
-    });
-    if (options.Progress) err << "\r\033[K" << std::flush;
+    if (const uint32_t leftOut = host.Table.TakeLeftOut()) err << "tarnel-cli: " << ListFullText(leftOut) << '\n';
     return true;
 }
 

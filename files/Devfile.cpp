@@ -18,7 +18,6 @@ void PutText(std::vector<uint8_t>& out, const char* key, const char* value, size
 void PutItem(std::vector<uint8_t>& out, const TDeviceRec& r, int key) {
     PutText(out, KeyFields[key].Name, FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width));
 }
-
 }  // namespace
 
 std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {
@@ -39,28 +38,17 @@ std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {
     return out;
 }
 
-namespace {
-// Where a frame's items begin: 0x02, "MAC:" and the 17-byte MAC, 0xFF.
-constexpr size_t ITEMS_AT = 23;
-
-// A frame the table would have taken as a new device had it room.
-bool RefusedForRoom(const TmTable& table, std::span<const uint8_t> frame) {
-    if (frame.size() < ITEMS_AT || std::memcmp(frame.data() + 1, "MAC", 3) != 0) return false;
-    return table.Count() >= TABLE_SLOTS && !table.NoAddUnknown() &&
-           table.FindRow(reinterpret_cast<const char*>(frame.data() + 5)) < 0;
-}
-}  // namespace
-
 DeviceFileRead TakeDeviceFileBytes(TmTable& table, std::span<const uint8_t> bytes) {
     DeviceFileRead r;
-    std::set<std::string> leftOut;
+    table.TakeLeftOut();  // what a search left out is no part of this file
+    std::set<std::string> leftOut;  // a device the file names twice is one device
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != ETX) continue;
         const std::span<const uint8_t> frame = bytes.subspan(start, i - start + 1);
         start = i + 1;
         if (table.TakeAnswer(frame.data(), static_cast<uint16_t>(std::min<size_t>(frame.size(), 0xFFFF)))) ++r.Frames;
-        else if (RefusedForRoom(table, frame)) leftOut.emplace(reinterpret_cast<const char*>(frame.data() + 5), MAC_LEN);
+        else if (table.TakeLeftOut() > 0) leftOut.emplace(reinterpret_cast<const char*>(frame.data() + 5), MAC_LEN);
     }
     r.LeftOut = leftOut.size();
     if (r.Frames == 0 && !bytes.empty()) r.Outcome = DeviceFileOutcome::NotDeviceFile;

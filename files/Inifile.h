@@ -2,10 +2,9 @@
 // rest of the file: its other lines, comments, repeated sections and keys,
 // line ends and even stray bytes stay exactly as they were.
 //
-// Sections are opened by a line "[NAME]"; keys are lines "KEY=VALUE".  Names
-// match in any letter case; blanks around names and values do not count.  When
-// a key appears more than once, the first line in any section of that name is
-// the one read and the one written.
+// Values are read by SimpleIni (CSimpleIniA: names match in any letter case,
+// sections of the same name are one section, and of a key given more than
+// once the last line counts).  A write changes that same line.
 #pragma once
 
 #include <cstddef>

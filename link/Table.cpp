@@ -114,7 +114,8 @@ bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
     ChangeMask_ = 0;
     if (data == nullptr || length < ITEMS_AT || std::memcmp(data + 1, "MAC", 3) != 0) return false;
     const char* mac = reinterpret_cast<const char*>(data + 5);
-    // A row for the broadcast MAC would send its SETs to every device.
+    // A row for the broadcast MAC would send its SETs to every device, and a
+    // MAC holding a delimiter could not be saved or sent.
     if (!UsableMac(mac)) return false;
     int row = FindRowLocked(mac);
     if (row < 0) {

@@ -79,18 +79,9 @@ TEST(CliFiles, ShowPrintsADeviceFile) {
     EXPECT_EQ(bare.Code, 0);
     EXPECT_FALSE(std::filesystem::exists(dir.Path + "home")) << "show made directories";
 
-    std::string many;
-    for (int i = 0; i < 300; ++i) {
-        char mac[18];
-        std::snprintf(mac, sizeof mac, "02-00-00-00-%02X-%02X", i / 256, i % 256);
-        many += std::string("\x02MAC:") + mac + "\xFF\x03";
-    }
     std::FILE* m = std::fopen((dir.Path + "many.dat").c_str(), "wb");
-    std::fwrite(many.data(), 1, many.size(), m);
+    for (int i = 0; i < 300; ++i) std::fprintf(m, "\x02MAC:02-00-00-00-%02X-%02X\xFF\x03", i / 256, i % 256);
     std::fclose(m);
-    std::FILE* n = std::fopen((dir.Path + "noise.dat").c_str(), "wb");
-    std::fputs("not a list of devices", n);
-    std::fclose(n);
     struct Case {
         std::string file;
         int code;
@@ -98,7 +89,6 @@ TEST(CliFiles, ShowPrintsADeviceFile) {
     };
     const Case cases[] = {
         {dir.Path, 5, "cannot read " + dir.Path + ": it is a folder\n"},
-        {dir.Path + "noise.dat", 5, " is not a device file\n"},
         {dir.Path + "many.dat", 0, " holds more devices than a list can hold; devices left out: 44\n"},
     };
     for (const Case& c : cases) {

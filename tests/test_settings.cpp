@@ -83,7 +83,8 @@ TEST(Settings, ReadAndWriteBack) {
     }
 }
 
-// A rewrite changes the one value (or adds one line) and keeps every other byte.
+// A rewrite changes the one value the reader sees (or adds one line) and keeps
+// every other byte.
 TEST(Settings, RewriteKeepsEveryOtherByte) {
     using namespace std::string_literals;
     struct Case {
@@ -95,8 +96,20 @@ TEST(Settings, RewriteKeepsEveryOtherByte) {
     const Case cases[] = {
         {"empty", "", nullptr, "[PORT]\nT-ARC=8021\n"},
         {"plain", "[PORT]\nT-ARC=9000\n", "9000", "[PORT]\nT-ARC=8021\n"},
-        {"stray lines, repeats, a NUL", "junk\n; note\n[port]\n t-arc = 9000 \nT-ARC=1\n[V]\n[PORT]\nX\0Y=2\n"s, "9000",
-         "junk\n; note\n[port]\n t-arc = 8021 \nT-ARC=1\n[V]\n[PORT]\nX\0Y=2\n"s},
+        {"stray lines, a repeated key, a NUL", "junk\n; note\n[port]\nT-ARC=1\n t-arc = 9000 \n[V]\n[PORT]\nX\0Y=2\n"s,
+         "9000", "junk\n; note\n[port]\nT-ARC=1\n t-arc = 8021 \n[V]\n[PORT]\nX\0Y=2\n"s},
+        // Of a repeated key the last line counts, across sections of the name.
+        {"repeats in other letter cases", "[port]\nT-ARC=1\n[V]\nt-arc=2\n[Port]\nt-Arc=3\n T-ARC = 4 \n[PORT]\nX=1\n",
+         "4", "[port]\nT-ARC=1\n[V]\nt-arc=2\n[Port]\nt-Arc=3\n T-ARC = 8021 \n[PORT]\nX=1\n"},
+        {"lone CR ends a line", "[PORT]\rT-ARC=1\rT-ARC=2", "2", "[PORT]\rT-ARC=1\rT-ARC=8021"},
+        // A header without ']' swallows the next line and leaves the section.
+        {"header without ']'", "[PORT]\nT-ARC=1\n[\nT-ARC=2\n[x\nT-ARC=3\n", "1",
+         "[PORT]\nT-ARC=8021\n[\nT-ARC=2\n[x\nT-ARC=3\n"},
+        {"added before a header without ']'", "[PORT]\nA=1\n[x\nT-ARC=2\n", nullptr,
+         "[PORT]\nA=1\nT-ARC=8021\n[x\nT-ARC=2\n"},
+        {"added before a last '['", "[V]\nA=1\n[ \n", nullptr, "[V]\nA=1\n[PORT]\nT-ARC=8021\n[ \n"},
+        {"header over two lines", "[\n PORT ]\nT-ARC=1\n", "1", "[\n PORT ]\nT-ARC=8021\n"},
+        {"added before a NUL", "[V]\nA=1\0[PORT]\nT-ARC=1\n"s, nullptr, "[V]\nA=1\n[PORT]\nT-ARC=8021\n\0[PORT]\nT-ARC=1\n"s},
         {"key in a later section of the name", "[PORT]\nA=1\n[V]\nT-ARC=3\n[PORT]\nT-ARC=9000", "9000",
          "[PORT]\nA=1\n[V]\nT-ARC=3\n[PORT]\nT-ARC=8021"},
         {"added at the end of its section", "[PORT]\nA=1\n\n[V]\nW=1", nullptr, "[PORT]\nA=1\nT-ARC=8021\n\n[V]\nW=1"},
