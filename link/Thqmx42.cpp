@@ -51,7 +51,19 @@ void TQmx42::Execute() {
     Driver.Close();
 }
 
-void TQmx42::LinkFailed(const char*) { LinkLost = true; }
+void TQmx42::LinkFailed(const char* text) {
+    {
+        std::lock_guard<std::mutex> g(FailMutex);
+        LastFailure_ = text != nullptr ? text : "";
+    }
+    ++Failures_;
+    LinkLost = true;
+}
+
+std::string TQmx42::LastFailure() const {
+    std::lock_guard<std::mutex> g(FailMutex);
+    return LastFailure_;
+}
 
 void TQmx42::Step() {
     if (LinkLost.exchange(false)) {

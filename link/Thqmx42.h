@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "Qmx42d.h"
@@ -39,6 +40,11 @@ public:
     void Step();
     uint32_t State() const { return State_.load(); }
     void LinkFailed(const char* text) override;
+    // The driver's own text of the latest link failure ("" while there was
+    // none), and how many failures there have been, for whoever shows the
+    // link's state; both may be read from any thread.
+    std::string LastFailure() const;
+    uint32_t Failures() const { return Failures_.load(); }
 
     // What the last step did, for tests and the benchmark.
     int LastTaken() const { return LastTaken_; }
@@ -63,6 +69,10 @@ private:
     int RetryTicks = 0;
     int LastTaken_ = 0;
     int LastSent_ = 0;
+
+    mutable std::mutex FailMutex;
+    std::string LastFailure_;
+    std::atomic<uint32_t> Failures_{0};
 
     mutable std::mutex ReqMutex;
     Slot ReqQueue[QUEUE_SLOTS]{};
