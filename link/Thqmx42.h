@@ -33,16 +33,17 @@ public:
     void Terminate();
     int WaitFor();  // 1 once the thread has ended (also when it never ran)
 
-    void EnqueueQuery(int kind);
-    void EnqueueSet(int row, int kind, uint16_t length);
+    // via: the interfaces the frame leaves by; none named: every interface.
+    void EnqueueQuery(int kind, const Outlets& via = {});
+    void EnqueueSet(int row, int kind, uint16_t length, const Outlets& via = {});
     int Queued() const;
 
     void Step();
     uint32_t State() const { return State_.load(); }
     void LinkFailed(const char* text) override;
-    // The driver's own text of the latest link failure ("" while there was
-    // none), and how many failures there have been, for whoever shows the
-    // link's state; both may be read from any thread.
+    // The driver's text of the last failure, empty once the link is open again,
+    // and how many failures there have been: whoever shows the link's state
+    // reads them, from any thread.
     std::string LastFailure() const;
     uint32_t Failures() const { return Failures_.load(); }
 
@@ -54,10 +55,11 @@ private:
     struct Slot {
         uint16_t Length;
         uint8_t Frame[510];
+        Outlets Via;
     };
     void Execute();
-    void Enqueue(const uint8_t* frame, uint16_t length);
-    bool PollAnswer(uint32_t& length);
+    void Enqueue(const uint8_t* frame, uint16_t length, const Outlets& via);
+    bool PollAnswer(uint32_t& length, Origin& from);
     void ProcessAnswers();
     void SendNext();
 
@@ -66,12 +68,12 @@ private:
     LinkParams Params;
     std::atomic<uint32_t> State_{ST_OPEN};
     std::atomic<bool> LinkLost{false};
+    mutable std::mutex FailureMutex;
+    std::string Failure;
     int RetryTicks = 0;
     int LastTaken_ = 0;
     int LastSent_ = 0;
 
-    mutable std::mutex FailMutex;
-    std::string LastFailure_;
     std::atomic<uint32_t> Failures_{0};
 
     mutable std::mutex ReqMutex;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -233,6 +234,29 @@ TEST(CliFiles, ShowOutputAndOutputThatCannotBeWritten) {
     EXPECT_NE(full.Err.find("cannot write to standard output"), std::string::npos) << full.Err;
     EXPECT_EQ(Cli("show " + path, "", ">&-").Code, 5);
 
+
+    // show only reads: it makes no program directories.
+    const CliRun bare = Cli("show " + path, "env -u XDG_DATA_HOME HOME=" + dir.Path + "home");
+    EXPECT_EQ(bare.Code, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path + "home")) << "show made directories";
+
+    std::FILE* m = std::fopen((dir.Path + "many.dat").c_str(), "wb");
+    for (int i = 0; i < 300; ++i) std::fprintf(m, "\x02MAC:02-00-00-00-%02X-%02X\xFF\x03", i / 256, i % 256);
+    std::fclose(m);
+    struct Case {
+        std::string file;
+        int code;
+        std::string said;
+    };
+    const Case cases[] = {
+        {dir.Path, 5, "cannot read " + dir.Path + ": it is a folder\n"},
+        {dir.Path + "many.dat", 0, " holds more devices than a list can hold; devices left out: 44\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = Cli("show " + c.file);
+        EXPECT_EQ(r.Code, c.code) << c.file;
+        EXPECT_NE(r.Err.find(c.said), std::string::npos) << r.Err.substr(0, 200);
+    }
     EXPECT_EQ(Cli("frobnicate").Code, 64);
     EXPECT_EQ(Cli("--json frobnicate").Out, "{\"error\": \"unknown command 'frobnicate' (see tarnel-cli --help)\", \"exit\": 64}\n");
     EXPECT_EQ(Cli("--version").Out, "tarnel-cli 1.01 (1.0.1.1)\n");
