@@ -1,7 +1,5 @@
 #include "Commands.h"
 
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <memory>
 
@@ -9,6 +7,7 @@
 #include "Host.h"
 #include "Output.h"
 #include "Setcmds.h"
+#include "Termtext.h"
 #include "Strings.h"
 
 namespace {
@@ -28,7 +27,8 @@ int Search(const SearchArgs& args, const Options& options, std::ostream& out, st
     const std::vector<TDeviceRec> rows = host.Table.Rows();
     const auto problems = FindConflicts(rows, LocalSubnets());
     for (size_t i = 0; i < rows.size(); ++i)
-        for (const std::string& reason : problems[i]) err << std::string(rows[i].MAC, MAC_LEN) << ": " << reason << '\n';
+        for (const std::string& reason : problems[i])
+            err << ForTerminal(std::string(rows[i].MAC, MAC_LEN) + ": " + reason) << '\n';
     if (options.Json) PrintJson(out, rows, &problems);
     else PrintRows(out, rows);
     if (args.Save.empty()) return 0;
@@ -63,8 +63,9 @@ int Show(const std::vector<std::string>& args, const Options& options, std::ostr
 }  // namespace
 
 bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, std::ostream& err) {
-    if (!host.BringUp()) {
-        err << "tarnel-cli: the network link could not be started\n";
+    host.BringUp();
+    if (const std::string down = host.LinkDown(); !down.empty()) {
+        err << "tarnel-cli: " << down << '\n';
         return false;
     }
     const int steps = 2 * cycles;
@@ -76,6 +77,11 @@ bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, st
             if (options.Progress) err << "\rsearching... " << progress << '/' << steps << std::flush;
         });
         if (options.Progress) err << "\r\033[K" << std::flush;
+    }
+    // A link lost during the search heard nothing: that is no empty network.
+    if (const std::string down = host.LinkDown(); !down.empty()) {
+        err << "tarnel-cli: " << down << '\n';
+        return false;
     }
     if (const uint32_t leftOut = host.Table.TakeLeftOut()) err << "tarnel-cli: " << ListFullText(leftOut) << '\n';
     return true;

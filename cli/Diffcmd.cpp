@@ -7,6 +7,7 @@
 #include "Devdiff.h"
 #include "Host.h"
 #include "Output.h"
+#include "Termtext.h"
 
 namespace {
 constexpr int EXIT_SAME = 0;
@@ -35,16 +36,18 @@ bool Load(const std::string& path, std::vector<TDeviceRec>& rows, std::ostream& 
 void Print(const std::vector<DeviceDiff>& diffs, const Options& options, std::ostream& out) {
     if (!options.Json) {
         for (const DeviceDiff& d : diffs) {
-            if (d.Changes.empty()) out << DiffKindName(d.What) << '\t' << d.Mac << '\n';
+            const std::string mac = ForTerminal(d.Mac);
+            if (d.Changes.empty()) out << DiffKindName(d.What) << '\t' << mac << '\n';
             for (const KeyChange& c : d.Changes)
-                out << DiffKindName(d.What) << '\t' << d.Mac << '\t' << c.Key << '\t' << c.Old << " -> " << c.New << '\n';
+                out << DiffKindName(d.What) << '\t' << mac << '\t' << c.Key << '\t' << ForTerminal(c.Old) << " -> "
+                    << ForTerminal(c.New) << '\n';
         }
         return;
     }
     out << '[';
     for (size_t i = 0; i < diffs.size(); ++i) {
         nlohmann::ordered_json entry;
-        entry["MAC"] = diffs[i].Mac;
+        entry["MAC"] = Latin1ToUtf8(diffs[i].Mac);
         entry["status"] = DiffKindName(diffs[i].What);
         if (diffs[i].What == DeviceDiff::Changed) {
             entry["changes"] = nlohmann::ordered_json::object();

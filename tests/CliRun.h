@@ -4,21 +4,33 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+
+#include "TempDir.h"
 
 struct CliRun {
     int Code;
     std::string Out;
+    std::string Err;
 };
 
-// env: assignments put before the command; errors: standard error goes to Out too.
-inline CliRun Cli(const std::string& args, const std::string& env = {}, bool errors = false) {
-    const std::string command = env + " " + TARNEL_CLI + " " + args + (errors ? " 2>&1" : " 2>/dev/null");
+// args: shell words, already quoted where they need it; env: assignments.
+inline CliRun Cli(const std::string& args, const std::string& env = "", const std::string& redirect = "") {
+    static TempDir dir;
+    const std::string errFile = dir.Path + "stderr";
+    const std::string command =
+        env + " " + std::string(TARNEL_CLI) + " " + args + " 2>" + errFile + (redirect.empty() ? "" : " " + redirect);
     FILE* p = ::popen(command.c_str(), "r");
     std::string out;
     char buf[4096];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
     const int status = ::pclose(p);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    std::ifstream in(errFile);
+    std::stringstream err;
+    err << in.rdbuf();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err.str()};
 }
+

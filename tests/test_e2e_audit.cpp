@@ -28,10 +28,10 @@ size_t Count(const std::string& text, const std::string& what) {
 class Audit : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        sim = new SimProcess({"--count", "5", "--set", "0:IPADRM=10.77.0.40", "--set", "0:GWAY=10.77.0.1",
-                              "--set", "1:IPADRM=10.77.0.50", "--set", "1:GWAY=10.77.0.1", "--set",
-                              "2:IPADRM=10.77.0.50", "--set", "2:GWAY=10.77.0.1", "--set", "4:IPADRM=10.77.0.70",
-                              "--set", "4:GWAY=10.78.0.1"});
+        sim = new SimProcess({"--count", "5", "--value", "0:IPADRM=10.77.0.40", "--value", "0:GWAY=10.77.0.1",
+                              "--value", "1:IPADRM=10.77.0.50", "--value", "1:GWAY=10.77.0.1", "--value",
+                              "2:IPADRM=10.77.0.50", "--value", "2:GWAY=10.77.0.1", "--value", "4:IPADRM=10.77.0.70",
+                              "--value", "4:GWAY=10.78.0.1"});
     }
     static void TearDownTestSuite() { delete sim; }
     static SimProcess* sim;
@@ -56,9 +56,9 @@ TEST_F(Audit, EachConflictIsListedWithItsDevice) {
         at = j.Out.find(e, at);
         ASSERT_NE(at, std::string::npos) << e << "\n" << j.Out;
     }
-    const CliRun text = Cli("search --quick", {}, true);
-    EXPECT_NE(text.Out.find("02-00-00-00-00-05: gateway 10.78.0.1 is not in its own subnet"), std::string::npos);
-    EXPECT_EQ(Count(text.Out, ": main address"), 3u) << text.Out;
+    const CliRun text = Cli("search --quick");
+    EXPECT_NE(text.Err.find("02-00-00-00-00-05: gateway 10.78.0.1 is not in its own subnet"), std::string::npos);
+    EXPECT_EQ(Count(text.Err, ": main address"), 3u) << text.Err;
 }
 
 TEST_F(Audit, SaveThenDiffAgainstTheNetworkAndBetweenFiles) {
@@ -88,9 +88,9 @@ TEST_F(Audit, SaveThenDiffAgainstTheNetworkAndBetweenFiles) {
 }
 
 TEST_F(Audit, NowTakesThisComputersClockInWholeHoursOnly) {
-    const CliRun half = Cli("set-date all now", "TZ=IST-5:30", true);
+    const CliRun half = Cli("set-date all now", "TZ=IST-5:30");
     EXPECT_EQ(half.Code, 3);
-    EXPECT_NE(half.Out.find("+5:30, is not whole hours; give the date explicitly"), std::string::npos) << half.Out;
+    EXPECT_NE(half.Err.find("+5:30, is not whole hours; give the date explicitly"), std::string::npos) << half.Err;
     EXPECT_EQ(Cli("set-date 02-00-00-00-00-01 now", "TZ=XST-9").Code, 0);
     EXPECT_EQ(Cli("set-date 02-00-00-00-00-01 now 1").Code, 64);
 }
