@@ -121,7 +121,7 @@ TEST(PlanCheck, EveryKindOfRefusalIsListedWithItsRow) {
         {"SERIAL,NAME\n200,x\n100,\"caf\xC3\xA9\"\n", {"2  serial 200 is shared by 2 devices"}},
         {"MAC,SERIAL,NAME\n" + m1 + ",101,x\n", {"2 " + m1 + " SERIAL cannot be set; the device reports \"100\""}},
         {"MAC,GPID,NAME\n" + m3 + ",1,\xE2\x82\xAC\n",
-         {"2 " + m3 + " GPID: the device does not report it", "2 " + m3 + " NAME: not a Latin-1 text"}},
+         {"2 " + m3 + " NAME: not a Latin-1 text", "2 " + m3 + " The device does not report GPID."}},
         {"MAC,IPADRM,UNIQ\n" + m1 + ",10.0.0.255,abc\n",
          {"2 " + m1 + " \"Main IP\" is a illegal value.", "2 " + m1 + " \"Unique ID\" is a illegal value."}},
         // The gateway is judged with the mask the device keeps.
