@@ -37,7 +37,7 @@ TEST(PlanCsv, CellsAreQuotedOnlyWhereASpreadsheetNeedsIt) {
         std::string In, Out;
     } cases[] = {{"plain", "plain"},           {"a,b", "\"a,b\""},     {"say \"hi\"", "\"say \"\"hi\"\"\""},
                  {"two\nlines", "\"two\nlines\""}, {" lead", "\" lead\""}, {"trail\t", "\"trail\t\""},
-                 {"", ""}};
+                 {"\xEF\xBB\xBFx", "\"\xEF\xBB\xBFx\""}, {"", ""}};
     for (const Case& c : cases) EXPECT_EQ(CsvLine({c.In, "x"}), c.Out + ",x\r\n") << c.In;
 }
 
