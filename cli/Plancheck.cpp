@@ -178,6 +178,8 @@ CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, cons
     std::vector<int> rowOf(found.size(), 0);
     for (size_t i = 1; i < records.size(); ++i) {
         const int rowNumber = static_cast<int>(i) + 1;
+        // Spreadsheets end some files with rows of empty cells.
+        if (std::all_of(records[i].begin(), records[i].end(), [](const std::string& c) { return c.empty(); })) continue;
         PlannedDevice d;
         if (!ReadRow(records[i], rowNumber, columns, found, d, plan.Problems)) continue;
         int& first = rowOf[static_cast<size_t>(d.TableRow)];

@@ -116,7 +116,7 @@ TEST(PlanCheck, EveryKindOfRefusalIsListedWithItsRow) {
         {"MAC,FOO,NAME,BAR\n", {"1  unknown column \"FOO\"", "1  unknown column \"BAR\""}},
         {"NAME,IPADRM\n", {"1  the plan has neither a MAC nor a SERIAL column"}},
         {"MAC,NAME,NAME\n", {"1  column NAME appears twice"}},
-        {"MAC,NAME\n02-00-00-00-09-99,x\n,y\n" + m1 + "\n",
+        {"MAC,NAME\n02-00-00-00-09-99,x\n,y\n" + m1 + "\n,\n",
          {"2  no device with MAC 02-00-00-00-09-99 answered", "3  no MAC", "4  has 1 cells, the header 2"}},
         {"SERIAL,NAME\n200,x\n100,\"caf\xC3\xA9\"\n", {"2  serial 200 is shared by 2 devices"}},
         {"MAC,SERIAL,NAME\n" + m1 + ",101,x\n", {"2 " + m1 + " SERIAL cannot be set; the device reports \"100\""}},
