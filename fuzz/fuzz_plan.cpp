@@ -9,8 +9,8 @@
 namespace {
 std::vector<TDeviceRec> Devices() {
     static const char* const frames[] = {
-        "\x02MAC:02-00-00-00-00-01\xFFSERIAL:100\xFFIPADRM:10.0.0.10\xFFGWAY:10.0.0.1\xFFMASK:255.255.255.0\xFF"
-        "GPID:1\xFFNAME:a\xFFUNIQ:1\xFF\x03",
+        ("\x02MAC:02-00-00-00-00-01\xFFSERIAL:100\xFFIPADRM:10.0.0.10\xFFGWAY:10.0.0.1\xFFMASK:255.255.255.0\xFF"
+         "GPID:1\xFFNAME:a\xFFUNIQ:1\xFF\x03"),
         "\x02MAC:02-00-00-00-00-02\xFFSERIAL:100\xFFIPADRM:10.0.0.11\xFFNAME:b\xFF\x03",
         "\x02MAC:02-00-00-00-00-03\xFFSERIAL:101\xFFIPADRM:10.0.0.12\xFFMASK:255.0.0.0\xFF\x03",
     };
