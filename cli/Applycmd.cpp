@@ -2,10 +2,12 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include "Host.h"
@@ -130,7 +132,7 @@ void PrintJson(const ApplyReport& r, bool dryRun, std::ostream& out) {
     doc["problems"] = problems;
     doc["interrupted"] = r.Interrupted;
     doc["exit"] = r.Exit;
-    out << doc.dump(2) << '\n';
+    out << doc.dump(2, ' ', true) << '\n';
 }
 }  // namespace
 
@@ -161,4 +163,17 @@ int RunApply(const ApplyArgs& args, const Options& options, std::ostream& out, s
     else if (report.Plan.Problems.empty() && report.Refusal.empty()) PrintText(report, args.DryRun, out, err);
     if (!options.Json) PrintProblems(report, err);
     return report.Exit;
+}
+
+void RegisterApply(CLI::App& app, CliContext& ctx) {
+    CLI::App* cmd = app.add_subcommand("apply", "check a plan against the network in full, then set the devices");
+    auto args = std::make_shared<ApplyArgs>();
+    cmd->add_option("PLAN", args->Path, "the plan, a CSV file as plan writes it (-: standard input)")->required();
+    cmd->add_flag("--dry-run", args->DryRun, "print what would change; send nothing");
+    cmd->add_flag("--no-verify", args->NoVerify, "do not search afterwards to check the devices");
+    cmd->footer("Any problem of any row refuses the whole plan (exit 3).  Network settings reboot a device:\n"
+                "without --yes it asks once on the terminal.  Exit status: 0 all VERIFIED or UNCHANGED,\n"
+                "1 a device refused, 2 a device did not answer or verify, 3 refused, 5 link or file\n"
+                "failed, 130 interrupted.");
+    cmd->callback([&ctx, args] { ctx.Exit = RunApply(*args, ctx.Opt, ctx.Out, ctx.Err); });
 }

@@ -1,8 +1,8 @@
 #include "Output.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "Plancsv.h"
 #include "Protocol.h"
 
 namespace {
@@ -16,37 +16,34 @@ void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows) {
     }
 }
 
-// Device texts are 8-bit; bytes above 127 are taken as Latin-1 so that the
-// output is always valid JSON.
-std::string JsonString(const char* text, size_t maxLength) {
-    std::string s = "\"";
-    for (size_t i = 0; i < maxLength && text[i] != '\0'; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            s += esc;
-        } else {
-            s += static_cast<char>(c);
-        }
+std::string Latin1ToUtf8(std::string_view latin1) { return Utf8FromLatin1(latin1); }
+
+nlohmann::ordered_json DeviceJson(const TDeviceRec& r) {
+    nlohmann::ordered_json device;
+    device["MAC"] = Latin1ToUtf8(Field(r.MAC, MAC_LEN));
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) {
+        if (key > KEY_SERIAL && !HasKey(r, key)) continue;
+        device[KeyFields[key].Name] = Latin1ToUtf8(Field(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width)));
     }
-    return s + "\"";
+    return device;
+}
+
+std::string OneLine(const nlohmann::ordered_json& value) {
+    std::string text;
+    if (value.is_object()) {
+        for (const auto& [name, member] : value.items())
+            text += (text.empty() ? "" : ", ") + OneLine(name) + ": " + OneLine(member);
+        return "{" + text + "}";
+    }
+    if (value.is_array()) {
+        for (const auto& element : value) text += (text.empty() ? "" : ", ") + OneLine(element);
+        return "[" + text + "]";
+    }
+    return value.dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
 }
 
 void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows) {
     out << '[';
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const TDeviceRec& r = rows[i];
-        out << (i == 0 ? "\n  {" : ",\n  {") << "\"MAC\": " << JsonString(r.MAC, MAC_LEN);
-        for (int key = KEY_MODEL; key < KEY_COUNT; ++key) {
-            if (key > KEY_SERIAL && !HasKey(r, key)) continue;
-            out << ", \"" << KeyFields[key].Name
-                << "\": " << JsonString(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width));
-        }
-        out << '}';
-    }
+    for (size_t i = 0; i < rows.size(); ++i) out << (i == 0 ? "\n  " : ",\n  ") << OneLine(DeviceJson(rows[i]));
     out << (rows.empty() ? "]\n" : "\n]\n");
 }

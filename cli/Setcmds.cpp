@@ -1,8 +1,10 @@
 #include "Setcmds.h"
 
+#include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <thread>
 
 #include "Datecheck.h"
@@ -27,11 +29,17 @@ struct Outcome {
 
 int Report(const std::string& mac, const Outcome& o, const Options& options, std::ostream& out, std::ostream& err) {
     if (options.Json) {
-        out << "{\"MAC\": " << JsonString(mac.c_str(), mac.size()) << ", \"result\": \"" << o.Result
-            << "\", \"messages\": [";
-        for (size_t i = 0; i < o.Messages.size(); ++i)
-            out << (i ? ", " : "") << JsonString(o.Messages[i].c_str(), o.Messages[i].size());
-        out << "]}\n";
+        nlohmann::ordered_json result;
+        result["MAC"] = mac;
+        result["result"] = o.Result;
+        result["messages"] = o.Messages;
+        if (o.Code != EXIT_ACK) {
+            std::string error;
+            for (const std::string& m : o.Messages) error += (error.empty() ? "" : "\n") + m;
+            result["error"] = error;
+            result["exit"] = o.Code;
+        }
+        out << OneLine(result) << '\n';
     } else {
         for (const std::string& m : o.Messages) err << m << '\n';
         if (o.Code == EXIT_ACK) out << mac << '\t' << o.Result << '\n';
@@ -175,4 +183,50 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused({verdict.Problems.front().Text}), options, out, err);
     host.Table.EditRec = verdict.Edit;
     return Report(mac, SendAndWait(host, row, KIND_DATE, mac == "all"), options, out, err);
+}
+
+namespace {
+// MAC, then the rest of the line: the arguments a set- command runs with.
+struct SetArgs {
+    std::string Mac;
+    std::vector<std::string> Rest;
+    std::vector<std::string> All() const {
+        std::vector<std::string> all{Mac};
+        all.insert(all.end(), Rest.begin(), Rest.end());
+        return all;
+    }
+};
+
+CLI::App* SetCommand(CLI::App& app, const char* name, const char* what, const char* rest, const char* restWhat,
+                     SetArgs& args) {
+    CLI::App* cmd = app.add_subcommand(name, what);
+    cmd->add_option("MAC", args.Mac, "the device's MAC, six hex pairs joined by '-'")->required();
+    cmd->add_option(rest, args.Rest, restWhat)->required();
+    return cmd;
+}
+}  // namespace
+
+void RegisterSetNetwork(CLI::App& app, CliContext& ctx) {
+    auto args = std::make_shared<SetArgs>();
+    SetCommand(app, "set-network", "change network settings (the device reboots)", "KEY=VALUE", "settings to change",
+               *args)
+        ->footer("KEY: IPADRM IPADRB GPID GWAY MASK TRAP1 TRAP2 TERM LOG OPTIP OPTIP2 OPTIP3 OPT1 OPT2 OPT3 TOUT\n"
+                 "The device reboots to take the settings; --yes agrees to that.")
+        ->callback([&ctx, args] { ctx.Exit = SetNetwork(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
+}
+
+void RegisterSetInfo(CLI::App& app, CliContext& ctx) {
+    auto args = std::make_shared<SetArgs>();
+    SetCommand(app, "set-info", "change CONT, NAME, LOC or UNIQ", "KEY=VALUE", "texts to change", *args)
+        ->footer("KEY: CONT NAME LOC (20 characters) UNIQ (an integer)")
+        ->callback([&ctx, args] { ctx.Exit = SetInfo(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
+}
+
+void RegisterSetDate(CLI::App& app, CliContext& ctx) {
+    auto args = std::make_shared<SetArgs>();
+    CLI::App* cmd = SetCommand(app, "set-date", "set the date and time of one device, or of all",
+                               "YYYY MM DD HH MM GMT", "the date, the time and the offset from GMT in hours", *args);
+    cmd->get_option("YYYY MM DD HH MM GMT")->expected(DATE_EDITS);
+    cmd->footer("MAC may be all: every device, by broadcast; nobody answers it.")
+        ->callback([&ctx, args] { ctx.Exit = SetDate(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
 }
