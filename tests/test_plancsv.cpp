@@ -95,9 +95,3 @@ TEST(PlanCsv, Latin1FromUtf8RefusesWhatADeviceCannotHold) {
         else EXPECT_EQ(got.value_or("<refused>"), c.Out) << c.In;
     }
 }
-
-TEST(PlanCsv, ColumnNamesAreExact) {
-    EXPECT_EQ(PlanColumnKey("MAC"), KEY_MAC);
-    EXPECT_EQ(PlanColumnKey("UNIQ"), KEY_UNIQ);
-    for (const char* unknown : {"mac", "YMDHM", "INFO", "GMT", "IPADRM ", ""}) EXPECT_EQ(PlanColumnKey(unknown), -1);
-}
