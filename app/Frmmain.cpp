@@ -1,21 +1,29 @@
 #include "Frmmain.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QStyle>
+#include <arpa/inet.h>
 
 #include "Frmaboutdlg.h"
 #include "Frmdate.h"
 #include "Frminfo.h"
 #include "Frmsearch.h"
+#include "Fit.h"
 #include "Frmsetup.h"
+#include "Icons.h"
 #include "Msgbox.h"
+#include "Netcheck.h"
 #include "Strings.h"
+#include "Windowplace.h"
 
 namespace {
 const char* const kHeadings[4] = {"Device Name", "T-ARC ID", "Serial", "IP Address(M)"};
@@ -24,9 +32,47 @@ constexpr int MIN_DATA_ROWS = 23;  // with the heading, 24 rows
 const QString kFilter = QStringLiteral("Device file(*.dat);;All files(*.*)");
 const QString kTitle = QStringLiteral("Tarnel");
 
+constexpr int IP_COLUMN = 3;
+constexpr int MAC_ROLE = Qt::UserRole;  // on the first cell of a device's row
+constexpr int STATUS_MS = 1000;
+const int kPartSize[2] = {404, 432};
+
 QString Latin1(const char* text, int width) {
     return QString::fromLatin1(text, static_cast<int>(strnlen(text, static_cast<size_t>(width))));
 }
+
+// Addresses sort by their value, not by their text: 10.0.0.9 before 10.0.0.10.
+// A text that is no address sorts after every address.
+uint64_t AddressKey(const QString& text) {
+    const uint32_t a = ParseIpText(text.toStdString());
+    return a == INADDR_NONE ? (uint64_t{1} << 32) : ntohl(a);
+}
+
+class GridItem : public QTableWidgetItem {
+public:
+    GridItem(const QString& text, bool address) : QTableWidgetItem(text), Address(address) {}
+    bool operator<(const QTableWidgetItem& other) const override {
+        if (Address) {
+            const uint64_t mine = AddressKey(text()), theirs = AddressKey(other.text());
+            if (mine != theirs) return mine < theirs;
+        }
+        return text() < other.text();
+    }
+
+private:
+    bool Address;
+};
+
+// A message about a file; the name goes in last, so one that holds "%r" or
+// "%n" stays as it is.
+QString FileMessage(int id, const QString& file, const QString& reason = {}, size_t count = 0) {
+    return QString::fromLatin1(MessageText(id))
+        .replace("%r", reason)
+        .replace("%n", QString::number(count))
+        .replace("%s", file);
+}
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 }  // namespace
 
 TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
@@ -47,23 +93,10 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     };
 
     setWindowTitle(kTitle);
-    resize(404, 432);
     QFont f = font();
-    f.setPixelSize(12);
+    f.setPointSizeF(9);  // 12 pixels at 96 dpi, more on a denser screen
     setFont(f);
-    grdDevice = new QTableWidget(MIN_DATA_ROWS, 4, this);
-    grdDevice->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdDevice->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdDevice->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdDevice->verticalHeader()->hide();
-    grdDevice->verticalHeader()->setDefaultSectionSize(16);
-    grdDevice->setColumnWidth(0, 160);
-    grdDevice->setColumnWidth(1, 80);
-    grdDevice->setColumnWidth(2, 80);
-    grdDevice->setColumnWidth(3, 110);
-    setCentralWidget(grdDevice);
-    connect(grdDevice, &QTableWidget::currentCellChanged, this,
-            [this](int row, int, int, int) { grdDeviceSelectCell(row + 1); });
+    BuildGrid();
     BuildMenusAndToolBar();
 
     timMain.setSingleShot(true);
@@ -71,6 +104,36 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     connect(&timMain, &QTimer::timeout, this, &TwndMain::timMainTimer);
     timDateResp.setSingleShot(true);
     connect(&timDateResp, &QTimer::timeout, this, &TwndMain::timDateRespTimer);
+
+    stsCount = new QLabel(this);
+    stsLink = new QLabel(this);
+    statusBar()->addWidget(stsCount);
+    statusBar()->addWidget(stsLink, 1);
+    timStatus.setSingleShot(true);
+    timStatus.setInterval(STATUS_MS);
+    connect(&timStatus, &QTimer::timeout, this, &TwndMain::timStatusTimer);
+    timStatusTimer();
+}
+
+void TwndMain::BuildGrid() {
+    grdDevice = new QTableWidget(MIN_DATA_ROWS, 4, this);
+    grdDevice->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdDevice->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdDevice->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdDevice->verticalHeader()->hide();
+    grdDevice->verticalHeader()->setDefaultSectionSize(
+        std::max(Scaled(this, 16), grdDevice->fontMetrics().height() + 2));
+    grdDevice->setColumnWidth(0, 160);
+    grdDevice->setColumnWidth(1, 80);
+    grdDevice->setColumnWidth(2, 80);
+    grdDevice->setColumnWidth(3, 110);
+    // The last column takes whatever width the window gives beyond the others.
+    grdDevice->horizontalHeader()->setStretchLastSection(true);
+    grdDevice->horizontalHeader()->setSectionsClickable(true);
+    connect(grdDevice->horizontalHeader(), &QHeaderView::sectionClicked, this, &TwndMain::SortBy);
+    setCentralWidget(grdDevice);
+    connect(grdDevice, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int, int) { grdDeviceSelectCell(row + 1); });
 }
 
 void TwndMain::BuildMenusAndToolBar() {
@@ -110,32 +173,34 @@ void TwndMain::BuildMenusAndToolBar() {
 
     struct Button {
         QAction** Action;
-        QStyle::StandardPixmap Icon;
+        const char* Theme;    // the freedesktop name
+        const char* BuiltIn;  // the program's own icon where the desktop has none
         const char* Tip;
         void (TwndMain::*Handler)();
     };
     ToolBarMain = addToolBar("Main");
     ToolBarMain->setMovable(false);
-    ToolBarMain->setIconSize(QSize(16, 16));
+    const int icon = Scaled(this, 16);
+    ToolBarMain->setIconSize(QSize(icon, icon));
     const Button buttons[] = {
-        {&TBOpen, QStyle::SP_DialogOpenButton, "Open", &TwndMain::mnuOpenClick},
-        {&TBSave, QStyle::SP_DialogSaveButton, "Save", &TwndMain::mnuSaveClick},
-        {nullptr, QStyle::SP_CustomBase, nullptr, nullptr},
-        {&TBSearch, QStyle::SP_FileDialogContentsView, "Search", &TwndMain::mnuSearchClick},
-        {&TBDelete, QStyle::SP_TrashIcon, "Delete", &TwndMain::mnuDeleteClick},
-        {nullptr, QStyle::SP_CustomBase, nullptr, nullptr},
-        {&TBNetwork, QStyle::SP_DriveNetIcon, "Network", &TwndMain::mnuNetworkClick},
-        {&TBInfo, QStyle::SP_FileDialogInfoView, "Information", &TwndMain::mnuInfomationClick},
-        {&TBDate, QStyle::SP_BrowserReload, "Date", &TwndMain::mnuDateClick},
-        {nullptr, QStyle::SP_CustomBase, nullptr, nullptr},
-        {&TBHelp, QStyle::SP_DialogHelpButton, "Help", &TwndMain::mnuHelpClick},
+        {&TBOpen, "document-open", "document-open", "Open", &TwndMain::mnuOpenClick},
+        {&TBSave, "document-save", "document-save", "Save", &TwndMain::mnuSaveClick},
+        {nullptr, nullptr, nullptr, nullptr, nullptr},
+        {&TBSearch, "edit-find", "edit-find", "Search", &TwndMain::mnuSearchClick},
+        {&TBDelete, "edit-delete", "edit-delete", "Delete", &TwndMain::mnuDeleteClick},
+        {nullptr, nullptr, nullptr, nullptr, nullptr},
+        {&TBNetwork, "preferences-system-network", "network", "Network", &TwndMain::mnuNetworkClick},
+        {&TBInfo, "dialog-information", "information", "Information", &TwndMain::mnuInfomationClick},
+        {&TBDate, "x-office-calendar", "calendar", "Date", &TwndMain::mnuDateClick},
+        {nullptr, nullptr, nullptr, nullptr, nullptr},
+        {&TBHelp, "help-contents", "help-contents", "Help", &TwndMain::mnuHelpClick},
     };
     for (const Button& b : buttons) {
         if (b.Action == nullptr) {
             ToolBarMain->addSeparator();
             continue;
         }
-        *b.Action = ToolBarMain->addAction(style()->standardIcon(b.Icon), b.Tip);
+        *b.Action = ToolBarMain->addAction(ThemedIcon(b.Theme, b.BuiltIn), b.Tip);
         (*b.Action)->setCheckable(true);  // shown pressed while its command runs
         connect(*b.Action, &QAction::triggered, this, b.Handler);
     }
@@ -150,15 +215,45 @@ void TwndMain::SetDialogs(TwndSearch* search, TwndInfo* info, TwndDate* date, Tw
 }
 
 void TwndMain::showEvent(QShowEvent* event) {
+    if (!Placed) RestorePlace();
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) FormShow();
 }
 
 void TwndMain::FormShow() {
     grdDevice->setHorizontalHeaderLabels({kHeadings[0], kHeadings[1], kHeadings[2], kHeadings[3]});
-    for (int c = 0; c < grdDevice->columnCount(); ++c) grdDevice->setColumnWidth(c, kColumnWidths[c]);
-    if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    // Wider than drawn only where a larger font needs it for the heading and
+    // its sort mark.
+    const QHeaderView* header = grdDevice->horizontalHeader();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int mark = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    for (int c = 0; c < grdDevice->columnCount(); ++c) {
+        const int heading = header->fontMetrics().horizontalAdvance(kHeadings[c]) + 3 * margin + mark;
+        grdDevice->setColumnWidth(c, std::max(Scaled(this, kColumnWidths[c]), heading));
+    }
     UpdateMenus();
+}
+
+// The first run opens at the drawn size, centred; later runs where the last
+// one ended.
+void TwndMain::RestorePlace() {
+    Placed = true;
+    const std::optional<WindowPlace> place = ReadWindowPlace(Files.SettingsPath());
+    // A place on a screen that is no longer there would hide the window.
+    const bool onScreen = place && QGuiApplication::screenAt(QPoint(place->Left, place->Top)) != nullptr;
+    if (!onScreen) {
+        resize(Scaled(this, kPartSize[0]), Scaled(this, kPartSize[1]));
+        if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+        return;
+    }
+    setGeometry(place->Left, place->Top, place->Width, place->Height);
+    if (place->Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TwndMain::SavePlace() {
+    // A maximised window keeps the size it will return to.
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    WriteWindowPlace(Files.SettingsPath(), {normal.x(), normal.y(), normal.width(), normal.height(), isMaximized()});
 }
 
 int TwndMain::RunDialog(QDialog* dialog) { return dialog != nullptr ? ExecDialog(dialog) : QDialog::Rejected; }
@@ -174,15 +269,42 @@ void TwndMain::RefreshGrid() {
     for (int i = 0; i < count; ++i) {
         const GridRow& r = rows[static_cast<size_t>(i)];
         const QString cells[4] = {Latin1(r.MODEL, 256), Latin1(r.TARCID, 3), Latin1(r.SERIAL, 10), Latin1(r.IPADRM, 15)};
-        for (int c = 0; c < 4; ++c) grdDevice->setItem(i, c, new QTableWidgetItem(cells[c]));
+        for (int c = 0; c < 4; ++c) grdDevice->setItem(i, c, new GridItem(cells[c], c == IP_COLUMN));
+        grdDevice->item(i, 0)->setData(MAC_ROLE, QByteArray(r.MAC, MAC_LEN));
     }
+    SortRows();  // a new search keeps the chosen order
     grdDevice->setCurrentCell(0, 0);
     grdDevice->selectRow(0);
-    Table.SelectedRow = 1 <= count ? 0 : NO_ROW;
+    grdDeviceSelectCell(1);
+    stsCount->setText(QString("Devices: %1").arg(count));
 }
 
+void TwndMain::SortRows() {
+    if (SortColumn < 0) return;
+    grdDevice->horizontalHeader()->setSortIndicatorShown(true);
+    grdDevice->horizontalHeader()->setSortIndicator(SortColumn, SortOrder);
+    // Rows without a device have no cells and stay below the devices.
+    grdDevice->sortItems(SortColumn, SortOrder);
+}
+
+void TwndMain::SortBy(int column) {
+    if (column == SortColumn) SortOrder = SortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    else SortOrder = Qt::AscendingOrder;
+    SortColumn = column;
+    {
+        const QSignalBlocker quiet(grdDevice);
+        SortRows();  // the picked row moves with its device
+    }
+    grdDeviceSelectCell(grdDevice->currentRow() + 1);
+}
+
+// The selection is the device on the grid row, found by its MAC: with the
+// grid sorted, grid row r need not show table row r - 1.
 void TwndMain::grdDeviceSelectCell(int gridRow) {
-    Table.SelectedRow = gridRow >= 1 && gridRow <= Table.Count() ? gridRow - 1 : NO_ROW;
+    const QTableWidgetItem* first = gridRow >= 1 ? grdDevice->item(gridRow - 1, 0) : nullptr;
+    const QByteArray mac = first != nullptr ? first->data(MAC_ROLE).toByteArray() : QByteArray();
+    Table.SelectedRow = mac.size() == MAC_LEN ? Table.FindRow(mac.constData()) : NO_ROW;
+    if (Table.SelectedRow < 0) Table.SelectedRow = NO_ROW;
     UpdateMenus();
 }
 
@@ -193,6 +315,7 @@ void TwndMain::UpdateMenus() {
 }
 
 void TwndMain::SetFileCaption(bool modified) {
+    Modified = modified;
     setWindowTitle(QString("%1 - %2%3").arg(kTitle, QFileInfo(FilePath).fileName(), modified ? "*" : ""));
 }
 
@@ -214,6 +337,16 @@ void TwndMain::mnuSearchClick() {
     TBSearch->setChecked(false);
     Mode = 0;
     MarkModified();
+}
+
+void TwndMain::timStatusTimer() {
+    timStatus.stop();
+    stsCount->setText(QString("Devices: %1").arg(Table.Count()));
+    const TQmx42* worker = Control.Worker();
+    // While the worker waits to reopen the link, the link is down.
+    const bool down = worker != nullptr && worker->State() == ST_WAIT;
+    stsLink->setText(down ? QString::fromLocal8Bit(worker->LastFailure().c_str()) : QString());
+    timStatus.start();
 }
 
 void TwndMain::timMainTimer() {
@@ -303,57 +436,101 @@ void TwndMain::mnuAllDeleteLClick() {
     MarkModified();
 }
 
+// A file that cannot be read, or is no device file, is not opened: the list,
+// the current file and the caption stay as they were.
 void TwndMain::mnuOpenClick() {
     TBOpen->setChecked(true);
-    const QString path = AskOpenPath(QString::fromStdString(Files.DataDir()));
+    const QString path = AskToSaveChanges() ? AskOpenPath(QString::fromStdString(Files.DataDir())) : QString();
     if (path.isEmpty()) {
         TBOpen->setChecked(false);
         return;
     }
-    Table.DeleteRow(NO_ROW);
-    Table.SetNoAddUnknown(false);
-    FilePath = path;
-    Files.ReadDeviceFile(FilePath.toStdString());
+    const DeviceFileRead read = Files.ReadDeviceFile(LocalPath(path));
+    if (read.Outcome != DeviceFileOutcome::Read) {
+        const bool unreadable = read.Outcome == DeviceFileOutcome::CannotRead;
+        ShowMessageText(FileMessage(unreadable ? MSG_OPEN_UNREADABLE : MSG_OPEN_FOREIGN, path,
+                                    QString::fromStdString(read.Reason)),
+                        mtWarning, mbOK);
+        TBOpen->setChecked(false);
+        return;
+    }
     if (Table.ChangeMask() & CHG_DEVICE) Table.UpdateChangeMask(CHG_DEVICE, true, false);
     Table.TakeChanges();
     RefreshGrid();
     UpdateMenus();
+    FilePath = path;
     FileNamed = 1;
+    LeftOutOnOpen = read.LeftOut;
     SetFileCaption(false);
+    if (read.LeftOut > 0) ShowMessageText(FileMessage(MSG_OPEN_LEFT_OUT, path, {}, read.LeftOut), mtWarning, mbOK);
     TBOpen->setChecked(false);
 }
 
-// A save that fails keeps the "*" and says which file was not written.
+// A save that fails keeps the "*" and says which file was not written.  Over
+// a file whose devices did not all fit in the list, it asks first.
 bool TwndMain::SaveTo(const QString& path) {
-    if (Files.WriteDeviceFile(path.toStdString())) return true;
-    ShowMessageText(QString::fromLatin1(MessageText(MSG_SAVE_FAILED)).replace("%s", path), mtWarning, mbOK);
-    return false;
+    if (LeftOutOnOpen > 0 && path == FilePath &&
+        ShowMessageText(FileMessage(MSG_SAVE_FEWER, path, {}, LeftOutOnOpen), mtConfirmation, mbYes | mbNo) != mrYes)
+        return false;
+    const FileSave saved = SaveDeviceFile(Table, LocalPath(path));
+    if (!saved.Saved) {
+        ShowMessageText(FileMessage(MSG_SAVE_FAILED, path), mtWarning, mbOK);
+        return false;
+    }
+    LeftOutOnOpen = 0;
+    FilePath = path;
+    FileNamed = 1;
+    SetFileCaption(false);
+    return true;
 }
 
-void TwndMain::mnuSaveClick() {
+bool TwndMain::SaveCurrent() {
     if (FileNamed != 1) {
-        mnuSaveAsClick();
-        return;
+        const QString path = AskSavePath(QString::fromStdString(Files.DataDir()));
+        return !path.isEmpty() && SaveTo(path);
     }
     TBSave->setChecked(true);
-    if (SaveTo(FilePath)) SetFileCaption(false);
+    const bool saved = SaveTo(FilePath);
     TBSave->setChecked(false);
+    return saved;
 }
+
+void TwndMain::mnuSaveClick() { SaveCurrent(); }
 
 void TwndMain::mnuSaveAsClick() {
     TBSave->setChecked(false);
     const QString path = AskSavePath(QString::fromStdString(Files.DataDir()));
-    if (path.isEmpty() || !SaveTo(path)) return;
-    FilePath = path;
-    FileNamed = 1;
-    SetFileCaption(false);
+    if (!path.isEmpty()) SaveTo(path);
+}
+
+// True when the list may go: it has no unsaved change, or the user saved it
+// or let it go.  Search and All Delete do not come here: the list stays to save.
+bool TwndMain::AskToSaveChanges() {
+    if (FileNamed != 1 || !Modified) return true;
+    switch (ShowMessageText(FileMessage(MSG_SAVE_CHANGES, QFileInfo(FilePath).fileName()), mtConfirmation,
+                            mbSave | mbDiscard | mbCancel)) {
+        case mrSave: return SaveCurrent();
+        case mrDiscard: return true;
+        default: return false;
+    }
 }
 
 void TwndMain::mnuExitClick() { close(); }
 
+// The place is kept only when the window really closes.
+void TwndMain::closeEvent(QCloseEvent* event) {
+    if (!AskToSaveChanges()) {
+        event->ignore();
+        return;
+    }
+    SavePlace();
+    event->accept();
+}
+
 void TwndMain::mnuHelpClick() {
     TBHelp->setChecked(false);
-    OpenHelp(QString::fromStdString(Files.HelpDir()), QLocale::system().language());
+    OpenHelp(QString::fromStdString(Files.HelpDir()), QLocale::system().language(),
+             ManualPaths(QString::fromStdString(ExecutableDir())));
     TBHelp->setChecked(false);
 }
 

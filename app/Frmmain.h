@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QTableWidget>
@@ -45,6 +46,12 @@ public:
     void mnuAboutClick();
     void timMainTimer();
     void timDateRespTimer();
+    // Shows the number of devices and, while the link is down, the reason the
+    // link gave; runs every second.
+    void timStatusTimer();
+    // A click on a column heading: sorts by it, or the other way round when it
+    // is already the sort column.  Only what is shown changes.
+    void SortBy(int column);
 
     // How modal windows and file dialogs are run; tests put their own here.
     std::function<int(QDialog*)> ExecDialog;
@@ -59,6 +66,9 @@ public:
         *mnuInfomation, *mnuDate, *mnuHelp, *mnuAbout;
     QTimer timMain;
     QTimer timDateResp;
+    QTimer timStatus;
+    QLabel* stsCount = nullptr;
+    QLabel* stsLink = nullptr;
 
     int FileNamed = 0;
     int Mode = 0;  // 0 idle, 1 searching, 2 waiting for a date answer
@@ -67,14 +77,21 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormShow();
     void BuildMenusAndToolBar();
+    void BuildGrid();
+    void RestorePlace();
+    void SavePlace();
+    void SortRows();
     void SetFileCaption(bool modified);
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);
     bool SaveTo(const QString& path);
+    bool SaveCurrent();
+    bool AskToSaveChanges();
 
     TmTable& Table;
     TmFile& Files;
@@ -84,4 +101,9 @@ private:
     TwndDate* wndDate = nullptr;
     TwndSetup* wndSetup = nullptr;
     TAboutDlg* AboutDlg = nullptr;
+    int SortColumn = -1;  // none: the table's own order
+    Qt::SortOrder SortOrder = Qt::AscendingOrder;
+    bool Placed = false;  // the first showing has set the size and position
+    bool Modified = false;     // the caption's "*"
+    size_t LeftOutOnOpen = 0;  // devices of the current file the list could not hold
 };

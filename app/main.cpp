@@ -1,7 +1,6 @@
 // tarnel: finds the KLV-70 devices on the local network and sets them up.
 #include <QApplication>
 #include <QFileInfo>
-#include <QStyle>
 #include <memory>
 
 #include "Ctrltimer.h"
@@ -12,6 +11,7 @@
 #include "Frmmain.h"
 #include "Frmsearch.h"
 #include "Frmsetup.h"
+#include "Icons.h"
 #include "Instance.h"
 #include "Msgbox.h"
 #include "Qmx42d.h"
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication::setApplicationName(QString::fromLatin1(MessageText(MSG_TITLE)));
-    QApplication::setWindowIcon(QIcon::fromTheme("network-wired", app.style()->standardIcon(QStyle::SP_DriveNetIcon)));
+    QApplication::setWindowIcon(ProgramIcon());
 
     // Created in this order and destroyed in the reverse one, so the worker
     // thread has stopped before the table it writes goes away.

@@ -1,7 +1,5 @@
 #include "Commands.h"
 
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <memory>
 
@@ -27,14 +25,21 @@ int Show(const std::vector<std::string>& args, const Options& options, std::ostr
         err << "usage: tarnel-cli show FILE [--json]\n";
         return EXIT_USAGE;
     }
+    // Only the file is read: no program directories are made for it.
     TmTable table;
-    TmFile files(table);
-    if (::access(args[0].c_str(), R_OK) != 0) {
-        err << "tarnel-cli: cannot read " << args[0] << '\n';
+    const DeviceFileRead read = LoadDeviceFile(table, args[0]);
+    if (read.Outcome == DeviceFileOutcome::CannotRead) {
+        err << "tarnel-cli: cannot read " << args[0] << ": " << read.Reason << '\n';
         return EXIT_LINK;
     }
-    files.ReadDeviceFile(args[0]);
+    if (read.Outcome == DeviceFileOutcome::NotDeviceFile) {
+        err << "tarnel-cli: " << args[0] << " is not a device file\n";
+        return EXIT_LINK;
+    }
     PrintDevices(table, options, out);
+    if (read.LeftOut > 0)
+        err << "tarnel-cli: " << args[0] << " holds more devices than a list can hold; devices left out: "
+            << read.LeftOut << '\n';
     return 0;
 }
 }  // namespace

@@ -1,12 +1,8 @@
-// Device files: one answer frame per row, in row order, nothing else.
-#include <fcntl.h>
-#include <unistd.h>
+#include "Devfile.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <set>
 
 #include "File.h"
 #include "Protocol.h"
@@ -21,17 +17,6 @@ void PutText(std::vector<uint8_t>& out, const char* key, const char* value, size
 
 void PutItem(std::vector<uint8_t>& out, const TDeviceRec& r, int key) {
     PutText(out, KeyFields[key].Name, FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width));
-}
-
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 }  // namespace
 
@@ -53,37 +38,41 @@ std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {
     return out;
 }
 
-// The new list goes to a file beside the old one and replaces it only once it
-// is whole, so a full disk or a refused write never costs the list already saved.
-bool TmFile::WriteDeviceFile(const std::string& path) const {
-    const std::vector<uint8_t> bytes = DeviceFileBytes(Table.Rows());
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
-}
-
-void TmFile::ReadDeviceFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return;  // not read whole: nothing is stored
+DeviceFileRead TakeDeviceFileBytes(TmTable& table, std::span<const uint8_t> bytes) {
+    DeviceFileRead r;
+    table.TakeLeftOut();  // what a search left out is no part of this file
+    std::set<std::string> leftOut;  // a device the file names twice is one device
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != ETX) continue;
-        const size_t length = i - start + 1;
-        Table.TakeAnswer(bytes.data() + start, static_cast<uint16_t>(length > 0xFFFF ? 0xFFFF : length));
+        const std::span<const uint8_t> frame = bytes.subspan(start, i - start + 1);
         start = i + 1;
+        if (table.TakeAnswer(frame.data(), static_cast<uint16_t>(std::min<size_t>(frame.size(), 0xFFFF)))) ++r.Frames;
+        else if (table.TakeLeftOut() > 0) leftOut.emplace(reinterpret_cast<const char*>(frame.data() + 5), MAC_LEN);
     }
+    r.LeftOut = leftOut.size();
+    if (r.Frames == 0 && !bytes.empty()) r.Outcome = DeviceFileOutcome::NotDeviceFile;
+    return r;
 }
+
+DeviceFileRead LoadDeviceFile(TmTable& table, const std::string& path) {
+    const FileRead file = ReadCappedFile(path, DEVICE_FILE_MAX);
+    if (file.Outcome != ReadOutcome::Read) return {DeviceFileOutcome::CannotRead, file.Reason, 0, 0};
+    // Tried on a table of its own first, so a foreign file leaves the list as it was.
+    TmTable trial;
+    if (TakeDeviceFileBytes(trial, file.Bytes).Outcome != DeviceFileOutcome::Read)
+        return {DeviceFileOutcome::NotDeviceFile, "it is not a device file", 0, 0};
+    table.DeleteRow(NO_ROW);
+    table.SetNoAddUnknown(false);
+    return TakeDeviceFileBytes(table, file.Bytes);
+}
+
+// Replaced only once the new list is whole, so a full disk or a refused write
+// never costs the list already saved.
+FileSave SaveDeviceFile(const TmTable& table, const std::string& path) {
+    return ReplaceFile(path, DeviceFileBytes(table.Rows()));
+}
+
+bool TmFile::WriteDeviceFile(const std::string& path) const { return SaveDeviceFile(Table, path).Saved; }
+
+DeviceFileRead TmFile::ReadDeviceFile(const std::string& path) { return LoadDeviceFile(Table, path); }

@@ -1,14 +1,13 @@
 #include "File.h"
 
-// The packaged library is built on ICU; its header must agree with it.
-#define SI_CONVERT_ICU
-#include <SimpleIni.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "Inifile.h"
 #include "Netcheck.h"
 
 namespace fs = std::filesystem;
@@ -40,13 +39,16 @@ std::string ExecutableDir() {
 
 std::string UserDataDir() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
-    std::string base;
-    if (xdg != nullptr && xdg[0] == '/') base = xdg;
-    else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home != nullptr ? home : "") + "/.local/share";
+    if (xdg != nullptr && xdg[0] == '/') return WithSlash(xdg) + "tarnel/";
+    const char* env = std::getenv("HOME");
+    std::string home = env != nullptr ? env : "";
+    // Without HOME (a service, a cleared environment) the account still has a
+    // home; the root of the file system is nobody's data directory.
+    if (home.empty() || home[0] != '/') {
+        const passwd* pw = ::getpwuid(::getuid());
+        home = pw != nullptr && pw->pw_dir != nullptr ? pw->pw_dir : "";
     }
-    return WithSlash(base) + "tarnel/";
+    return WithSlash(home) + ".local/share/tarnel/";
 }
 
 TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {
@@ -69,16 +71,11 @@ TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {
 }
 
 void TmFile::ReadCommSettings() {
-    CSimpleIniA ini;
-    ini.LoadFile(SettingsPath().c_str());  // a missing file reads as empty
     CommPort = 0;
-    const char* text = ini.GetValue("PORT", "T-ARC", nullptr);
-    CommPort = text != nullptr ? StrToIntDef(text, DEFAULT_COMM_PORT) : DEFAULT_COMM_PORT;
+    const std::optional<std::string> text = ReadIniValue(SettingsPath(), "PORT", "T-ARC");
+    CommPort = text ? StrToIntDef(*text, DEFAULT_COMM_PORT) : DEFAULT_COMM_PORT;
 }
 
-void TmFile::WriteCommSettings() {
-    CSimpleIniA ini;
-    ini.LoadFile(SettingsPath().c_str());
-    ini.SetValue("PORT", "T-ARC", std::to_string(CommPort).c_str());
-    ini.SaveFile(SettingsPath().c_str());
-}
+// Rewritten only when it would change, so a start never touches a file that
+// already says the same thing.
+void TmFile::WriteCommSettings() { WriteIniValue(SettingsPath(), "PORT", "T-ARC", std::to_string(CommPort)); }

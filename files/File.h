@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Devfile.h"
 #include "Table.h"
 #include "Tskcontrol.h"
 #include "Version.h"
@@ -23,10 +24,11 @@ public:
     void ReadCommSettings() override;
     void WriteCommSettings() override;
 
-    // Device files; failures leave things as they were.  WriteDeviceFile tells
-    // whether the file now holds the table, so a caller can say when it does not.
+    // Device files of this table (Devfile.h): failures leave things as they
+    // were.  WriteDeviceFile tells whether the file now holds the table, so a
+    // caller can say when it does not.
     bool WriteDeviceFile(const std::string& path) const;
-    void ReadDeviceFile(const std::string& path);
+    DeviceFileRead ReadDeviceFile(const std::string& path);
 
     std::string HelpDir() const { return ProgramDir + "HELP/"; }
     std::string DataDir() const { return ProgramDir + "DATA/"; }
@@ -39,9 +41,6 @@ public:
 private:
     TmTable& Table;
 };
-
-// The bytes of a device file holding these rows.
-std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows);
 
 // The directory of the running executable, ending with '/'.
 std::string ExecutableDir();

@@ -124,3 +124,12 @@ size_t StripBlanks(char* field, size_t width) {
     for (size_t j = kept; j < i; ++j) field[j] = '\0';
     return kept;
 }
+
+bool IsBroadcastMac(const char* mac) {
+    for (int i = 0; i < MAC_LEN; ++i) {
+        char c = mac[i];
+        if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+        if (c != BROADCAST_MAC[i]) return false;
+    }
+    return true;
+}

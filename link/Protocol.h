@@ -55,6 +55,9 @@ inline bool HasKey(const TDeviceRec& r, int key) {
            reinterpret_cast<const uint8_t*>(&r)[KeyFields[key].FlagOffset] != 0;
 }
 
+// Whether the 17 bytes of a MAC are the broadcast MAC, in any letter case.
+bool IsBroadcastMac(const char* mac);
+
 // Index of the key whose text equals name[0..len), or -1 (byte-exact).
 int FindKey(const TKeyEntry* table, const char* name, size_t len);
 bool KeyHashIsPerfect();

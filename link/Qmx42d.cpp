@@ -22,6 +22,7 @@ TdrvUDP::TdrvUDP(size_t ringSlots)
     : Slots(ringSlots < 2 ? 2 : ringSlots),
       RxRing(new uint8_t[Slots * SLOT_BYTES]()),
       RxLength(new uint32_t[Slots]()),
+      RxOrigin(new Origin[Slots]()),
       Destination(htonl(INADDR_BROADCAST)) {}
 
 TdrvUDP::~TdrvUDP() { Close(); }
@@ -54,6 +55,9 @@ bool TdrvUDP::Open(LinkParams& params) {
     const int on = 1;
     if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) return fail("QMT42:setsockopt() error");
     if (::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) return fail("QMT42:setsockopt() error");
+    // Each datagram's arrival interface, so that a frame for one device
+    // leaves only where that device is.
+    if (::setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) != 0) return fail("QMT42:setsockopt() error");
     // Best effort: only a privileged process may pass the system's limit.
     if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &RCVBUF_BYTES, sizeof RCVBUF_BYTES) != 0)
         ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &RCVBUF_BYTES, sizeof RCVBUF_BYTES);
@@ -89,9 +93,15 @@ void TdrvUDP::RxLoop(int fd, int wakeFd) {
         if (fds[1].revents != 0) return;
         for (;;) {
             iovec iov{buf, sizeof buf};
+            sockaddr_in sender{};
+            alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
             msghdr msg{};
+            msg.msg_name = &sender;
+            msg.msg_namelen = sizeof sender;
             msg.msg_iov = &iov;
             msg.msg_iovlen = 1;
+            msg.msg_control = control;
+            msg.msg_controllen = sizeof control;
             const ssize_t n = ::recvmsg(fd, &msg, MSG_DONTWAIT);
             if (n < 0) {
                 if (errno == EAGAIN || errno == EWOULDBLOCK) break;
@@ -110,25 +120,36 @@ void TdrvUDP::RxLoop(int fd, int wakeFd) {
             // Anyone on the network can send a datagram too long for a slot;
             // it is no frame of ours, so it is dropped and the link stays up.
             if ((msg.msg_flags & MSG_TRUNC) != 0 || static_cast<size_t>(n) > SLOT_BYTES) continue;
-            if (n > 0) Store(buf, static_cast<size_t>(n));
+            if (n <= 0) continue;
+            Origin from;
+            from.Source = sender.sin_addr.s_addr;
+            for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c != nullptr; c = CMSG_NXTHDR(&msg, c)) {
+                if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_PKTINFO) continue;
+                in_pktinfo info;
+                std::memcpy(&info, CMSG_DATA(c), sizeof info);
+                from.IfIndex = static_cast<unsigned>(info.ipi_ifindex);
+            }
+            Store(buf, static_cast<size_t>(n), from);
         }
     }
 }
 
-void TdrvUDP::Store(const uint8_t* data, size_t length) {
+void TdrvUDP::Store(const uint8_t* data, size_t length, const Origin& from) {
     if (length == 0 || length > SLOT_BYTES) return;
     std::lock_guard<std::mutex> g(DrvMutex);
     std::memcpy(RxRing.get() + WriteIndex * SLOT_BYTES, data, length);
     RxLength[WriteIndex] = static_cast<uint32_t>(length);
+    RxOrigin[WriteIndex] = from;
     WriteIndex = (WriteIndex + 1) % Slots;
     if (WriteIndex == ReadIndex) ReadIndex = (ReadIndex + 1) % Slots;  // full: drop the oldest
 }
 
-uint32_t TdrvUDP::Read(uint8_t* buffer) {
+uint32_t TdrvUDP::Read(uint8_t* buffer, Origin* from) {
     std::lock_guard<std::mutex> g(DrvMutex);
     if (ReadIndex == WriteIndex) return 0;
     const uint32_t n = RxLength[ReadIndex];
     std::memcpy(buffer, RxRing.get() + ReadIndex * SLOT_BYTES, n);
+    if (from != nullptr) *from = RxOrigin[ReadIndex];
     RxLength[ReadIndex] = 0;
     ReadIndex = (ReadIndex + 1) % Slots;
     return n;
@@ -147,26 +168,44 @@ void TdrvUDP::SetInterface(const std::string& name) {
 namespace {
 bool Sent(ssize_t n) { return n >= 0 || errno == EAGAIN || errno == EWOULDBLOCK; }
 
-struct Outlet {
+struct Card {
     unsigned Index;
     in_addr Address;
 };
 
+void AddOnce(std::vector<Card>& list, const Card& o) {
+    for (const Card& known : list)
+        if (known.Index == o.Index) return;
+    list.push_back(o);
+}
+
 // The interfaces a broadcast leaves by: up, able to broadcast, IPv4, not
-// loopback (unless loopback is all there is), or just the one named.
-std::vector<Outlet> Outlets(const std::string& only) {
-    std::vector<Outlet> out, loopback;
+// loopback (unless loopback is all there is), or just the one named.  The
+// system lists addresses, so an interface with two of them is taken once:
+// a device would otherwise get (and apply) every frame twice.
+std::vector<Card> Cards(const std::string& only) {
+    std::vector<Card> out, loopback;
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0) return out;
     for (const ifaddrs* i = list; i != nullptr; i = i->ifa_next) {
         if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET || (i->ifa_flags & IFF_UP) == 0) continue;
         if (!only.empty() && only != i->ifa_name) continue;
-        const Outlet o{::if_nametoindex(i->ifa_name), reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr};
-        if ((i->ifa_flags & IFF_LOOPBACK) != 0) loopback.push_back(o);
-        else if ((i->ifa_flags & IFF_BROADCAST) != 0 || !only.empty()) out.push_back(o);
+        const Card o{::if_nametoindex(i->ifa_name), reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr};
+        if ((i->ifa_flags & IFF_LOOPBACK) != 0) AddOnce(loopback, o);
+        else if ((i->ifa_flags & IFF_BROADCAST) != 0 || !only.empty()) AddOnce(out, o);
     }
     ::freeifaddrs(list);
     return out.empty() ? loopback : out;
+}
+
+// A frame for one device leaves only by the interfaces it was heard on.
+// Where none of them is among the cards (it was heard through loopback, or its card
+// has gone), it leaves by every one, as for a device not heard yet.
+std::vector<Card> Only(std::vector<Card> all, const Outlets& via) {
+    std::vector<Card> some;
+    for (const Card& o : all)
+        if (via.Has(o.Index)) some.push_back(o);
+    return some.empty() ? all : some;
 }
 }  // namespace
 
@@ -180,8 +219,8 @@ int TdrvUDP::Broadcast(int fd, const LinkParams& params, int& error) {
     dst.sin_port = htons(Port);
     dst.sin_addr.s_addr = htonl(INADDR_BROADCAST);
     int sent = 0;
-    const std::vector<Outlet> outlets = Outlets(Interface);
-    for (const Outlet& o : outlets) {
+    const std::vector<Card> outlets = Only(Cards(Interface), params.Via);
+    for (const Card& o : outlets) {
         iovec iov{const_cast<uint8_t*>(params.Data), params.Length};
         alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
         msghdr msg{};

@@ -12,6 +12,8 @@
 #include <string>
 #include <thread>
 
+#include "Origin.h"
+
 // Told of every transport failure; the worker takes the call itself as the sign
 // that the link is lost.  Called from whichever thread met the failure.
 class LinkNotify {
@@ -25,6 +27,7 @@ struct LinkParams {
     uint16_t Port = 0;
     uint32_t Length = 0;
     const uint8_t* Data = nullptr;
+    Outlets Via;  // a broadcast leaves only by these interfaces; none named: by every one
 };
 
 class TdrvUDP {
@@ -40,7 +43,8 @@ public:
     TdrvUDP& operator=(const TdrvUDP&) = delete;
 
     bool Open(LinkParams& params);
-    uint32_t Read(uint8_t* buffer);  // at least SLOT_BYTES; 0 when the ring is empty
+    // At least SLOT_BYTES; 0 when the ring is empty.  from: where it came from.
+    uint32_t Read(uint8_t* buffer, Origin* from = nullptr);
     bool Send(LinkParams& params);
     void Close();
     bool IsOpen() const;
@@ -53,7 +57,7 @@ public:
 
     // The receive path's store: one datagram into the ring under DrvMutex,
     // dropping the oldest when full.  Tests feed the ring through it.
-    void Store(const uint8_t* data, size_t length);
+    void Store(const uint8_t* data, size_t length, const Origin& from = {});
     size_t Waiting() const;
 
 private:
@@ -65,6 +69,7 @@ private:
     const size_t Slots;
     std::unique_ptr<uint8_t[]> RxRing;  // Slots * SLOT_BYTES
     std::unique_ptr<uint32_t[]> RxLength;
+    std::unique_ptr<Origin[]> RxOrigin;
     size_t WriteIndex = 0;
     size_t ReadIndex = 0;
     mutable std::mutex DrvMutex;

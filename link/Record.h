@@ -18,7 +18,9 @@ constexpr uint32_t CHG_NETWORK = 4;
 constexpr uint32_t CHG_INFO = 8;
 
 constexpr int TABLE_SLOTS = 256;
-constexpr int NO_ROW = 255;  // no selection / every device / all rows
+// No selection / every device / all rows.  Never a row number: a full table
+// has rows 0 to 255, and each of them can be picked and deleted alone.
+constexpr int NO_ROW = -1;
 constexpr int MAC_LEN = 17;
 constexpr size_t FRAME_MAX = 512;  // largest datagram the link carries
 

@@ -12,6 +12,36 @@ constexpr size_t ITEMS_AT = 23;
 
 bool Live(int row, int count) { return row >= 0 && row < count; }
 
+// Length of a value's text: up to its first NUL, STX or ETX.  A NUL ends a
+// field's text anyway, and a device file cannot carry STX or ETX inside a
+// value, so a value holding one is cut there as a NUL cuts it.  Eight bytes
+// at a time look for any byte below 4 before the bytes are looked at alone.
+size_t TextLength(const uint8_t* value, size_t n) {
+    constexpr uint64_t fours = 0x0404040404040404ull, highs = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x;
+        std::memcpy(&x, value + i, 8);
+        if (((x - fours) & ~x & highs) != 0) break;
+    }
+    for (; i < n; ++i)
+        if (value[i] == 0 || value[i] == STX || value[i] == ETX) return i;
+    return n;
+}
+
+// A byte that would end an item or a frame on the wire or in a device file.
+bool Delimiter(uint8_t c) { return c == ITEM_END || c == STX || c == ETX; }
+
+bool HoldsDelimiter(const void* bytes, size_t n) {
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    bool found = false;
+    for (size_t i = 0; i < n; ++i) found |= Delimiter(p[i]);
+    return found;
+}
+
+// A MAC that can stand for one device and travel in a frame and a file.
+bool UsableMac(const char* mac) { return !IsBroadcastMac(mac) && !HoldsDelimiter(mac, MAC_LEN); }
+
 // Whether a stored field equals the value zero-padded to the field's width.
 // Most fields are a few bytes wide and compared inline; the wide text fields
 // go to memcmp.
@@ -28,7 +58,7 @@ bool SameAsPadded(const char* field, const uint8_t* value, size_t cut, size_t wi
 }
 }  // namespace
 
-TmTable::TmTable() : Rec(new TDeviceRec[TABLE_SLOTS]()) { InitKeys(); }
+TmTable::TmTable() : Rec(new TDeviceRec[TABLE_SLOTS]()), Origins(new RowOrigin[TABLE_SLOTS]()) { InitKeys(); }
 
 void TmTable::InitKeys() {
     for (int i = 0; i < KEY_COUNT; ++i) {
@@ -56,11 +86,27 @@ bool TmTable::TakeAnswer(const uint8_t* data, uint16_t length) {
     return TakeAnswerLocked(data, length);
 }
 
-bool TmTable::MergeAnswer(const uint8_t* data, uint16_t length) {
+// Any host can send an acknowledgement with a device's MAC, so once the
+// device has answered in this run only its own address is believed.
+bool TmTable::FromDevice(int row, const Origin* from) const {
+    return from == nullptr || !Origins[row].Heard || Origins[row].Source == from->Source;
+}
+
+bool TmTable::MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
     DateAnswered_ = false;
     if (!TakeAnswerLocked(data, length)) return false;
-    if (DateAnswered_) Rec[CurRow].Status = STATUS_ACK;
+    const bool own = FromDevice(CurRow, from);
+    if (DateAnswered_ && own) Rec[CurRow].Status = STATUS_ACK;
+    if (from == nullptr) return true;
+    RowOrigin& o = Origins[CurRow];
+    // A device given a new address answers from there; a date answer is an
+    // acknowledgement too and moves nothing.
+    if (!own && DateAnswered_) return true;
+    if (!own) o = RowOrigin{};
+    o.Heard = true;
+    o.Source = from->Source;
+    o.Via.Add(from->IfIndex);
     return true;
 }
 
@@ -68,14 +114,21 @@ bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
     ChangeMask_ = 0;
     if (data == nullptr || length < ITEMS_AT || std::memcmp(data + 1, "MAC", 3) != 0) return false;
     const char* mac = reinterpret_cast<const char*>(data + 5);
+    // A row for the broadcast MAC would send its SETs to every device.
+    if (!UsableMac(mac)) return false;
     int row = FindRowLocked(mac);
     if (row < 0) {
-        if (NoAddUnknown_ || Count_ >= TABLE_SLOTS) return false;
+        if (NoAddUnknown_) return false;
+        if (Count_ >= TABLE_SLOTS) {
+            ++LeftOut_;
+            return false;
+        }
         ChangeMask_ = CHG_DEVICE;
         row = Count_++;
         // A slot left by a deleted row starts empty, so no stale flag of the
         // old device decides what a later SET sends to this one.
         Rec[row] = TDeviceRec{};
+        Origins[row] = RowOrigin{};
     }
     std::memcpy(Rec[row].MAC, mac, MAC_LEN);
     CurRow = row;
@@ -121,7 +174,7 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     if (uint8_t* flag = FlagOf(r, key)) *flag = 1;
     char* field = FieldOf(r, key);
     const size_t width = static_cast<size_t>(f.Width);
-    const size_t cut = std::min(valueLen, width);
+    const size_t cut = TextLength(value, std::min(valueLen, width));
     if (SameAsPadded(field, value, cut, width)) return true;
     UpdateChangeMaskLocked(f.ChangeBit, true, true);
     std::memcpy(field, value, cut);
@@ -129,10 +182,22 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     return true;
 }
 
-void TmTable::SetStatus(uint32_t code, const char* mac) {
+void TmTable::SetStatus(uint32_t code, const char* mac, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
     const int row = FindRowLocked(mac);
-    if (row >= 0) Rec[row].Status = code;
+    if (row >= 0 && FromDevice(row, from)) Rec[row].Status = code;
+}
+
+Outlets TmTable::RowOutlets(int row) const {
+    std::lock_guard<std::mutex> g(Lock);
+    return Live(row, Count_) ? Origins[row].Via : Outlets{};
+}
+
+uint32_t TmTable::TakeLeftOut() {
+    std::lock_guard<std::mutex> g(Lock);
+    const uint32_t n = LeftOut_;
+    LeftOut_ = 0;
+    return n;
 }
 
 void TmTable::SetRowStatus(int row, uint32_t code) {
@@ -188,10 +253,12 @@ void TmTable::DeleteRow(int row) {
     if (row == NO_ROW) {
         Count_ = 0;
         std::fill(Rec.get(), Rec.get() + TABLE_SLOTS, TDeviceRec{});
+        std::fill(Origins.get(), Origins.get() + TABLE_SLOTS, RowOrigin{});
         return;
     }
     if (row < 1 || row > Count_) return;
     std::copy(Rec.get() + row, Rec.get() + Count_, Rec.get() + row - 1);
+    std::copy(Origins.get() + row, Origins.get() + Count_, Origins.get() + row - 1);
     --Count_;
 }
 
@@ -235,6 +302,9 @@ uint16_t TmTable::BuildSet(int row, int kind, bool broadcast) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return 0;
     TDeviceRec& r = Rec[row];
+    // A SET for one device never names every device, nor a MAC the frame
+    // cannot carry; only a broadcast SET uses the broadcast MAC.
+    if (!broadcast && !UsableMac(r.MAC)) return 0;
     SendBuf_[0] = STX;
     std::memcpy(SendBuf_ + 1, "SET:", 4);
     std::memcpy(SendBuf_ + 5, broadcast ? BROADCAST_MAC : r.MAC, MAC_LEN);
@@ -242,17 +312,20 @@ uint16_t TmTable::BuildSet(int row, int kind, bool broadcast) {
     r.HasGPID = 1;
 
     size_t pos = ITEMS_AT;
-    bool overflow = false;
+    bool refused = false;
     for (const int* k = SetKeysOf(kind); *k >= 0; ++k) {
-        if (HasKey(r, *k)) pos += PutItem(*k, pos, overflow);
-        if (overflow) return 0;
+        if (HasKey(r, *k)) pos += PutItem(*k, pos, refused);
+        if (refused) return 0;
     }
     if (pos == ITEMS_AT) return 0;
     SendBuf_[pos] = ETX;
     return static_cast<uint16_t>(pos + 1);
 }
 
-size_t TmTable::PutItem(int key, size_t pos, bool& overflow) {
+// An item that does not fit, or whose value holds a byte that would end the
+// item or the frame early (and so smuggle in items of its own), refuses the
+// whole frame.
+size_t TmTable::PutItem(int key, size_t pos, bool& refused) {
     const KeyField& f = KeyFields[key];
     char* value = FieldOf(EditRec, key);
     const size_t width = static_cast<size_t>(f.Width);
@@ -267,8 +340,8 @@ size_t TmTable::PutItem(int key, size_t pos, bool& overflow) {
     const size_t valueLen = (key == KEY_TERM || key == KEY_LOG) ? 4 : textLen;
     const size_t keyLen = KeyTable[key].Len;
     const size_t itemLen = keyLen + 1 + valueLen + 1;
-    if (pos + itemLen + 1 > SEND_MAX) {  // +1 for the closing ETX
-        overflow = true;
+    if (pos + itemLen + 1 > SEND_MAX || HoldsDelimiter(value, valueLen)) {  // +1 for the closing ETX
+        refused = true;
         return 0;
     }
     uint8_t* out = SendBuf_ + pos;

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <vector>
 
+#include "Origin.h"
 #include "Protocol.h"
 #include "Record.h"
 
@@ -33,9 +34,16 @@ public:
     // Merges one answer or device-file frame; false when it was refused.
     bool TakeAnswer(const uint8_t* data, uint16_t length);
     // The worker's merge: TakeAnswer, and a merged "INFO:DATE" answer
-    // acknowledges the date enquiry of its row, all under one lock.
-    bool MergeAnswer(const uint8_t* data, uint16_t length);
-    void SetStatus(uint32_t code, const char* mac);
+    // acknowledges the date enquiry of its row, all under one lock.  With
+    // `from` (a datagram off the network) the row remembers where its device
+    // answers from, and an acknowledgement counts only from there.
+    bool MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from = nullptr);
+    void SetStatus(uint32_t code, const char* mac, const Origin* from = nullptr);
+    // The interfaces the row's device was heard on in this run; none when it
+    // has not answered (a row from a file), which means every interface.
+    Outlets RowOutlets(int row) const;
+    // Answers refused since the last call because every slot was taken.
+    uint32_t TakeLeftOut();
 
     void SetRowStatus(int row, uint32_t code);
     uint32_t RowStatus(int row) const;  // STATUS_NONE for a row that is not live
@@ -75,10 +83,20 @@ private:
     bool UpdateChangeMaskLocked(uint32_t bits, bool apply, bool set);
     bool ParseItems(const uint8_t* data, uint16_t length);
     bool ParseItem(const uint8_t* item, size_t length);
-    size_t PutItem(int key, size_t pos, bool& overflow);
+    size_t PutItem(int key, size_t pos, bool& refused);
+
+    // Where a row's device answers from; Heard: it has answered in this run.
+    struct RowOrigin {
+        bool Heard = false;
+        uint32_t Source = 0;
+        Outlets Via;
+    };
+    bool FromDevice(int row, const Origin* from) const;
 
     mutable std::mutex Lock;
     std::unique_ptr<TDeviceRec[]> Rec;
+    std::unique_ptr<RowOrigin[]> Origins;  // beside Rec, row for row
+    uint32_t LeftOut_ = 0;
     int Count_ = 0;
     int CurRow = 0;
     uint32_t ChangeMask_ = 0;

@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -39,9 +40,12 @@ int TQmx42::WaitFor() {
 
 void TQmx42::Execute() {
     pthread_setname_np(pthread_self(), "QMX42");
-    auto next = std::chrono::steady_clock::now();
+    using Clock = std::chrono::steady_clock;
+    auto next = Clock::now();
     for (;;) {
-        next += std::chrono::milliseconds(STEP_MS);
+        // A step that came late is not made up for: steps run back to back
+        // would shorten the retry wait and the pacing of frames sent.
+        next = std::max(next + std::chrono::milliseconds(STEP_MS), Clock::now());
         {
             std::unique_lock<std::mutex> lk(RunMutex);
             if (Wake.wait_until(lk, next, [this] { return Terminated; })) break;
@@ -51,7 +55,18 @@ void TQmx42::Execute() {
     Driver.Close();
 }
 
-void TQmx42::LinkFailed(const char*) { LinkLost = true; }
+void TQmx42::LinkFailed(const char* text) {
+    {
+        std::lock_guard<std::mutex> g(FailureMutex);
+        Failure = text != nullptr ? text : "";
+    }
+    LinkLost = true;
+}
+
+std::string TQmx42::LastFailure() const {
+    std::lock_guard<std::mutex> g(FailureMutex);
+    return Failure;
+}
 
 void TQmx42::Step() {
     if (LinkLost.exchange(false)) {
@@ -62,6 +77,10 @@ void TQmx42::Step() {
     switch (State_.load()) {
         case ST_OPEN:
             if (Driver.Open(Params)) {
+                {
+                    std::lock_guard<std::mutex> g(FailureMutex);
+                    Failure.clear();
+                }
                 std::lock_guard<std::mutex> g(ReqMutex);
                 WriteIndex = ReadIndex = 0;  // what was queued while the link was down is stale
                 State_ = ST_RUN;
@@ -81,31 +100,34 @@ void TQmx42::Step() {
     }
 }
 
-bool TQmx42::PollAnswer(uint32_t& length) {
-    length = Driver.Read(RxBuf);
+bool TQmx42::PollAnswer(uint32_t& length, Origin& from) {
+    length = Driver.Read(RxBuf, &from);
     if (length == 0) return false;
     ++LastTaken_;
     if (length < MIN_FRAME || RxBuf[0] != STX) return false;
     const char* mac = reinterpret_cast<const char*>(RxBuf + 5);
     if (std::memcmp(RxBuf + 1, "ACK", 3) == 0) {
-        Table.SetStatus(STATUS_ACK, mac);
+        Table.SetStatus(STATUS_ACK, mac, &from);
         return false;
     }
     if (std::memcmp(RxBuf + 1, "NAK", 3) == 0) {
-        Table.SetStatus(STATUS_NAK, mac);
+        Table.SetStatus(STATUS_NAK, mac, &from);
         return false;
     }
     return std::memcmp(RxBuf + 1, "MAC", 3) == 0;
 }
 
-// Takes every datagram waiting, not one a step: a broadcast enquiry makes every
-// device answer at once, and one a step would lose all beyond the ring.
+// Takes every datagram that was waiting when the step began, not one a step:
+// a broadcast enquiry makes every device answer at once, and one a step would
+// lose all beyond the ring.  What arrives meanwhile waits for the next step,
+// so a flood cannot hold the step away from sending and from ending.
 void TQmx42::ProcessAnswers() {
-    for (;;) {
+    for (size_t waiting = Driver.Waiting(); waiting > 0; --waiting) {
         uint32_t length = 0;
-        const bool answer = PollAnswer(length);
+        Origin from;
+        const bool answer = PollAnswer(length, from);
         if (length == 0) return;
-        if (answer) Table.MergeAnswer(RxBuf, static_cast<uint16_t>(length));
+        if (answer) Table.MergeAnswer(RxBuf, static_cast<uint16_t>(length), &from);
     }
 }
 
@@ -116,28 +138,30 @@ void TQmx42::SendNext() {
     std::memcpy(TxBuf, s.Frame, s.Length);
     Params.Length = s.Length;
     Params.Data = TxBuf;
+    Params.Via = s.Via;
     Driver.Send(Params);
     ReadIndex = (ReadIndex + 1) % QUEUE_SLOTS;
     ++LastSent_;
 }
 
-void TQmx42::Enqueue(const uint8_t* frame, uint16_t length) {
+void TQmx42::Enqueue(const uint8_t* frame, uint16_t length, const Outlets& via) {
     if (length == 0 || length > sizeof(Slot::Frame)) return;
     std::lock_guard<std::mutex> g(ReqMutex);
     Slot& s = ReqQueue[WriteIndex];
     s.Length = length;
     std::memcpy(s.Frame, frame, length);
+    s.Via = via;
     WriteIndex = (WriteIndex + 1) % QUEUE_SLOTS;
     if (WriteIndex == ReadIndex) ReadIndex = (ReadIndex + 1) % QUEUE_SLOTS;  // full: drop the oldest
 }
 
-void TQmx42::EnqueueQuery(int kind) {
+void TQmx42::EnqueueQuery(int kind, const Outlets& via) {
     uint8_t frame[32];
     const size_t n = QueryFrame(kind, frame);
-    Enqueue(frame, static_cast<uint16_t>(n));
+    Enqueue(frame, static_cast<uint16_t>(n), via);
 }
 
-void TQmx42::EnqueueSet(int, int, uint16_t length) { Enqueue(Table.SendBuf(), length); }
+void TQmx42::EnqueueSet(int, int, uint16_t length, const Outlets& via) { Enqueue(Table.SendBuf(), length, via); }
 
 int TQmx42::Queued() const {
     std::lock_guard<std::mutex> g(ReqMutex);

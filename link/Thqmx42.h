@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "Qmx42d.h"
@@ -32,13 +33,16 @@ public:
     void Terminate();
     int WaitFor();  // 1 once the thread has ended (also when it never ran)
 
-    void EnqueueQuery(int kind);
-    void EnqueueSet(int row, int kind, uint16_t length);
+    // via: the interfaces the frame leaves by; none named: every interface.
+    void EnqueueQuery(int kind, const Outlets& via = {});
+    void EnqueueSet(int row, int kind, uint16_t length, const Outlets& via = {});
     int Queued() const;
 
     void Step();
     uint32_t State() const { return State_.load(); }
     void LinkFailed(const char* text) override;
+    // The driver's text of the last failure, empty once the link is open again.
+    std::string LastFailure() const;
 
     // What the last step did, for tests and the benchmark.
     int LastTaken() const { return LastTaken_; }
@@ -48,10 +52,11 @@ private:
     struct Slot {
         uint16_t Length;
         uint8_t Frame[510];
+        Outlets Via;
     };
     void Execute();
-    void Enqueue(const uint8_t* frame, uint16_t length);
-    bool PollAnswer(uint32_t& length);
+    void Enqueue(const uint8_t* frame, uint16_t length, const Outlets& via);
+    bool PollAnswer(uint32_t& length, Origin& from);
     void ProcessAnswers();
     void SendNext();
 
@@ -60,6 +65,8 @@ private:
     LinkParams Params;
     std::atomic<uint32_t> State_{ST_OPEN};
     std::atomic<bool> LinkLost{false};
+    mutable std::mutex FailureMutex;
+    std::string Failure;
     int RetryTicks = 0;
     int LastTaken_ = 0;
     int LastSent_ = 0;

@@ -54,7 +54,8 @@ bool TtskCtrl::RequestQuery(int row, int kind) {
     if (State != CTRL_READY) return false;
     if (row != NO_ROW) Table.SetRowStatus(row, STATUS_NONE);
     Table.SetNoAddUnknown(kind == KIND_DATE);
-    WorkerThread->EnqueueQuery(kind);
+    // An enquiry for one device goes only where that device was heard.
+    WorkerThread->EnqueueQuery(kind, row != NO_ROW ? Table.RowOutlets(row) : Outlets{});
     return true;
 }
 
@@ -63,7 +64,7 @@ bool TtskCtrl::RequestSet(int row, int kind, bool broadcast) {
     Table.SetRowStatus(row, STATUS_NONE);
     const uint16_t length = Table.BuildSet(row, kind, broadcast);
     if (length == 0) return false;
-    WorkerThread->EnqueueSet(row, kind, length);
+    WorkerThread->EnqueueSet(row, kind, length, broadcast ? Outlets{} : Table.RowOutlets(row));
     return true;
 }
 

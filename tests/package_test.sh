@@ -18,9 +18,13 @@ fail() { echo "package test: $*" >&2; exit 1; }
 [ -e "$root/usr/bin/klv70-sim" ] && fail "the simulator is in the package"
 [ -f "$root/usr/share/man/man1/tarnel-cli.1.gz" ] || fail "no manual page"
 [ -f "$root/usr/share/doc/tarnel/README.md" ] || fail "no README"
+grep -q "<h2>The command line</h2>" "$root/usr/share/doc/tarnel/tarnel-manual.html" || fail "no HTML manual"
 if [ "${2:-}" = gui ]; then
     [ -x "$root/usr/bin/tarnel" ] || fail "no tarnel"
     [ -f "$root/usr/share/applications/tarnel.desktop" ] || fail "no desktop entry"
+    for icon in scalable/apps/tarnel.svg 48x48/apps/tarnel.png 256x256/apps/tarnel.png; do
+        [ -s "$root/usr/share/icons/hicolor/$icon" ] || fail "no icon $icon"
+    done
 fi
 dpkg-deb -f "$deb" Version | grep -qx "1.01" || fail "version is not 1.01"
 
@@ -30,8 +34,8 @@ version=$("$root/usr/bin/tarnel-cli" --version)
 printf '\002MAC:02-00-00-00-00-01\377MODEL:UNIT-A\377TARCID:001\377SERIAL:12345\377IPADRM:192.168.0.10\377\003' > "$root/one.dat"
 out=$(HOME="$root/home" XDG_DATA_HOME= "$root/usr/bin/tarnel-cli" show "$root/one.dat")
 [ "$out" = "$(printf '02-00-00-00-00-01\tUNIT-A\t001\t12345\t192.168.0.10')" ] || fail "show said: $out"
-# The installed program keeps its files with the user, not beside itself.
-[ -d "$root/home/.local/share/tarnel/DATA" ] || fail "no data directory in the user's data directory"
+# show only reads its file.
+[ -e "$root/home/.local/share/tarnel" ] && fail "show made the program's directories"
 [ -e "$root/usr/bin/DATA" ] && fail "files were made beside the installed program"
 if [ -n "$sim" ]; then
     "$sim" --count 2 --interface v1 --address 10.77.0.2 --mac-base 02-00-00-00-0A-01 2>/dev/null &
@@ -43,5 +47,8 @@ if [ -n "$sim" ]; then
     kill $a $b
     [ "$found" = "02-00-00-00-0A-01 02-00-00-00-0A-02 02-00-00-00-0B-01 02-00-00-00-0B-02 " ] ||
         fail "the installed search found: $found"
+    # The installed program keeps its files with the user, not beside itself.
+    [ -d "$root/home/.local/share/tarnel/DATA" ] || fail "no data directory in the user's data directory"
+    [ -e "$root/usr/bin/DATA" ] && fail "files were made beside the installed program"
 fi
 echo "package test: $deb passed"

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "SimProcess.h"
@@ -14,8 +15,9 @@ struct CliRun {
     std::string Out;
 };
 
-CliRun Cli(const std::string& args) {
-    const std::string command = std::string(TARNEL_CLI) + " " + args + " 2>/dev/null";
+// env: assignments put before the command; errors: standard error goes to Out too.
+CliRun Cli(const std::string& args, const std::string& env = {}, bool errors = false) {
+    const std::string command = env + " " + TARNEL_CLI + " " + args + (errors ? " 2>&1" : " 2>/dev/null");
     FILE* p = ::popen(command.c_str(), "r");
     std::string out;
     char buf[4096];
@@ -87,6 +89,29 @@ TEST(CliFiles, ShowPrintsADeviceFile) {
     EXPECT_EQ(r.Code, 0);
     EXPECT_EQ(r.Out, "02-00-00-00-00-01\tUNIT-A\t001\t12345\t192.168.0.10\n");
     EXPECT_EQ(Cli("show " + dir.Path + "missing.dat").Code, 5);
+
+    // show only reads: it makes no program directories.
+    const CliRun bare = Cli("show " + path, "env -u XDG_DATA_HOME HOME=" + dir.Path + "home");
+    EXPECT_EQ(bare.Code, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path + "home")) << "show made directories";
+
+    std::FILE* m = std::fopen((dir.Path + "many.dat").c_str(), "wb");
+    for (int i = 0; i < 300; ++i) std::fprintf(m, "\x02MAC:02-00-00-00-%02X-%02X\xFF\x03", i / 256, i % 256);
+    std::fclose(m);
+    struct Case {
+        std::string file;
+        int code;
+        std::string said;
+    };
+    const Case cases[] = {
+        {dir.Path, 5, "cannot read " + dir.Path + ": it is a folder\n"},
+        {dir.Path + "many.dat", 0, " holds more devices than a list can hold; devices left out: 44\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = Cli("show " + c.file, {}, true);
+        EXPECT_EQ(r.Code, c.code) << c.file;
+        EXPECT_NE(r.Out.find(c.said), std::string::npos) << r.Out.substr(0, 200);
+    }
     EXPECT_EQ(Cli("frobnicate").Code, 64);
     EXPECT_EQ(Cli("--version").Out, "tarnel-cli 1.01 (1.0.1.1)\n");
 }

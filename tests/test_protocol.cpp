@@ -192,6 +192,41 @@ TEST(Protocol, BroadcastSetAndForcedGroupFlag) {
     EXPECT_EQ(r.HasGPID, 1) << "any SET marks the group ID as present";
 }
 
+// A value holding a byte that ends an item or a frame would put items of its
+// own on the wire (a name changing the main address): no such SET is built.
+TEST(Protocol, SetWithADelimiterInAValueIsNotBuilt) {
+    struct Case {
+        const char* name;
+        int kind;
+        int key;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"0xFF smuggling an item", KIND_DEVINFO, KEY_NAME, "x\xFFIPADRM:10.9.9.9"},
+        {"STX", KIND_DEVINFO, KEY_CONT, "a\x02"},
+        {"ETX", KIND_NETWORK, KEY_OPT1, "1\x03"},
+        {"0xFF behind the NUL of a four-byte TERM", KIND_NETWORK, KEY_TERM, std::string("1\0\xFF", 3)},
+        {"0xFF in a date", KIND_DATE, KEY_GMT, "+9\xFF"},
+    };
+    for (const Case& c : cases) {
+        TmTable t;
+        WithRow(t, {KeyFields[c.key].Name});
+        std::memcpy(FieldOf(t.EditRec, c.key), c.value.data(), c.value.size());
+        EXPECT_EQ(t.BuildSet(0, c.kind, false), 0) << c.name;
+        EXPECT_EQ(t.BuildSet(0, c.kind, true), 0) << c.name << ", to every device";
+    }
+}
+
+// Only the date's Send to All names every device; a SET for one row never does.
+TEST(Protocol, SetForOneRowNeverCarriesTheBroadcastMac) {
+    TmTable t;
+    WithRow(t, {"YMDHM"});
+    std::strcpy(t.EditRec.YMDHM, "2024.03.05.09.07");
+    t.EditRow(0, [](TDeviceRec& r) { std::memcpy(r.MAC, "ff-FF-ff-FF-ff-FF", 17); });
+    EXPECT_EQ(t.BuildSet(0, KIND_DATE, false), 0);
+    EXPECT_GT(t.BuildSet(0, KIND_DATE, true), 0);
+}
+
 TEST(Protocol, EmptyValuesAreNotSent) {
     TmTable t;
     WithRow(t, {"IPADRM", "IPADRB"});

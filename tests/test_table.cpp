@@ -60,6 +60,20 @@ TEST(Table, FieldWidthCutAndShorterValueReplacesWhole) {
     EXPECT_EQ(r.NAME[3], '\0');
 }
 
+// A device file ends a frame at ETX, so a value holding one would reopen as
+// an extra row that never answered; a value is cut there, as a NUL cuts it.
+TEST(Table, ValueIsCutAtNulStxAndEtx) {
+    TmTable t;
+    Take(t, Answer("02-00-00-00-00-01", {"MODEL:mid\x03\x02MAC:02-00-00-00-00-99", "NAME:a\x02" "b",
+                                         std::string("CONT:x\0y", 8), "LOC:\x01ok"}));
+    const TDeviceRec r = Row(t, 0);
+    const auto field = [](const char* f, size_t width) { return std::string(f, width); };
+    EXPECT_EQ(field(r.MODEL, 257), "mid" + std::string(254, '\0'));
+    EXPECT_EQ(field(r.NAME, 257), "a" + std::string(256, '\0'));
+    EXPECT_EQ(field(r.CONT, 257), "x" + std::string(256, '\0'));
+    EXPECT_STREQ(r.LOC, "\x01ok");
+}
+
 TEST(Table, MacCaseMakesDistinctRows) {
     TmTable t;
     Take(t, Answer("02-00-00-00-00-0a", {}));
@@ -78,6 +92,11 @@ TEST(Table, RefusedFrames) {
         {"shorter than 23", shortFrame},
         {"not MAC", MakeFrame("ACK", "02-00-00-00-00-01", {"MODEL:x"})},
         {"lower-case mac keyword", MakeFrame("mac", "02-00-00-00-00-01", {"MODEL:x"})},
+        {"broadcast MAC", Answer("FF-FF-FF-FF-FF-FF", {"MODEL:x"})},
+        {"broadcast MAC in lower case", Answer("ff-ff-FF-fF-ff-ff", {"MODEL:x"})},
+        {"MAC holding ETX", Answer("02-00-00-00-00-0\x03", {"MODEL:x"})},
+        {"MAC holding STX", Answer("02-00-00-\x02-00-01", {"MODEL:x"})},
+        {"MAC holding 0xFF", Answer("02-00-00-\xFF-00-01", {"MODEL:x"})},
     };
     for (const Case& c : cases) {
         TmTable t;
@@ -100,8 +119,12 @@ TEST(Table, FullTableRefusesThe257thMacAndStaysUnchanged) {
     TmTable t;
     for (int i = 0; i < 256; ++i) ASSERT_TRUE(Take(t, Answer(MacOf(i), {"MODEL:m"})));
     const auto before = t.Rows();
+    EXPECT_EQ(t.TakeLeftOut(), 0u);
+    EXPECT_FALSE(Take(t, Answer(MacOf(999), {"MODEL:new"})));
     EXPECT_FALSE(Take(t, Answer(MacOf(999), {"MODEL:new"})));
     EXPECT_EQ(t.Count(), 256);
+    EXPECT_EQ(t.TakeLeftOut(), 2u) << "answers refused for lack of room are counted";
+    EXPECT_EQ(t.TakeLeftOut(), 0u);
     const auto after = t.Rows();
     EXPECT_EQ(0, std::memcmp(before.data(), after.data(), sizeof(TDeviceRec) * 256));
     EXPECT_TRUE(Take(t, Answer(MacOf(5), {"MODEL:known"}))) << "known devices still merge";
@@ -145,6 +168,58 @@ TEST(Table, StatusByMacAndDateAnswer) {
     const Bytes stranger = Answer(MacOf(2), {"INFO:DATE"});
     EXPECT_FALSE(t.MergeAnswer(stranger.data(), static_cast<uint16_t>(stranger.size())));
     EXPECT_EQ(t.Count(), 1);
+}
+
+// Any host can send an ACK with a device's MAC.  Once the device has answered
+// in this run, acknowledgements count only from its address; its answers also
+// tell which interfaces a frame for it leaves by.
+TEST(Table, AcknowledgementsCountOnlyFromTheDevicesAddress) {
+    TmTable t;
+    const Origin device{2, 5}, sameDeviceOtherCard{3, 5}, other{2, 6};
+    const std::string mac = MacOf(1);
+    const auto merge = [&](const Bytes& b, const Origin& from) {
+        return t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()), &from);
+    };
+    Take(t, Answer(MacOf(0), {}));
+    Take(t, Answer(mac, {}));  // as from a device file: not heard yet
+    t.SetStatus(STATUS_ACK, mac.c_str(), &other);
+    EXPECT_EQ(t.RowStatus(1), STATUS_ACK) << "a row that has not answered takes any ACK, as before";
+    EXPECT_EQ(t.RowOutlets(1).Count, 0) << "and its frames leave by every interface";
+
+    merge(Answer(mac, {"MODEL:m"}), device);
+    merge(Answer(mac, {"MODEL:m"}), sameDeviceOtherCard);
+    t.DeleteRow(1);  // the row moves down and keeps where its device is
+    const Outlets via = t.RowOutlets(0);
+    EXPECT_EQ(via.Count, 2);
+    EXPECT_TRUE(via.Has(2) && via.Has(3));
+
+    struct Case {
+        const char* name;
+        uint32_t code;  // STATUS_NONE: a date answer
+        Origin from;
+        uint32_t status;
+    };
+    const Case cases[] = {
+        {"ACK from another host", STATUS_ACK, other, STATUS_NONE},
+        {"NAK from another host", STATUS_NAK, other, STATUS_NONE},
+        {"date answer from another host", STATUS_NONE, other, STATUS_NONE},
+        {"ACK from the device", STATUS_ACK, device, STATUS_ACK},
+        {"NAK from the device", STATUS_NAK, sameDeviceOtherCard, STATUS_NAK},
+        {"date answer from the device", STATUS_NONE, device, STATUS_ACK},
+    };
+    for (const Case& c : cases) {
+        t.SetRowStatus(0, STATUS_NONE);
+        if (c.code == STATUS_NONE) merge(Answer(mac, {"INFO:DATE"}), c.from);
+        else t.SetStatus(c.code, mac.c_str(), &c.from);
+        EXPECT_EQ(t.RowStatus(0), c.status) << c.name;
+    }
+
+    // A device given a new address answers from there and is believed there.
+    merge(Answer(mac, {"MODEL:m"}), other);
+    EXPECT_EQ(t.RowOutlets(0).Count, 1);
+    t.SetStatus(STATUS_ACK, mac.c_str(), &other);
+    t.SetStatus(STATUS_NAK, mac.c_str(), &device);
+    EXPECT_EQ(t.RowStatus(0), STATUS_ACK);
 }
 
 TEST(Table, ChangesAccumulateUntilTaken) {

@@ -256,3 +256,23 @@ TEST(DateSetup, RefusedSendToAllIsReportedAndTheDialogStays) {
     EXPECT_TRUE(rig.Date.isVisible());
     EXPECT_EQ(rig.Date.ApplyState, 0);
 }
+
+// Only the device ends the wait: Esc and Enter do nothing until it has.
+TEST(SetupDialogs, EscAndEnterAreIgnoredWhileWaiting) {
+    SetupRig rig;
+    ASSERT_TRUE(rig.ready);
+    rig.Info.show();
+    rig.Info.btnOkClick();
+    ASSERT_EQ(rig.Info.ApplyState, 1);
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(&rig.Info, key);
+        EXPECT_TRUE(rig.Info.isVisible()) << key;
+        EXPECT_EQ(rig.Info.ApplyState, 1) << key;
+    }
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Info.timSetTimer();
+    EXPECT_EQ(rig.Info.result(), QDialog::Accepted);
+    rig.Info.show();
+    QTest::keyClick(&rig.Info, Qt::Key_Escape);
+    EXPECT_FALSE(rig.Info.isVisible()) << "not waiting: Esc closes as ever";
+}

@@ -1,12 +1,20 @@
 // The main window, offscreen, with its waits driven by their tick handlers.
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QHeaderView>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "Instance.h"
 #include "Strings.h"
 #include "UiRig.h"
+#include "Windowplace.h"
 
 namespace {
 QStringList Headings(QTableWidget* g) {
@@ -27,12 +35,22 @@ TEST(MainWindow, StartsWithHeadingsEmptyRowsAndRowCommandsOff) {
     rig.Main.show();
     EXPECT_EQ(Headings(rig.Main.grdDevice), QStringList({"Device Name", "T-ARC ID", "Serial", "IP Address(M)"}));
     EXPECT_EQ(rig.Main.grdDevice->rowCount() + 1, 24) << "24 rows with the heading";
-    EXPECT_EQ(rig.Main.grdDevice->columnWidth(3), 112);
+    EXPECT_EQ(rig.Main.size(), QSize(404, 432));
+    EXPECT_EQ(rig.Main.grdDevice->columnWidth(0), 130);
+    EXPECT_EQ(rig.Main.grdDevice->columnWidth(2), 60);
+    EXPECT_GE(rig.Main.grdDevice->columnWidth(3), 112);
+    rig.Main.resize(800, 600);
+    EXPECT_EQ(rig.Main.grdDevice->columnWidth(0), 130) << "the first columns keep their widths";
+    EXPECT_GT(rig.Main.grdDevice->columnWidth(3), 112 + 300) << "the last one stretches";
     EXPECT_FALSE(rig.Main.mnuDelete->isEnabled());
     EXPECT_FALSE(rig.Main.TBDate->isEnabled());
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel");
     EXPECT_EQ(rig.Main.mnuAllDelete->text(), "All Delete(&L)");
     EXPECT_EQ(rig.Main.mnuInfomation->text(), "&Infomation...");
+    // No icon theme offscreen: every button has the program's own icon.
+    for (QAction* a : {rig.Main.TBOpen, rig.Main.TBSave, rig.Main.TBSearch, rig.Main.TBDelete, rig.Main.TBNetwork,
+                       rig.Main.TBInfo, rig.Main.TBDate, rig.Main.TBHelp})
+        EXPECT_FALSE(a->icon().pixmap(16, 16).isNull()) << a->text().toStdString();
 }
 
 TEST(MainWindow, GridFollowsTheTableAndSelectionRules) {
@@ -63,16 +81,127 @@ TEST(MainWindow, GridFollowsTheTableAndSelectionRules) {
     EXPECT_FALSE(RowCommandsEnabled(rig.Main));
 }
 
-TEST(MainWindow, FullTableLastGridRowCountsAsNoSelection) {
+// Row 255 is a row like any other: the "none / all" value is not a row number.
+TEST(MainWindow, EveryOneOf256RowsCanBePickedSetUpAndDeletedAlone) {
     UiRig rig;
-    for (int i = 0; i < 256; ++i) rig.Take(Answer(MacOf(i), {"MODEL:m"}));
+    for (int i = 0; i < 256; ++i) rig.Take(Answer(MacOf(i), {"MODEL:m", "IPADRM:10.0." + std::to_string(i) + ".1"}));
     rig.Main.RefreshGrid();
     EXPECT_EQ(rig.Main.grdDevice->rowCount(), 256);
     rig.Main.grdDeviceSelectCell(256);
     EXPECT_EQ(rig.Table.SelectedRow, 255);
-    EXPECT_FALSE(rig.Main.mnuDelete->isEnabled());
+    EXPECT_TRUE(RowCommandsEnabled(rig.Main));
+    rig.Main.mnuNetworkClick();
+    ASSERT_EQ(rig.Opened.size(), 1u);
+    rig.Setup.FormShow();
+    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10 .0  .255.1  ");
+
+    rig.Main.grdDeviceSelectCell(255);
+    rig.Main.mnuDeleteClick();
+    EXPECT_EQ(rig.Table.Count(), 255) << "grid row 255 only, not the whole list";
+    EXPECT_LT(rig.Table.FindRow(MacOf(254).c_str()), 0);
+    EXPECT_EQ(rig.Table.FindRow(MacOf(255).c_str()), 254);
 }
 
+namespace {
+QStringList Column(QTableWidget* g, int c, int rows) {
+    QStringList cells;
+    for (int r = 0; r < rows; ++r) cells << (g->item(r, c) != nullptr ? g->item(r, c)->text() : QString("-"));
+    return cells;
+}
+}  // namespace
+
+// Sorting changes what is shown, never which device a command acts on.
+TEST(MainWindow, SortedGridCommandsActOnThePickedDevice) {
+    UiRig rig;
+    rig.Main.show();
+    const char* ips[] = {"10.0.0.10", "10.0.0.9", "10.0.0.100", "2.0.0.1"};
+    for (int i = 0; i < 4; ++i) rig.Take(FullDevice(MacOf(i), ips[i]));
+    rig.Main.RefreshGrid();
+    QTableWidget* g = rig.Main.grdDevice;
+    rig.Main.SortBy(3);
+    EXPECT_EQ(Column(g, 3, 5), QStringList({"2.0.0.1", "10.0.0.9", "10.0.0.10", "10.0.0.100", "-"}));
+    rig.Main.SortBy(3);
+    EXPECT_EQ(Column(g, 3, 5), QStringList({"10.0.0.100", "10.0.0.10", "10.0.0.9", "2.0.0.1", "-"}));
+
+    // A click on grid row 3 picks 10.0.0.9, table row 1.
+    g->setCurrentCell(2, 0);
+    EXPECT_EQ(rig.Table.SelectedRow, 1);
+    rig.Main.mnuNetworkClick();
+    rig.Setup.FormShow();
+    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10 .0  .0  .9  ");
+    rig.Main.SortBy(0);  // the pick follows the device to its new row
+    EXPECT_EQ(rig.Table.SelectedRow, 1);
+    rig.Main.SortBy(3);
+    rig.Main.SortBy(3);
+    g->setCurrentCell(2, 0);
+    rig.Main.mnuDeleteClick();
+    EXPECT_LT(rig.Table.FindRow(MacOf(1).c_str()), 0) << "10.0.0.9 is gone";
+    EXPECT_EQ(Column(g, 3, 3), QStringList({"10.0.0.100", "10.0.0.10", "2.0.0.1"}));
+
+    // A new answer: the order stays, the empty rows stay below.
+    rig.Take(FullDevice(MacOf(7), "10.0.0.50"));
+    rig.Main.RefreshGrid();
+    EXPECT_EQ(Column(g, 3, 5), QStringList({"10.0.0.100", "10.0.0.50", "10.0.0.10", "2.0.0.1", "-"}));
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(2).c_str())) << "the first shown row, 10.0.0.100";
+}
+
+TEST(MainWindow, SizeAndPlaceKeptAcrossARestartBesideOtherSettings) {
+    UiRig rig;
+    const std::string ini = "; site settings\n[PORT]\nT-ARC=8020\n";
+    {
+        std::ofstream(rig.Files.SettingsPath()) << ini;
+    }
+    {
+        TwndMain first(rig.Table, rig.Files, rig.Control);
+        first.show();
+        first.setGeometry(40, 50, 700, 520);
+        first.close();
+    }
+    TwndMain second(rig.Table, rig.Files, rig.Control);
+    second.show();
+    EXPECT_EQ(second.geometry(), QRect(40, 50, 700, 520));
+    std::stringstream text;
+    text << std::ifstream(rig.Files.SettingsPath()).rdbuf();
+    EXPECT_EQ(text.str().substr(0, ini.size()), ini) << "the other sections stay as they were";
+    EXPECT_NE(text.str().find("[WINDOW]"), std::string::npos);
+
+    // A place on a screen that has gone: the drawn size, on the screen.
+    ASSERT_TRUE(WriteWindowPlace(rig.Files.SettingsPath(), {-50000, -50000, 700, 520, false}));
+    TwndMain third(rig.Table, rig.Files, rig.Control);
+    third.show();
+    EXPECT_EQ(third.size(), QSize(404, 432));
+    EXPECT_NE(QGuiApplication::screenAt(third.pos()), nullptr);
+}
+
+// The link cannot be opened while another program holds the port: the status
+// bar shows the driver's text, and clears it once the link opens.
+TEST(MainWindow, StatusBarShowsTheCountAndWhyTheLinkIsDown) {
+    UiRig rig;
+    rig.Take(FullDevice(MacOf(1)));
+    rig.Take(FullDevice(MacOf(2)));
+    rig.Main.timStatusTimer();
+    EXPECT_EQ(rig.Main.stsCount->text(), "Devices: 2");
+    EXPECT_EQ(rig.Main.stsLink->text(), "");
+
+    const int blocker = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(LINK_PORT);
+    ASSERT_EQ(::bind(blocker, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    // The control task as far as a worker that is not running: its steps are driven here.
+    while (rig.Control.Worker() == nullptr) rig.Control.timCtrlTimer();
+    TQmx42& worker = *rig.Control.Worker();
+    worker.Step();
+    ASSERT_EQ(worker.State(), ST_WAIT);
+    rig.Main.timStatusTimer();
+    EXPECT_EQ(rig.Main.stsLink->text().toStdString(), std::string("bind() error : ") + std::strerror(EADDRINUSE));
+
+    ::close(blocker);
+    for (int i = 0; i < TQmx42::RETRY_STEPS + 1; ++i) worker.Step();
+    ASSERT_EQ(worker.State(), ST_RUN);
+    rig.Main.timStatusTimer();
+    EXPECT_EQ(rig.Main.stsLink->text(), "");
+}
 TEST(MainWindow, CaptionsOpenSaveAndAFailedSave) {
     UiRig rig;
     // A file with two devices replaces whatever the table held.
@@ -176,6 +305,7 @@ TEST(MainWindow, AboutShowsTheVersionTexts) {
     EXPECT_EQ(rig.About.Comments->text(), "Vantry Software");
     EXPECT_TRUE(rig.About.Comments->isHidden());
     EXPECT_EQ(rig.About.windowTitle(), "About Tarnel");
+    EXPECT_EQ(rig.About.Image1->pixmap().deviceIndependentSize(), QSizeF(32, 32));
 }
 
 TEST(MainWindow, SecondCopyIsRefused) {

@@ -1,39 +1,50 @@
 #include "Frmaboutdlg.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QShowEvent>
-#include <QStyle>
 #include <QUrl>
 
+#include "Fit.h"
+#include "Icons.h"
 #include "Msgbox.h"
 
 TAboutDlg::TAboutDlg(const TVersionRecord& version, QWidget* parent) : QDialog(parent), Record(version) {
     setWindowTitle("About Tarnel");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(349, 68);
     Image1 = new QLabel(this);
-    Image1->setGeometry(7, 14, 32, 32);
-    Image1->setPixmap(QApplication::windowIcon().isNull()
-                          ? style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32)
-                          : QApplication::windowIcon().pixmap(32, 32));
+    Image1->setFixedSize(32, 32);
+    Image1->setPixmap(ProgramIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     ProductName = new QLabel(this);
-    ProductName->setGeometry(56, 16, 105, 17);
     Label1 = new QLabel("Version", this);
-    Label1->setGeometry(168, 16, 41, 17);
     Version = new QLabel(this);
-    Version->move(216, 16);
     Copyright = new QLabel(this);
-    Copyright->setGeometry(56, 40, 200, 17);
     Comments = new QLabel(this);
-    Comments->setGeometry(288, 40, 45, 11);
     Comments->setWordWrap(true);
     Comments->setEnabled(false);
     Comments->hide();
     OKButton = new QPushButton("OK", this);
-    OKButton->setGeometry(264, 10, 69, 23);
     OKButton->setDefault(true);
+    OKButton->setMinimumWidth(Scaled(this, 69));
+    // The icon on the left; name, "Version" and the version on one line, so
+    // they share a baseline; the copyright below; OK at the top right.
+    auto* grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->setHorizontalSpacing(Scaled(this, 8));
+    grid->addWidget(Image1, 0, 0, 2, 1, Qt::AlignTop);
+    grid->setColumnMinimumWidth(1, Scaled(this, 8));
+    auto* title = new QHBoxLayout;
+    title->setSpacing(Scaled(this, 7));
+    title->addWidget(ProductName);
+    title->addWidget(Label1);
+    title->addWidget(Version);
+    title->addStretch();
+    grid->addLayout(title, 0, 2);
+    grid->addWidget(Copyright, 1, 2);
+    grid->addWidget(Comments, 1, 3);
+    grid->addWidget(OKButton, 0, 3, Qt::AlignTop);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -45,7 +56,6 @@ void TAboutDlg::showEvent(QShowEvent* event) {
 void TAboutDlg::FormShow() {
     ProductName->setText(QString::fromLatin1(Record.Slot[VER_PRODUCT_NAME]));
     Version->setText(QString::fromLatin1(Record.Slot[VER_PRODUCT_VERSION]));
-    Version->adjustSize();
     Copyright->setText(QString::fromLatin1(Record.Slot[VER_LEGAL_COPYRIGHT]));
     Comments->setText(QString::fromLatin1(Record.Slot[VER_COMMENTS]));
 }
@@ -54,10 +64,17 @@ QString HelpFileName(QLocale::Language language) {
     return language == QLocale::Japanese ? QStringLiteral("KLV70CJ.CHM") : QStringLiteral("KLV70CE.CHM");
 }
 
-void OpenHelp(const QString& helpDir, QLocale::Language language) {
-    const QString path = helpDir + HelpFileName(language);
+QStringList ManualPaths(const QString& programDir) {
+    return {programDir + "tarnel-manual.html", programDir + "../share/doc/tarnel/tarnel-manual.html"};
+}
+
+void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringList& manuals,
+              const std::function<bool(const QUrl&)>& open) {
     // The desktop's opener reports success as soon as it has started, even for
-    // a file that is not there; a missing file is caught here instead.
-    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        ShowPlainWarning("Not found Help File.");
+    // a file that is not there; a missing file is passed over here instead.
+    QStringList candidates{helpDir + HelpFileName(language)};
+    candidates << manuals;
+    for (const QString& path : candidates)
+        if (QFileInfo::exists(path) && open(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()))) return;
+    ShowPlainWarning("Not found Help File.");
 }

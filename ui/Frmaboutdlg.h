@@ -1,10 +1,14 @@
-// "About Tarnel", and the help file opened by the desktop's viewer.
+// "About Tarnel", and the help opened by the desktop's viewer.
 #pragma once
 
+#include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QStringList>
+#include <QUrl>
+#include <functional>
 
 #include "Version.h"
 
@@ -31,6 +35,11 @@ private:
 
 // The help file for a user language: the Japanese one, or the English one.
 QString HelpFileName(QLocale::Language language);
-// Opens the help file of the help directory; shows "Not found Help File." when
-// it cannot be opened.  The opener is the desktop's default, or a test's.
-void OpenHelp(const QString& helpDir, QLocale::Language language);
+// Where the program's own HTML manual may be: beside the program (as built),
+// or in the documentation directory of the prefix it is installed under.
+QStringList ManualPaths(const QString& programDir);
+// Opens the help file of the help directory when it is there, else the first
+// manual of manuals that is there; shows "Not found Help File." when none can
+// be opened.  The opener is the desktop's default browser or viewer, or a test's.
+void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringList& manuals,
+              const std::function<bool(const QUrl&)>& open = QDesktopServices::openUrl);

@@ -1,24 +1,25 @@
 #include "Frmdate.h"
 
 #include <QGridLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QRegularExpressionValidator>
 #include <cstring>
 
+#include "Fit.h"
 #include "Msgbox.h"
 #include "Setvalues.h"
 
 namespace {
 const char* const kLabels[DATE_EDITS] = {"YMD:  ", ". ", ". ", "HM:   ", ": ", "GMT(+): "};
 const int kMaxLength[DATE_EDITS] = {4, 2, 2, 2, 2, 3};
+const char* const kWidest[DATE_EDITS] = {"8888", "88", "88", "88", "88", "-12"};
 }  // namespace
 
 TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDialog(table, control, parent) {
     setWindowTitle("Date Setup");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(248, 178);
     GroupBox1 = new QGroupBox("Time", this);
-    GroupBox1->setGeometry(8, 8, 232, 128);
     auto* grid = new QGridLayout(GroupBox1);
     // Year, month, day on the first line; hour and minute on the second; GMT below.
     const int line[DATE_EDITS] = {0, 0, 0, 1, 1, 2};
@@ -27,16 +28,18 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
         Edit[i] = new QLineEdit(GroupBox1);
         Edit[i]->setMaxLength(kMaxLength[i]);
         Edit[i]->setAttribute(Qt::WA_InputMethodEnabled, false);
+        FitEdit(Edit[i], kWidest[i]);
         grid->addWidget(new QLabel(kLabels[i], GroupBox1), line[i], column[i]);
         grid->addWidget(Edit[i], line[i], column[i] + 1);
     }
     chkAll = new QCheckBox("Send to All Devices", GroupBox1);
     grid->addWidget(chkAll, 3, 0, 1, 6);
     btnOk = new QPushButton("OK(&O)", this);
-    btnOk->setGeometry(90, 144, 72, 26);
     btnOk->setDefault(true);
     btnCance = new QPushButton("Cancel(&C)", this);
-    btnCance->setGeometry(168, 144, 72, 26);
+    auto* body = new QVBoxLayout;
+    body->addWidget(GroupBox1);
+    LayOutDialog(this, body, btnOk, btnCance);
     connect(btnOk, &QPushButton::clicked, this, &TwndDate::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
 }

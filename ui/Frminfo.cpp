@@ -1,11 +1,13 @@
 #include "Frminfo.h"
 
 #include <QFormLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QRegularExpressionValidator>
 #include <algorithm>
 #include <cstring>
 
+#include "Fit.h"
 #include "Msgbox.h"
 #include "Protocol.h"
 #include "Setvalues.h"
@@ -14,26 +16,29 @@ namespace {
 const int kKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};
 const char* const kLabels[4] = {"Contact:     ", "Name:        ", "Location:    ", "Unique ID:    "};
 const int kMaxLength[4] = {20, 20, 20, 3};
+// What each edit must show whole: twenty capitals, or a three-digit number.
+const char* const kWidest[4] = {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", "-88"};
 }  // namespace
 
 TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDialog(table, control, parent) {
     setWindowTitle("Infomation Setup");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(250, 200);
     grpInfo = new QGroupBox("Infomation", this);
-    grpInfo->setGeometry(8, 8, 234, 150);
     auto* form = new QFormLayout(grpInfo);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     for (int i = 0; i < 4; ++i) {
         InfoEdits[i] = new QLineEdit(grpInfo);
         InfoEdits[i]->setMaxLength(kMaxLength[i]);
+        FitEdit(InfoEdits[i], kWidest[i]);
         form->addRow(new QLabel(kLabels[i], grpInfo), InfoEdits[i]);
     }
     InfoEdits[3]->setAttribute(Qt::WA_InputMethodEnabled, false);
     btnOk = new QPushButton("OK(&O)", this);
-    btnOk->setGeometry(92, 166, 72, 26);
     btnOk->setDefault(true);
     btnCance = new QPushButton("Cancel(&C)", this);
-    btnCance->setGeometry(170, 166, 72, 26);
+    auto* body = new QVBoxLayout;
+    body->addWidget(grpInfo);
+    LayOutDialog(this, body, btnOk, btnCance);
     connect(btnOk, &QPushButton::clicked, this, &TwndInfo::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -2,23 +2,29 @@
 
 #include <QFont>
 #include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "Fit.h"
 
 TwndSearch::TwndSearch(TtskCtrl& control, QWidget* parent) : QDialog(parent), Control(control) {
     setWindowTitle("Searching...");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(298, 98);
     Label1 = new QLabel("Detecting the devices on the network.", this);
     QFont f = Label1->font();
-    f.setPixelSize(15);
+    f.setPointSizeF(11.25);  // 15 pixels at 96 dpi, more on a denser screen
     Label1->setFont(f);
-    Label1->setGeometry(9, 8, 280, 22);
     prgSnd = new QProgressBar(this);
     prgSnd->setRange(0, SearchPlan::PROGRESS_MAX);
-    prgSnd->setGeometry(9, 36, 280, 18);
+    prgSnd->setMinimumWidth(Scaled(this, 280));
     prgSnd->setTextVisible(false);
     btnCancel = new QPushButton("Cancel", this);
     btnCancel->setFocusPolicy(Qt::NoFocus);
-    btnCancel->setGeometry(109, 64, 80, 26);
+    btnCancel->setMinimumWidth(Scaled(this, 80));
+    auto* column = new QVBoxLayout(this);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    column->addWidget(Label1);
+    column->addWidget(prgSnd);
+    column->addWidget(btnCancel, 0, Qt::AlignHCenter);
     timSearch.setSingleShot(true);
     connect(&timSearch, &QTimer::timeout, this, &TwndSearch::timSearchTimer);
     connect(btnCancel, &QPushButton::clicked, this, &TwndSearch::btnCancelClick);

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QRegularExpressionValidator>
 #include <cstring>
 
+#include "Fit.h"
 #include "Msgbox.h"
 #include "Protocol.h"
 #include "Setvalues.h"
@@ -34,19 +36,21 @@ const FieldSpec kFields[NET_ROWS] = {
 
 struct GroupSpec {
     const char* Caption;
-    int X, Y, W, H;
+    int Column;  // 0 left, 1 right; each column from top to bottom in this order
     std::vector<int> Rows;
 };
 
 // The six boxes in tab order.
 const GroupSpec kGroups[6] = {
-    {"IP Address", 8, 8, 217, 180, {NET_MAIN, NET_BACKUP, NET_GROUP, NET_GATEWAY, NET_MASK}},
-    {"SNMP", 232, 250, 193, 85, {NET_TRAP1, NET_TRAP2}},
-    {"Port", 8, 192, 217, 85, {NET_TERM, NET_LOG}},
-    {"Option IP Port", 232, 129, 193, 115, {NET_PORT1, NET_PORT2, NET_PORT3}},
-    {"Time Out", 8, 280, 217, 55, {NET_TIMEOUT}},
-    {"Option IP Address", 232, 8, 193, 115, {NET_OPTIP1, NET_OPTIP2, NET_OPTIP3}},
+    {"IP Address", 0, {NET_MAIN, NET_BACKUP, NET_GROUP, NET_GATEWAY, NET_MASK}},
+    {"SNMP", 1, {NET_TRAP1, NET_TRAP2}},
+    {"Port", 0, {NET_TERM, NET_LOG}},
+    {"Option IP Port", 1, {NET_PORT1, NET_PORT2, NET_PORT3}},
+    {"Time Out", 0, {NET_TIMEOUT}},
+    {"Option IP Address", 1, {NET_OPTIP1, NET_OPTIP2, NET_OPTIP3}},
 };
+// Where each box stands in its column, top first.
+const int kColumnOrder[2][3] = {{0, 2, 4}, {5, 3, 1}};
 
 // Address edits give their masked text, dots and blanks included.
 QString EditText(const QLineEdit* edit, bool address) { return address ? edit->displayText() : edit->text(); }
@@ -65,31 +69,41 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
     : TSetDialog(table, control, parent), RefreshGrid(std::move(refreshGrid)) {
     setWindowTitle("Network Setup");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(433, 378);
     btnOk = new QPushButton("OK(&O)", this);
-    btnOk->setGeometry(274, 346, 69, 26);
     btnOk->setDefault(true);
     btnCancel = new QPushButton("Cancel(&C)", this);
-    btnCancel->setGeometry(354, 346, 69, 26);
     QWidget* previous = btnCancel;
     setTabOrder(btnOk, btnCancel);
     for (int g = 0; g < 6; ++g) {
         const GroupSpec& box = kGroups[g];
         Group[g] = new QGroupBox(box.Caption, this);
-        Group[g]->setGeometry(box.X, box.Y, box.W, box.H);
         auto* form = new QFormLayout(Group[g]);
-        form->setVerticalSpacing(6);
+        form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
         for (int row : box.Rows) {
             auto* edit = new QLineEdit(Group[g]);
             edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-            if (kFields[row].Address) edit->setInputMask("000.000.000.000; ");
-            else edit->setMaxLength(kFields[row].MaxLength);
+            if (kFields[row].Address) {
+                edit->setInputMask("000.000.000.000; ");
+                FitEdit(edit, "255.255.255.255");
+            } else {
+                edit->setMaxLength(kFields[row].MaxLength);
+                // Room for what a device may have stored, not only for what can be typed.
+                FitEdit(edit, QString(kFields[row].Commit, QLatin1Char('8')));
+            }
             form->addRow(new QLabel(kFields[row].Label, Group[g]), edit);
             Edit[row] = edit;
             setTabOrder(previous, edit);
             previous = edit;
         }
     }
+    // Two columns of boxes as drawn, the buttons below on the right.
+    auto* columns = new QHBoxLayout;
+    for (const auto& order : kColumnOrder) {
+        auto* column = new QVBoxLayout;
+        for (int g : order) column->addWidget(Group[g], static_cast<int>(kGroups[g].Rows.size()));
+        columns->addLayout(column);
+    }
+    LayOutDialog(this, columns, btnOk, btnCancel);
     connect(btnOk, &QPushButton::clicked, this, &TwndSetup::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -17,13 +17,15 @@ const ButtonMap kButtons[] = {
     {mbYes, QMessageBox::Yes, mrYes},         {mbNo, QMessageBox::No, mrNo},
     {mbOK, QMessageBox::Ok, mrOk},            {mbCancel, QMessageBox::Cancel, mrCancel},
     {mbAbort, QMessageBox::Abort, mrAbort},   {mbRetry, QMessageBox::Retry, mrRetry},
-    {mbIgnore, QMessageBox::Ignore, mrIgnore},
+    {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbSave, QMessageBox::Save, mrSave},
+    {mbDiscard, QMessageBox::Discard, mrDiscard},
 };
 
 int Show(const QString& text, int type, int buttons, const QString& caption) {
     if (MessageBoxHook) return MessageBoxHook(text, type, buttons, caption);
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(type == mtWarning       ? QMessageBox::Warning
                 : type == mtError       ? QMessageBox::Critical

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QShowEvent>
 
 #include "Msgbox.h"
@@ -63,6 +64,17 @@ void TSetDialog::FormClose() { EndWait(); }
 void TSetDialog::done(int result) {
     FormClose();
     QDialog::done(result);
+}
+
+// Only the device's answer, or its silence, ends the wait: Esc would close the
+// dialog under a SET still on its way, and Enter would press a default button.
+void TSetDialog::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (ApplyState == 1 && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TSetDialog::showEvent(QShowEvent* event) {

@@ -31,6 +31,7 @@ protected:
     void EndWait();
     void FormClose();
     void done(int result) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
     // The device acknowledged: store what was sent and close.

@@ -32,6 +32,12 @@ const Entry kTable[] = {
     {122, "\"Time Out\" is a illegal value."},
     {123, "The mask value of \"Main IP\" and \"Default Gateway\" is different."},
     {124, "Cannot save the device file \"%s\". The list is not saved."},
+    {130, "Cannot read the device file \"%s\": %r. The list is unchanged."},
+    {131, "\"%s\" is not a device file. The list is unchanged."},
+    {132, "The device file \"%s\" holds more devices than the list can hold; devices left out: %n."},
+    {133, "The device file \"%s\" holds %n devices that are not in the list. Saving over it removes them "
+          "from the file. Save anyway?"},
+    {134, "Save changes to %s?"},
     {150, "It is necessary to reboot the device for the reflection of these setting.\nMay I reboot the device?"},
     {160, "%s is not a key of this setting."},
     {161, "The device does not report %s."},

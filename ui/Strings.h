@@ -9,6 +9,11 @@ constexpr int MSG_BAD_TIME = 104;
 constexpr int MSG_BAD_GMT = 105;
 constexpr int MSG_BAD_UNIQUE_ID = 106;
 constexpr int MSG_SAVE_FAILED = 124;  // %s: the file's path
+constexpr int MSG_OPEN_UNREADABLE = 130;  // %s: the file's path, %r: why
+constexpr int MSG_OPEN_FOREIGN = 131;     // %s: the file's path
+constexpr int MSG_OPEN_LEFT_OUT = 132;    // %s: the file's path, %n: how many
+constexpr int MSG_SAVE_FEWER = 133;       // %s: the file's path, %n: how many
+constexpr int MSG_SAVE_CHANGES = 134;     // %s: the file's name
 constexpr int MSG_REBOOT = 150;
 // Values that no edit of a setup window could hold.  %s: the key.
 constexpr int MSG_UNKNOWN_KEY = 160;

@@ -1,0 +1,200 @@
+// The main window's file commands and help: what they keep, what they ask.
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QTimer>
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "Strings.h"
+#include "UiRig.h"
+
+namespace {
+void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+std::string ReadBytes(const std::string& path) {
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+}
+
+std::string Frames(int from, int count) {
+    std::string out;
+    for (int i = from; i < from + count; ++i) out += "\x02MAC:" + MacOf(i) + "\xFFMODEL:m\xFF\x03";
+    return out;
+}
+
+// A rig whose message boxes answer from a queue (OK when it runs dry) and
+// whose Open and Save As pick the paths given.
+struct FileRig : UiRig {
+    FileRig() {
+        MessageBoxHook = [this](const QString& text, int type, int, const QString& caption) {
+            Messages.push_back({text, type, caption});
+            if (Answers.empty()) return mrOk;
+            const int a = Answers.front();
+            Answers.erase(Answers.begin());
+            return a;
+        };
+        Main.AskOpenPath = [this](const QString&) { return QString::fromStdString(OpenPath); };
+        Main.AskSavePath = [this](const QString&) { return QString::fromStdString(SavePath); };
+    }
+    std::string Path(const std::string& name) { return Files.DataDir() + name; }
+    // Opens a file written with these bytes.
+    void Open(const std::string& name, const std::string& bytes) {
+        WriteBytes(Path(name), bytes);
+        OpenPath = Path(name);
+        Main.mnuOpenClick();
+    }
+    std::vector<int> Answers;
+    std::string OpenPath, SavePath;
+};
+}  // namespace
+
+// An unreadable or foreign file is not opened: list, file and caption stay.
+TEST(MainWindowFiles, OpenRefusesWhatIsNoDeviceFile) {
+    struct Case {
+        const char* name;
+        std::string bytes;  // written to name, unless name is the data folder
+        QString message;
+    };
+    const Case cases[] = {
+        {"folder", "", "Cannot read the device file \"%1\": it is a folder. The list is unchanged."},
+        {"noise.dat", std::string(5000, '\x03'), "\"%1\" is not a device file. The list is unchanged."},
+    };
+    for (const Case& c : cases) {
+        FileRig rig;
+        rig.Open("site.dat", Frames(1, 2));
+        rig.Main.mnuDeleteClick();
+        const QString caption = rig.Main.windowTitle();
+        ASSERT_EQ(caption, "Tarnel - site.dat*");
+        rig.Answers = {mrDiscard};
+        if (std::string(c.name) == "folder") {
+            rig.OpenPath = rig.Files.DataDir();
+            rig.Main.mnuOpenClick();
+        } else {
+            rig.Open(c.name, c.bytes);
+        }
+        EXPECT_EQ(rig.LastMessage(), c.message.arg(QString::fromStdString(rig.OpenPath))) << c.name;
+        EXPECT_EQ(rig.Main.windowTitle(), caption) << c.name;
+        EXPECT_EQ(rig.Table.Count(), 1) << c.name;
+        EXPECT_EQ(rig.Main.FilePath.toStdString(), rig.Path("site.dat")) << c.name;
+    }
+    FileRig rig;
+    rig.Take(FullDevice(MacOf(1)));
+    rig.Open("empty.dat", "");
+    EXPECT_EQ(rig.Table.Count(), 0) << "an empty file is an empty list";
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - empty.dat");
+    EXPECT_TRUE(rig.Messages.empty());
+}
+
+// 300 devices: 44 left out, said once; Save over that file asks first, Save As
+// to another name does not.
+TEST(MainWindowFiles, OverFullFileSaysWhatWasLeftOutAndSaveAsks) {
+    FileRig rig;
+    const std::string full = Frames(0, 300);
+    rig.Open("big.dat", full);
+    EXPECT_EQ(rig.Table.Count(), 256);
+    ASSERT_EQ(rig.Messages.size(), 1u);
+    EXPECT_EQ(rig.LastMessage().toStdString(), "The device file \"" + rig.Path("big.dat") +
+                                                   "\" holds more devices than the list can hold; devices left out: 44.");
+    rig.Answers = {mrNo};
+    rig.Main.mnuSaveClick();
+    EXPECT_EQ(rig.Messages.back().Type, mtConfirmation);
+    EXPECT_TRUE(ReadBytes(rig.Path("big.dat")) == full) << "No: the file keeps all its devices";
+    rig.SavePath = rig.Path("other.dat");
+    rig.Main.mnuSaveAsClick();
+    EXPECT_EQ(rig.Messages.size(), 2u) << "Save As to another name does not ask";
+    const std::string other = ReadBytes(rig.Path("other.dat"));
+    EXPECT_EQ(std::count(other.begin(), other.end(), '\x03'), 256);
+    rig.Main.mnuSaveClick();
+    EXPECT_EQ(rig.Messages.size(), 2u) << "other.dat holds the whole list";
+}
+
+// Open, Exit and the close box ask before a changed list is lost; Cancel
+// keeps everything, a failed save cancels, Discard goes on.
+TEST(MainWindowFiles, UnsavedChangesAreAskedAbout) {
+    FileRig rig;
+    rig.Open("site.dat", Frames(1, 2));
+    rig.Main.mnuAllDeleteLClick();  // does not ask: the list is still there to save
+    EXPECT_TRUE(rig.Messages.empty());
+    rig.Take(FullDevice(MacOf(5)));
+    rig.Main.MarkModified();
+
+    rig.Answers = {mrCancel};
+    EXPECT_FALSE(rig.Main.close());
+    EXPECT_EQ(rig.LastMessage(), "Save changes to site.dat?");
+    rig.Answers = {mrCancel};
+    rig.OpenPath = rig.Path("site.dat");
+    rig.Main.mnuOpenClick();
+    EXPECT_EQ(rig.Table.Count(), 1) << "Cancel: nothing happens";
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
+
+    const std::string savedPath = rig.Path("site.dat");
+    rig.Main.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
+    rig.Answers = {mrSave};
+    EXPECT_FALSE(rig.Main.close()) << "a failed save cancels the exit";
+    EXPECT_TRUE(rig.LastMessage().startsWith("Cannot save the device file"));
+
+    rig.Main.FilePath = QString::fromStdString(savedPath);
+    rig.Answers = {mrSave};
+    EXPECT_TRUE(rig.Main.close());
+    const std::vector<uint8_t> list = DeviceFileBytes(rig.Table.Rows());
+    EXPECT_EQ(ReadBytes(savedPath), std::string(list.begin(), list.end()));
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
+
+    rig.Main.MarkModified();
+    rig.Answers = {mrDiscard};
+    const size_t asked = rig.Messages.size();
+    EXPECT_TRUE(rig.Main.close());
+    EXPECT_EQ(rig.Messages.size(), asked + 1);
+}
+
+// Message boxes show text as it is: a name that looks like markup is not rendered.
+TEST(MainWindowFiles, MessagesArePlainText) {
+    UiRig rig;
+    MessageBoxHook = nullptr;
+    Qt::TextFormat format = Qt::AutoText;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        format = box->textFormat();
+        text = box->text();
+        box->accept();
+    });
+    ShowMessageText("x<b>BOLD<i>ital.dat", mtWarning, mbOK);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(text, "x<b>BOLD<i>ital.dat");
+}
+
+// Help: the CHM when it is there, else the program's manual, else the warning.
+TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
+    struct Case {
+        const char* name;
+        bool chm, manual, chmOpens;
+        const char* opened;  // the file that ends up open, nullptr: the warning
+    };
+    const Case cases[] = {
+        {"both", true, true, true, "KLV70CE.CHM"},
+        {"manual only", false, true, true, "tarnel-manual.html"},
+        {"no CHM viewer", true, true, false, "tarnel-manual.html"},
+        {"neither", false, false, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        UiRig rig;
+        const QString help = QString::fromStdString(rig.Files.HelpDir());
+        const QString manual = QString::fromStdString(rig.Dir.Path) + "tarnel-manual.html";
+        if (c.chm) WriteBytes(rig.Files.HelpDir() + "KLV70CE.CHM", "chm");
+        if (c.manual) WriteBytes(manual.toStdString(), "<html></html>");
+        QString opened;
+        OpenHelp(help, QLocale::English, {QString::fromStdString(rig.Dir.Path) + "missing.html", manual},
+                 [&](const QUrl& url) {
+                     if (!c.chmOpens && url.fileName().endsWith(".CHM")) return false;
+                     opened = url.fileName();
+                     return true;
+                 });
+        EXPECT_EQ(opened, c.opened ? QString(c.opened) : QString()) << c.name;
+        EXPECT_EQ(rig.LastMessage(), c.opened ? QString() : QString("Not found Help File.")) << c.name;
+    }
+    EXPECT_EQ(ManualPaths("/usr/bin/").value(1), "/usr/bin/../share/doc/tarnel/tarnel-manual.html");
+}

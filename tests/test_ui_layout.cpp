@@ -1,0 +1,170 @@
+// Every window and dialog at 96, 120 and 144 dpi with the widest values its
+// fields can hold: no label, button, check box, edit or heading may be
+// narrower than its text, and nothing may stand beyond the window's edge.
+// At 96 and 144 dpi a picture of each is left for a person to look at.
+//
+// The font density is fixed when the program starts (QT_FONT_DPI), so CTest
+// runs this binary once per density and each run takes the cases of its own.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QStyleOptionGroupBox>
+#include <map>
+
+#include "UiRig.h"
+
+namespace {
+const QString kAddress = QStringLiteral("255.255.255.255");
+
+// The widest value of each network edit: stored values may be longer than
+// what can be typed (a time-out of five digits).
+const std::map<int, QString> kNetworkNumbers = {
+    {NET_GROUP, "888"}, {NET_TERM, "8888"},  {NET_LOG, "8888"},    {NET_PORT1, "8888"},
+    {NET_PORT2, "8888"}, {NET_PORT3, "8888"}, {NET_TIMEOUT, "88888"},
+};
+
+int TextWidth(const QWidget* w, const QString& text) {
+    return w->fontMetrics().size(Qt::TextShowMnemonic, text).width();
+}
+
+int EditRoom(const QLineEdit* e) {
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+    const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+    const QMargins m = e->textMargins();
+    return r.width() - m.left() - m.right() - 2 * 2;  // Qt's inner margin on each side
+}
+
+// What a scroll area holds may stand beyond its edge: it scrolls.
+bool InScrollArea(const QWidget* w, const QWidget* window) {
+    for (const QWidget* p = w->parentWidget(); p != nullptr && p != window; p = p->parentWidget())
+        if (p->inherits("QAbstractScrollArea")) return true;
+    return false;
+}
+
+// What does not show whole, one line each.
+QStringList Clipped(QWidget* window) {
+    QStringList bad;
+    const auto note = [&](const QWidget* w, const QString& text, int room, int need) {
+        if (need > room)
+            bad << QString("%1 \"%2\": %3 px for %4 px").arg(w->metaObject()->className(), text).arg(room).arg(need);
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window)) continue;
+        const QRect inWindow(w->mapTo(window, QPoint(0, 0)), w->size());
+        if (!InScrollArea(w, window) && !window->rect().contains(inWindow))
+            bad << QString("%1 \"%2\" beyond the window").arg(w->metaObject()->className(), w->objectName());
+        if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && !l->text().isEmpty() && !l->wordWrap()) {
+            note(l, l->text(), l->contentsRect().width() - 2 * l->margin(), l->fontMetrics().horizontalAdvance(l->text()));
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton")) {
+            QStyleOptionButton opt;
+            opt.initFrom(b);
+            opt.text = b->text();
+            const auto contents = qobject_cast<QCheckBox*>(b) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
+            note(b, b->text(), b->style()->subElementRect(contents, &opt, b).width(), TextWidth(b, b->text()));
+        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            note(e, e->displayText(), EditRoom(e), e->fontMetrics().horizontalAdvance(e->displayText()));
+        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            QStyleOptionGroupBox opt;
+            opt.initFrom(g);
+            opt.text = g->title();
+            opt.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+            const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, g);
+            note(g, g->title(), std::min(label.width(), g->width() - label.left()), TextWidth(g, g->title()));
+        } else if (auto* h = qobject_cast<QHeaderView*>(w)) {
+            const int margin = h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+            for (int s = 0; s < h->count(); ++s) {
+                const QString text = h->model()->headerData(s, h->orientation()).toString();
+                note(h, text, h->sectionSize(s) - 2 * margin, h->fontMetrics().horizontalAdvance(text));
+            }
+        }
+    }
+    return bad;
+}
+
+struct Case {
+    int Dpi;
+    const char* Window;
+};
+
+class Layout : public ::testing::TestWithParam<Case> {};
+
+// Opens the window of the case with its widest values; the rig keeps it.
+QWidget* Open(UiRig& rig, const std::string& name) {
+    for (int i = 0; i < 3; ++i)
+        rig.Take(Answer(MacOf(i), {"MODEL:KLV-70", "TARCID:888", "SERIAL:8888888888", "IPADRM:" + kAddress.toStdString()}));
+    rig.Main.RefreshGrid();
+    if (name == "main") {
+        rig.Main.show();
+        rig.Main.timStatusTimer();
+        return &rig.Main;
+    }
+    if (name == "search") {
+        rig.Search.show();
+        rig.Search.timSearch.stop();
+        return &rig.Search;
+    }
+    if (name == "network") {
+        rig.Setup.show();
+        for (int i = 0; i < NET_ROWS; ++i) {
+            const auto number = kNetworkNumbers.find(i);
+            rig.Setup.Edit[i]->setMaxLength(32767);
+            rig.Setup.Edit[i]->setText(number != kNetworkNumbers.end() ? number->second : kAddress);
+        }
+        return &rig.Setup;
+    }
+    if (name == "information") {
+        rig.Info.show();
+        for (int i = 0; i < 3; ++i) rig.Info.InfoEdits[i]->setText("ABCDEFGHIJKLMNOPQRST");
+        rig.Info.InfoEdits[3]->setText("-88");
+        return &rig.Info;
+    }
+    if (name == "date") {
+        rig.Date.show();
+        const char* widest[DATE_EDITS] = {"8888", "88", "88", "88", "88", "-12"};
+        for (int i = 0; i < DATE_EDITS; ++i) rig.Date.Edit[i]->setText(widest[i]);
+        return &rig.Date;
+    }
+    rig.About.show();
+    return &rig.About;
+}
+
+TEST_P(Layout, NothingClipped) {
+    const Case c = GetParam();
+    ASSERT_EQ(qEnvironmentVariableIntValue("QT_FONT_DPI"), c.Dpi)
+        << "run as QT_FONT_DPI=" << c.Dpi << " test_ui_layout --gtest_filter='*dpi" << c.Dpi << "_*'";
+    UiRig rig;
+    QWidget* window = Open(rig, c.Window);
+    if (window->layout() != nullptr) window->layout()->activate();
+    QApplication::processEvents();
+    const QStringList bad = Clipped(window);
+    EXPECT_TRUE(bad.isEmpty()) << bad.join("\n").toStdString();
+
+    if (c.Dpi == 96 || c.Dpi == 144) {
+        QDir().mkpath(ARTIFACT_DIR);
+        const QString picture = QString("%1/%2-%3dpi.png").arg(ARTIFACT_DIR, c.Window).arg(c.Dpi);
+        EXPECT_TRUE(window->grab().save(picture));
+    }
+    window->close();
+}
+
+std::vector<Case> Cases() {
+    std::vector<Case> cases;
+    for (int dpi : {96, 120, 144})
+        for (const char* w : {"main", "search", "network", "information", "date", "about"}) cases.push_back({dpi, w});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, Layout, ::testing::ValuesIn(Cases()), [](const auto& info) {
+    return "dpi" + std::to_string(info.param.Dpi) + "_" + info.param.Window;
+});
+}  // namespace
