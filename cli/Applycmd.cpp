@@ -1,13 +1,13 @@
-#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 
+#include "Diskfile.h"
 #include "Host.h"
 #include "Plancmds.h"
 #include "Plancsv.h"
@@ -39,29 +39,6 @@ public:
 private:
     struct sigaction Old {};
 };
-
-// The whole plan, at most PLAN_MAX_BYTES; false with the reason.
-bool ReadPlan(const std::string& path, std::string& text, std::string& error) {
-    const int fd = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) error = "cannot read " + path + ": " + std::strerror(errno);
-        if (n <= 0) break;
-        text.append(buf, static_cast<size_t>(n));
-        if (text.size() > PLAN_MAX_BYTES) {
-            error = path + " is larger than a plan can be (" + std::to_string(PLAN_MAX_BYTES) + " bytes)";
-            break;
-        }
-    }
-    if (fd != STDIN_FILENO) ::close(fd);
-    return error.empty();
-}
 
 Consent AskOnTerminal(int rebooting) {
     if (::isatty(STDIN_FILENO) == 0) return Consent::NoTerminal;
@@ -130,18 +107,20 @@ void PrintJson(const ApplyReport& r, bool dryRun, std::ostream& out) {
     doc["problems"] = problems;
     doc["interrupted"] = r.Interrupted;
     doc["exit"] = r.Exit;
-    out << doc.dump(2) << '\n';
+    out << doc.dump(2, ' ', true) << '\n';
 }
 }  // namespace
 
 int RunApply(const ApplyArgs& args, const Options& options, std::ostream& out, std::ostream& err,
              std::function<Consent(int)> ask, std::function<bool()> interrupted) {
-    std::string text, error;
-    if (!ReadPlan(args.Path, text, error)) {
-        err << "tarnel-cli: " << error << '\n';
+    const FileRead file = ReadCappedFile(args.Path, PLAN_MAX_BYTES);
+    if (file.Outcome != ReadOutcome::Read) {
+        err << "tarnel-cli: cannot read " << args.Path << ": " << file.Reason << '\n';
         return EXIT_LINK;
     }
-    const auto records = ParseCsv(text, error);
+    std::string error;
+    const auto records =
+        ParseCsv(std::string_view(reinterpret_cast<const char*>(file.Bytes.data()), file.Bytes.size()), error);
     if (!records) {
         err << "tarnel-cli: " << args.Path << " is no CSV file: " << error << '\n';
         return EXIT_REFUSED;
@@ -161,4 +140,17 @@ int RunApply(const ApplyArgs& args, const Options& options, std::ostream& out, s
     else if (report.Plan.Problems.empty() && report.Refusal.empty()) PrintText(report, args.DryRun, out, err);
     if (!options.Json) PrintProblems(report, err);
     return report.Exit;
+}
+
+void RegisterApply(CLI::App& app, CliContext& ctx) {
+    CLI::App* cmd = app.add_subcommand("apply", "check a plan against the network in full, then set the devices");
+    auto args = std::make_shared<ApplyArgs>();
+    cmd->add_option("PLAN", args->Path, "the plan, a CSV file as plan writes it")->required();
+    cmd->add_flag("--dry-run", args->DryRun, "print what would change; send nothing");
+    cmd->add_flag("--no-verify", args->NoVerify, "do not search afterwards to check the devices");
+    cmd->footer("Any problem of any row refuses the whole plan (exit 3).  Network settings reboot a device:\n"
+                "without --yes it asks once on the terminal.  Exit status: 0 all VERIFIED or UNCHANGED,\n"
+                "1 a device refused, 2 a device did not answer or verify, 3 refused, 5 link or file\n"
+                "failed, 130 interrupted.");
+    cmd->callback([&ctx, args] { ctx.Exit = RunApply(*args, ctx.Opt, ctx.Out, ctx.Err); });
 }

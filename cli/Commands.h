@@ -45,6 +45,8 @@ void RegisterSetNetwork(CLI::App& app, CliContext& ctx);
 void RegisterSetInfo(CLI::App& app, CliContext& ctx);
 void RegisterSetDate(CLI::App& app, CliContext& ctx);
 void RegisterDiff(CLI::App& app, CliContext& ctx);
+void RegisterPlan(CLI::App& app, CliContext& ctx);
+void RegisterApply(CLI::App& app, CliContext& ctx);
 // Every command, in the order of the usage text.
 void RegisterCommands(CLI::App& app, CliContext& ctx);
 

@@ -38,7 +38,7 @@ void Print(const std::vector<DeviceDiff>& diffs, const Options& options, std::os
         for (const DeviceDiff& d : diffs) {
             const std::string mac = ForTerminal(d.Mac);
             if (d.Changes.empty()) out << DiffKindName(d.What) << '\t' << mac << '\n';
-            for (const KeyChange& c : d.Changes)
+            for (const DiffChange& c : d.Changes)
                 out << DiffKindName(d.What) << '\t' << mac << '\t' << c.Key << '\t' << ForTerminal(c.Old) << " -> "
                     << ForTerminal(c.New) << '\n';
         }
@@ -51,7 +51,7 @@ void Print(const std::vector<DeviceDiff>& diffs, const Options& options, std::os
         entry["status"] = DiffKindName(diffs[i].What);
         if (diffs[i].What == DeviceDiff::Changed) {
             entry["changes"] = nlohmann::ordered_json::object();
-            for (const KeyChange& c : diffs[i].Changes)
+            for (const DiffChange& c : diffs[i].Changes)
                 entry["changes"][c.Key] = {{"old", Latin1ToUtf8(c.Old)}, {"new", Latin1ToUtf8(c.New)}};
         }
         out << (i == 0 ? "\n  " : ",\n  ") << OneLine(entry);

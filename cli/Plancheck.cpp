@@ -6,7 +6,7 @@
 #include "Netcheck.h"
 #include "Plancsv.h"
 #include "Protocol.h"
-#include "Strings.h"
+#include "Setvalues.h"
 
 namespace {
 bool IsIdentity(int key) { return key == KEY_MAC || key == KEY_SERIAL || key == KEY_MODEL || key == KEY_TARCID; }
@@ -90,8 +90,6 @@ bool ReadRow(const std::vector<std::string>& cells, int rowNumber, const Columns
                 problems.push_back({rowNumber, mac, std::string(KeyFields[key].Name) +
                                                         " cannot be set; the device reports \"" +
                                                         Utf8FromLatin1(current) + "\""});
-        } else if (!HasKey(d.Current, key)) {
-            problems.push_back({rowNumber, mac, std::string(KeyFields[key].Name) + ": the device does not report it"});
         } else {
             d.Values[key] = *value;
         }
@@ -106,6 +104,15 @@ void FindChanges(PlannedDevice& d) {
         const std::string sent = SentForm(key, planned->second), current = PlanCell(d.Current, key);
         if (sent != current) d.Changes.push_back({key, current, sent});
     }
+}
+
+// The keys of a kind that the row changes: the others are as the device keeps
+// them, as edits nobody touched.
+SetValues Requested(const PlannedDevice& d, int kind) {
+    SetValues values;
+    for (const KeyChange& c : d.Changes)
+        if (KindOf(c.Key) == kind) values[KeyFields[c.Key].Name] = d.Values.at(c.Key);
+    return values;
 }
 
 // The main address a device ends with: the planned one, or the one it has.
@@ -171,6 +178,8 @@ CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, cons
     std::vector<int> rowOf(found.size(), 0);
     for (size_t i = 1; i < records.size(); ++i) {
         const int rowNumber = static_cast<int>(i) + 1;
+        // Spreadsheets end some files with rows of empty cells.
+        if (std::all_of(records[i].begin(), records[i].end(), [](const std::string& c) { return c.empty(); })) continue;
         PlannedDevice d;
         if (!ReadRow(records[i], rowNumber, columns, found, d, plan.Problems)) continue;
         int& first = rowOf[static_cast<size_t>(d.TableRow)];
@@ -192,4 +201,14 @@ CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, cons
     std::stable_sort(plan.Problems.begin(), plan.Problems.end(),
                      [](const PlanProblem& a, const PlanProblem& b) { return a.Row < b.Row; });
     return plan;
+}
+
+std::vector<std::string> KindProblems(const PlannedDevice& device, int kind) {
+    std::vector<std::string> texts;
+    for (const SetProblem& p : CheckSet(kind, Requested(device, kind), device.Current).Problems) texts.push_back(p.Text);
+    return texts;
+}
+
+void FillEditRec(const PlannedDevice& device, int kind, TDeviceRec& edit) {
+    edit = CheckSet(kind, Requested(device, kind), device.Current).Edit;
 }

@@ -41,8 +41,8 @@ CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, cons
 // A value as a SET carries it: addresses without blanks.
 std::string SentForm(int key, const std::string& value);
 
-// The planned values of one kind over the device's current ones, as the kind's
-// window would have them when OK is pressed: the messages of its checks.
+// The values a row changes of one kind over the device's current ones, as the
+// kind's window would have them when OK is pressed: the messages of its checks.
 std::vector<std::string> KindProblems(const PlannedDevice& device, int kind);
-// EditRec filled as that window fills it before it sends.
+// EditRec filled as that window fills it before it sends; empty when refused.
 void FillEditRec(const PlannedDevice& device, int kind, TDeviceRec& edit);

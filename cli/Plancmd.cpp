@@ -1,4 +1,6 @@
+#include <CLI/CLI.hpp>
 #include <algorithm>
+#include <memory>
 
 #include "Host.h"
 #include "Plancmds.h"
@@ -29,4 +31,15 @@ int RunPlan(const PlanArgs& args, const Options& options, std::ostream& out, std
     }
     out << PlanCsv(std::move(rows));
     return 0;
+}
+
+void RegisterPlan(CLI::App& app, CliContext& ctx) {
+    CLI::App* cmd = app.add_subcommand("plan", "write the devices' settings, or new main addresses for them, as CSV");
+    auto args = std::make_shared<PlanArgs>();
+    cmd->add_option("--first-address", args->FirstAddress, "propose consecutive main addresses from this one");
+    cmd->add_option("--mask", args->Mask, "the subnet mask of the proposal, written to MASK");
+    cmd->add_option("--gateway", args->Gateway, "the default gateway of the proposal, written to GWAY");
+    cmd->footer("Searches (about nine seconds) and writes CSV (RFC 4180, UTF-8) to standard output: a header,\n"
+                "then one device a row ordered by serial.  Edit it, then: tarnel-cli apply FILE --dry-run");
+    cmd->callback([&ctx, args] { ctx.Exit = RunPlan(*args, ctx.Opt, ctx.Out, ctx.Err); });
 }

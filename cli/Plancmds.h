@@ -13,7 +13,7 @@ struct PlanArgs {
 };
 
 struct ApplyArgs {
-    std::string Path;  // "-": standard input
+    std::string Path;
     bool DryRun = false;
     bool NoVerify = false;
 };

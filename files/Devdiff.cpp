@@ -14,8 +14,8 @@ std::string Value(const TDeviceRec& r, int key) {
     return std::string(FieldOf(r, key), strnlen(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width)));
 }
 
-std::vector<KeyChange> Compare(const TDeviceRec& a, const TDeviceRec& b) {
-    std::vector<KeyChange> out;
+std::vector<DiffChange> Compare(const TDeviceRec& a, const TDeviceRec& b) {
+    std::vector<DiffChange> out;
     const auto compare = [&](int key) {
         const std::string before = Value(a, key), after = Value(b, key);
         if (before != after) out.push_back({KeyFields[key].Name, before, after});
@@ -42,7 +42,7 @@ std::vector<DeviceDiff> DiffDevices(const std::vector<TDeviceRec>& before, const
             out.push_back({DeviceDiff::Gone, mac, {}});
             continue;
         }
-        std::vector<KeyChange> changes = Compare(r, after[it->second]);
+        std::vector<DiffChange> changes = Compare(r, after[it->second]);
         if (!changes.empty()) out.push_back({DeviceDiff::Changed, mac, std::move(changes)});
     }
     for (const TDeviceRec& r : after)

@@ -7,7 +7,7 @@
 
 #include "Record.h"
 
-struct KeyChange {
+struct DiffChange {
     std::string Key, Old, New;  // device texts, 8-bit as held in the record
 };
 
@@ -15,7 +15,7 @@ struct DeviceDiff {
     enum Kind { Gone, New, Changed };
     Kind What;
     std::string Mac;
-    std::vector<KeyChange> Changes;  // Changed only, in the device file's key order
+    std::vector<DiffChange> Changes;  // Changed only, in the device file's key order
 };
 
 // Devices of before that are not in after (Gone) or differ (Changed), in the

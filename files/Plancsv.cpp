@@ -23,9 +23,10 @@ std::string_view WithoutLeadingZeros(std::string_view s) {
 }
 
 // A cell needs quotes when it holds a separator, a quote or a line break, or
-// when a reader would drop its outer blanks.
+// when a reader would drop its outer blanks or take its start for a
+// byte-order mark.
 std::string CsvCell(const std::string& cell) {
-    const bool quote = cell.find_first_of(",\"\r\n") != std::string::npos ||
+    const bool quote = cell.find_first_of(",\"\r\n") != std::string::npos || cell.starts_with("\xEF\xBB\xBF") ||
                        (!cell.empty() && (cell.front() == ' ' || cell.front() == '\t' || cell.back() == ' ' ||
                                           cell.back() == '\t'));
     if (!quote) return cell;

@@ -19,7 +19,7 @@ std::string Lines(const std::vector<DeviceDiff>& diffs) {
     std::string s;
     for (const DeviceDiff& d : diffs) {
         s += std::string(DiffKindName(d.What)) + " " + d.Mac;
-        for (const KeyChange& c : d.Changes) s += " " + c.Key + " " + c.Old + " -> " + c.New;
+        for (const DiffChange& c : d.Changes) s += " " + c.Key + " " + c.Old + " -> " + c.New;
         s += "\n";
     }
     return s;

@@ -125,7 +125,7 @@ TEST(PlanE2E, RefusedPlansListEveryProblemAndSendNothing) {
          {"row 1: unknown column \"FOO\"",
           "row 2 (" + Mac(0) + "): IPADRM 192.168.1.12 is the main address of " + Mac(2),
           "row 3 (" + Mac(1) + "): \"Time Out\" is a illegal value.",
-          "row 4 (" + Mac(3) + "): TOUT: the device does not report it"}},
+          "row 4 (" + Mac(3) + "): The device does not report TOUT."}},
         {"SERIAL,NAME\n10002,a\n10000,b\n10009,c\n",
          {"row 2: serial 10002 is shared by 2 devices", "row 4: no device with SERIAL 10009 answered"}},
     };
