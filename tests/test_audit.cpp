@@ -2,7 +2,6 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "Conflicts.h"
@@ -98,18 +97,4 @@ TEST(DateNow, WholeHourOffsetsOnly) {
         EXPECT_TRUE(v.Ok) << c.offset;
         EXPECT_EQ(v.Text, "2024.02.29.09.07");
     }
-}
-
-TEST(DateNow, TakesTheLocalTimeOfTheClock) {
-    const char* saved = std::getenv("TZ");
-    const std::string before = saved != nullptr ? saved : "";
-    ::setenv("TZ", "XST-9", 1);  // nine hours east of UTC
-    ::tzset();
-    const NowEdits n = EditsOfNow([] { return std::time_t{1796634300}; });  // 2026-12-07 09:05 UTC
-    if (saved != nullptr) ::setenv("TZ", before.c_str(), 1);
-    else ::unsetenv("TZ");
-    ::tzset();
-    ASSERT_TRUE(n.Ok);
-    EXPECT_EQ(ValidateDate(n.Edits).Text, "2026.12.07.18.05");
-    EXPECT_EQ(n.Edits[DATE_GMT], "+9");
 }
