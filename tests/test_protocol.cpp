@@ -205,6 +205,7 @@ TEST(Protocol, SetWithADelimiterInAValueIsNotBuilt) {
         {"0xFF smuggling an item", KIND_DEVINFO, KEY_NAME, "x\xFFIPADRM:10.9.9.9"},
         {"STX", KIND_DEVINFO, KEY_CONT, "a\x02"},
         {"ETX", KIND_NETWORK, KEY_OPT1, "1\x03"},
+        {"ETX far into a long value", KIND_DEVINFO, KEY_LOC, "abcdefghijklm\x03opqrstu"},
         {"0xFF behind the NUL of a four-byte TERM", KIND_NETWORK, KEY_TERM, std::string("1\0\xFF", 3)},
         {"0xFF in a date", KIND_DATE, KEY_GMT, "+9\xFF"},
     };

@@ -65,13 +65,14 @@ TEST(Table, FieldWidthCutAndShorterValueReplacesWhole) {
 TEST(Table, ValueIsCutAtNulStxAndEtx) {
     TmTable t;
     Take(t, Answer("02-00-00-00-00-01", {"MODEL:mid\x03\x02MAC:02-00-00-00-00-99", "NAME:a\x02" "b",
-                                         std::string("CONT:x\0y", 8), "LOC:\x01ok"}));
+                                         std::string("CONT:x\0y", 8), "LOC:\x01ok", "UNIQ:0123456789ab\x03" "cd"}));
     const TDeviceRec r = Row(t, 0);
     const auto field = [](const char* f, size_t width) { return std::string(f, width); };
     EXPECT_EQ(field(r.MODEL, 257), "mid" + std::string(254, '\0'));
     EXPECT_EQ(field(r.NAME, 257), "a" + std::string(256, '\0'));
     EXPECT_EQ(field(r.CONT, 257), "x" + std::string(256, '\0'));
     EXPECT_STREQ(r.LOC, "\x01ok");
+    EXPECT_EQ(field(r.UNIQ, 257), "0123456789ab" + std::string(245, '\0'));
 }
 
 TEST(Table, MacCaseMakesDistinctRows) {
