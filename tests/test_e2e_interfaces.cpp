@@ -50,9 +50,8 @@ int FoundWith(const std::string& interface, int expect) {
     TempDir dir;
     HeadlessHost host(dir.Path, interface);
     if (!host.BringUp() || !host.Control.RequestQuery(NO_ROW, KIND_NETWORK)) return -1;
-    for (int i = 0; i < 150 && host.Table.Count() < expect; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // nothing more should come
+    WaitRows(host, expect);
+    SleepMs(300);  // nothing more should come
     return host.Table.Count();
 }
 }  // namespace

@@ -1,9 +1,6 @@
 // The device link end to end against the simulator, without any window; runs
 // inside the sandbox.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -145,17 +142,8 @@ TEST(EndToEnd, AcknowledgementsFromAnotherHostDoNotCount) {
     ASSERT_TRUE(rig.Query(KIND_NETWORK, 1));
     std::atomic<bool> stop{false};
     std::thread forger([&] {
-        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(8020);
-        to.sin_addr.s_addr = inet_addr("127.0.0.1");
-        const Bytes ack = MakeFrame("ACK", "02-00-00-00-00-01", {});
-        while (!stop) {
-            ::sendto(fd, ack.data(), ack.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        ::close(fd);
+        for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+            SendRaw(MakeFrame("ACK", "02-00-00-00-00-01", {}));
     });
     rig.Host.Table.EditRec = rig.Row(0);
     ASSERT_TRUE(rig.Host.Control.RequestSet(0, KIND_NETWORK, false));

@@ -41,6 +41,7 @@ struct Rig {
     Rig() : Worker(Table, Driver, 8020) {
         Driver.SetDestination(inet_addr("127.0.0.2"));
         Worker.Step();  // opens the link
+        EXPECT_EQ(Worker.State(), ST_RUN);
     }
     void Feed(const Bytes& b, const Origin& from = {}) { Driver.Store(b.data(), b.size(), from); }
     TmTable Table;
@@ -50,11 +51,6 @@ struct Rig {
 
 const std::string FF = "\xFF";
 }  // namespace
-
-TEST(Worker, OpensOnFirstStep) {
-    Rig rig;
-    EXPECT_EQ(rig.Worker.State(), ST_RUN);
-}
 
 TEST(Worker, FullQueueKeepsTheNewest49AndSendsOneAStep) {
     Observer seen;
