@@ -93,6 +93,7 @@ TEST(Worker, SortsWhatArrives) {
         {"own SET", MakeFrame("SET", known, {"NAME:x"}), STATUS_NONE, 1},
         {"no STX", [&] { Bytes b = MakeFrame("ACK", known, {}); b[0] = 0x01; return b; }(), STATUS_NONE, 1},
         {"answer", Answer("02-00-00-00-00-02", {"MODEL:n"}), STATUS_NONE, 2},
+        {"answer from the broadcast MAC", Answer("FF-FF-FF-FF-FF-FF", {"MODEL:all"}), STATUS_NONE, 1},
         {"date answer", Answer(known, {"INFO:DATE", "YMDHM:2024.01.01.00.00"}), STATUS_ACK, 1},
     };
     for (const Case& c : cases) {
