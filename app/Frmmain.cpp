@@ -326,6 +326,7 @@ void TwndMain::MarkModified() {
 void TwndMain::mnuSearchClick() {
     TBSearch->setChecked(true);
     Mode = 1;
+    Table.TakeLeftOut();  // only what this search leaves out is told
     timMain.start();
     RunDialog(wndSearch);
     timMain.stop();
@@ -337,6 +338,10 @@ void TwndMain::mnuSearchClick() {
     TBSearch->setChecked(false);
     Mode = 0;
     MarkModified();
+    // Junk answers from any host can fill the list; the user learns that
+    // real devices may be missing, once, after the search.
+    if (const uint32_t leftOut = Table.TakeLeftOut())
+        ShowMessageText(QString::fromLatin1(ListFullText(leftOut).c_str()), mtWarning, mbOK);
 }
 
 void TwndMain::timStatusTimer() {

@@ -6,6 +6,7 @@
 #include "Host.h"
 #include "Output.h"
 #include "Setcmds.h"
+#include "Strings.h"
 
 namespace {
 void PrintDevices(const TmTable& table, const Options& options, std::ostream& out) {
@@ -51,10 +52,12 @@ bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, st
         return false;
     }
     const int steps = 2 * cycles;
+    host.Table.TakeLeftOut();
     host.Search(cycles, [&](int progress) {
         if (options.Progress) err << "\rsearching... " << progress << '/' << steps << std::flush;
     });
     if (options.Progress) err << "\r\033[K" << std::flush;
+    if (const uint32_t leftOut = host.Table.TakeLeftOut()) err << "tarnel-cli: " << ListFullText(leftOut) << '\n';
     // A link lost during the search heard nothing: that is no empty network.
     if (const std::string down = host.LinkDown(); !down.empty()) {
         err << "tarnel-cli: " << down << '\n';

@@ -1,5 +1,6 @@
 // The UDP transport over real sockets; runs inside the sandbox.
 #include <arpa/inet.h>
+#include <net/if.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -36,23 +37,14 @@ struct Link {
     LinkParams P;
 };
 
-uint32_t ReadWithin(TdrvUDP& d, uint8_t* buf, int ms = 2000) {
+uint32_t ReadWithin(TdrvUDP& d, uint8_t* buf, Origin* from = nullptr, int ms = 2000) {
     for (int waited = 0; waited < ms; waited += 5) {
-        if (const uint32_t n = d.Read(buf)) return n;
+        if (const uint32_t n = d.Read(buf, from)) return n;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return 0;
 }
 
-void SendRaw(const Bytes& b, const char* to = "127.0.0.1", uint16_t port = 8020) {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in dst{};
-    dst.sin_family = AF_INET;
-    dst.sin_port = htons(port);
-    dst.sin_addr.s_addr = inet_addr(to);
-    ::sendto(fd, b.data(), b.size(), 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst);
-    ::close(fd);
-}
 }  // namespace
 
 TEST(Driver, RingDropsOldestWhenFull) {
@@ -105,7 +97,10 @@ TEST(Driver, OversizedDatagramIsDroppedAndTheLinkStays) {
     const Bytes ok = Answer("02-00-00-00-00-02", {});
     SendRaw(ok);
     uint8_t buf[512];
-    ASSERT_EQ(ReadWithin(d, buf), ok.size()) << "only the frame that fits arrives";
+    Origin from;
+    ASSERT_EQ(ReadWithin(d, buf, &from), ok.size()) << "only the frame that fits arrives";
+    EXPECT_EQ(from.Source, inet_addr("127.0.0.1"));
+    EXPECT_EQ(from.IfIndex, if_nametoindex("lo")) << "where it arrived";
     EXPECT_TRUE(d.IsOpen());
     EXPECT_TRUE(r.All().empty());
 }

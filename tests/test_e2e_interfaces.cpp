@@ -2,7 +2,11 @@
 // sandbox with two veth pairs; one simulator hears only v1, the other only v3.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "Host.h"
@@ -10,13 +14,44 @@
 #include "TempDir.h"
 
 namespace {
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// How many times a simulator run with --verbose has logged a frame that
+// starts with `what`, since the last call.
+int Heard(SimProcess& sim, const std::string& what) {
+    SleepMs(300);
+    std::string log;
+    char buf[4096];
+    for (pollfd p{sim.Stderr, POLLIN, 0}; ::poll(&p, 1, 0) > 0;) {
+        const ssize_t n = ::read(sim.Stderr, buf, sizeof buf);
+        if (n <= 0) break;
+        log.append(buf, static_cast<size_t>(n));
+    }
+    int count = 0;
+    for (size_t at = log.find("klv70-sim: " + what); at != std::string::npos; at = log.find("klv70-sim: " + what, at + 1))
+        ++count;
+    return count;
+}
+
+bool WaitRows(HeadlessHost& host, int rows) {
+    for (int i = 0; i < 300 && host.Table.Count() < rows; ++i) SleepMs(10);
+    return host.Table.Count() == rows;
+}
+
+StatusWait::Outcome SetTimeOut(HeadlessHost& host, const std::string& mac) {
+    const int row = host.Table.FindRow(mac.c_str());
+    host.Table.CopyRow(row, host.Table.EditRec);
+    std::strcpy(host.Table.EditRec.TOUT, "45");
+    if (!host.Control.RequestSet(row, KIND_NETWORK, false)) return StatusWait::Silent;
+    return host.WaitAnswer(row);
+}
+
 int FoundWith(const std::string& interface, int expect) {
     TempDir dir;
     HeadlessHost host(dir.Path, interface);
     if (!host.BringUp() || !host.Control.RequestQuery(NO_ROW, KIND_NETWORK)) return -1;
-    for (int i = 0; i < 150 && host.Table.Count() < expect; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // nothing more should come
+    WaitRows(host, expect);
+    SleepMs(300);  // nothing more should come
     return host.Table.Count();
 }
 }  // namespace
@@ -29,4 +64,35 @@ TEST(Interfaces, ASearchReachesDevicesOnEveryCard) {
     EXPECT_EQ(FoundWith("", 5), 5);
     EXPECT_EQ(FoundWith("v0", 2), 2) << "the card of the default route alone";
     EXPECT_EQ(FoundWith("v2", 3), 3) << "the second card alone";
+}
+
+// getifaddrs lists addresses: a card with a second address once sent every
+// frame twice, and a device applied every SET (and rebooted) twice.  And a SET
+// or a date enquiry for one device leaves only by the card its answers came
+// in on: the devices behind the other card never hear it.
+TEST(Interfaces, AFrameForOneDeviceLeavesOnceAndOnlyByItsCard) {
+    ASSERT_EQ(std::system("ip addr add 10.77.0.3/24 dev v0"), 0);
+    SimProcess first({"--count", "2", "--interface", "v1", "--address", "10.77.0.2", "--mac-base", "02-00-00-00-0A-01",
+                      "--verbose"});
+    SimProcess second({"--count", "3", "--interface", "v3", "--address", "10.78.0.2", "--mac-base",
+                       "02-00-00-00-0B-01", "--verbose"});
+    ASSERT_TRUE(first.Ready() && second.Ready());
+    TempDir dir;
+    HeadlessHost host(dir.Path);
+    ASSERT_TRUE(host.BringUp());
+    ASSERT_TRUE(host.Control.RequestQuery(NO_ROW, KIND_NETWORK));
+    ASSERT_TRUE(WaitRows(host, 5)) << "a search still reaches every card";
+    Heard(first, "");
+    Heard(second, "");
+
+    EXPECT_EQ(SetTimeOut(host, "02-00-00-00-0A-02"), StatusWait::Acknowledged);
+    EXPECT_EQ(Heard(first, "SET:"), 1);
+    EXPECT_EQ(Heard(second, "SET:"), 0);
+
+    const int row = host.Table.FindRow("02-00-00-00-0B-03");
+    ASSERT_TRUE(host.Control.RequestQuery(row, KIND_DATE));
+    EXPECT_EQ(host.WaitAnswer(row), StatusWait::Acknowledged);
+    EXPECT_EQ(Heard(first, "ENQ:DATE"), 0);
+    EXPECT_EQ(Heard(second, "ENQ:DATE"), 1);
+    std::system("ip addr del 10.77.0.3/24 dev v0");
 }

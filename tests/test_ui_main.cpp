@@ -102,6 +102,26 @@ TEST(MainWindow, EveryOneOf256RowsCanBePickedSetUpAndDeletedAlone) {
     EXPECT_EQ(rig.Table.FindRow(MacOf(255).c_str()), 254);
 }
 
+// Junk answers can fill the list and keep real devices out: a search that
+// left answers out says so once, after its dialog has closed.
+TEST(MainWindow, ASearchThatFindsTheListFullSaysHowManyWereLeftOut) {
+    UiRig rig;
+    for (int i = 0; i < 257; ++i) rig.Take(Answer(MacOf(i), {}));  // one refused before the search
+    int answersInDialog = 3;
+    rig.Main.ExecDialog = [&](QDialog*) {
+        for (int i = 0; i < answersInDialog; ++i) rig.Take(Answer(MacOf(300 + i), {}));
+        return static_cast<int>(QDialog::Accepted);
+    };
+    rig.Main.mnuSearchClick();
+    ASSERT_EQ(rig.Messages.size(), 1u);
+    EXPECT_EQ(rig.Messages[0].Text,
+              "The device list is full (256 devices): 3 answers from further devices were left out.");
+    EXPECT_EQ(rig.Messages[0].Type, mtWarning);
+    answersInDialog = 0;
+    rig.Main.mnuSearchClick();
+    EXPECT_EQ(rig.Messages.size(), 1u) << "a search that left nothing out says nothing";
+}
+
 namespace {
 QStringList Column(QTableWidget* g, int c, int rows) {
     QStringList cells;
@@ -202,6 +222,7 @@ TEST(MainWindow, StatusBarShowsTheCountAndWhyTheLinkIsDown) {
     rig.Main.timStatusTimer();
     EXPECT_EQ(rig.Main.stsLink->text(), "");
 }
+
 TEST(MainWindow, CaptionsOpenSaveAndAFailedSave) {
     UiRig rig;
     // A file with two devices replaces whatever the table held.

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -40,8 +41,9 @@ struct Rig {
     Rig() : Worker(Table, Driver, 8020) {
         Driver.SetDestination(inet_addr("127.0.0.2"));
         Worker.Step();  // opens the link
+        EXPECT_EQ(Worker.State(), ST_RUN);
     }
-    void Feed(const Bytes& b) { Driver.Store(b.data(), b.size()); }
+    void Feed(const Bytes& b, const Origin& from = {}) { Driver.Store(b.data(), b.size(), from); }
     TmTable Table;
     TdrvUDP Driver;
     TQmx42 Worker;
@@ -49,11 +51,6 @@ struct Rig {
 
 const std::string FF = "\xFF";
 }  // namespace
-
-TEST(Worker, OpensOnFirstStep) {
-    Rig rig;
-    EXPECT_EQ(rig.Worker.State(), ST_RUN);
-}
 
 TEST(Worker, FullQueueKeepsTheNewest49AndSendsOneAStep) {
     Observer seen;
@@ -81,9 +78,13 @@ TEST(Worker, SortsWhatArrives) {
         Bytes frame;
         uint32_t status;
         int rows;
+        Origin from = {};
     };
+    const Origin stranger{0, 9};
     Bytes shortAck = MakeFrame("ACK", known, {}, false);  // 23 bytes: too short
     const Case cases[] = {
+        {"ACK from another address", MakeFrame("ACK", known, {}), STATUS_NONE, 1, stranger},
+        {"date answer from another address", Answer(known, {"INFO:DATE"}), STATUS_NONE, 1, stranger},
         {"ACK", MakeFrame("ACK", known, {}), STATUS_ACK, 1},
         {"NAK", MakeFrame("NAK", known, {}), STATUS_NAK, 1},
         {"ACK too short", shortAck, STATUS_NONE, 1},
@@ -92,12 +93,13 @@ TEST(Worker, SortsWhatArrives) {
         {"own SET", MakeFrame("SET", known, {"NAME:x"}), STATUS_NONE, 1},
         {"no STX", [&] { Bytes b = MakeFrame("ACK", known, {}); b[0] = 0x01; return b; }(), STATUS_NONE, 1},
         {"answer", Answer("02-00-00-00-00-02", {"MODEL:n"}), STATUS_NONE, 2},
+        {"answer from the broadcast MAC", Answer("FF-FF-FF-FF-FF-FF", {"MODEL:all"}), STATUS_NONE, 1},
         {"date answer", Answer(known, {"INFO:DATE", "YMDHM:2024.01.01.00.00"}), STATUS_ACK, 1},
     };
     for (const Case& c : cases) {
         rig.Table.DeleteRow(2);
         rig.Table.SetRowStatus(0, STATUS_NONE);
-        rig.Feed(c.frame);
+        rig.Feed(c.frame, c.from);
         rig.Worker.Step();
         EXPECT_EQ(rig.Table.RowStatus(0), c.status) << c.name;
         EXPECT_EQ(rig.Table.Count(), c.rows) << c.name;
@@ -120,6 +122,60 @@ TEST(Worker, TakesEveryWaitingDatagramInOneStep) {
     rig.Worker.Step();
     EXPECT_EQ(rig.Worker.LastTaken(), 300);
     EXPECT_EQ(rig.Table.Count(), 256);
+}
+
+// Datagrams arriving faster than they are merged must not hold a step: it
+// takes what was waiting when it began (a full ring at most), then sends.
+TEST(Worker, AFloodDoesNotHoldTheStep) {
+    Observer seen;
+    Rig rig;
+    rig.Worker.EnqueueQuery(KIND_NETWORK);
+    // Many small items in each datagram: far slower to merge than to store.
+    const Bytes junk = Answer(MacOf(1), std::vector<std::string>(68, "LOG:1"));
+    ASSERT_LE(junk.size(), TdrvUDP::SLOT_BYTES);
+    std::atomic<bool> stop{false};
+    const auto flood = [&] {
+        for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+             !stop && std::chrono::steady_clock::now() < end;)
+            rig.Feed(junk);
+    };
+    std::thread first(flood), second(flood);
+    while (rig.Driver.Waiting() < TdrvUDP::RING_SLOTS - 1) std::this_thread::yield();
+    const auto start = std::chrono::steady_clock::now();
+    rig.Worker.Step();
+    const auto took = std::chrono::steady_clock::now() - start;
+    stop = true;
+    first.join();
+    second.join();
+    EXPECT_LT(took, std::chrono::seconds(1));
+    EXPECT_LE(static_cast<size_t>(rig.Worker.LastTaken()), TdrvUDP::RING_SLOTS - 1);
+    EXPECT_EQ(rig.Worker.LastSent(), 1);
+}
+
+// A step held up (here by the table's lock) is late; the steps it missed are
+// not run back to back afterwards, so frames keep their pace of one a step.
+TEST(Worker, ALateStepIsNotMadeUpFor) {
+    Rig rig;  // opened by hand; the running thread takes the steps from here
+    rig.Feed(Answer(MacOf(1), {}));
+    rig.Worker.Step();
+    ASSERT_EQ(rig.Table.Count(), 1);
+    rig.Worker.Resume();
+    std::atomic<bool> held{false};
+    std::thread holder([&] {
+        rig.Table.EditRow(0, [&](TDeviceRec&) {
+            held = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        });
+    });
+    while (!held) std::this_thread::yield();
+    rig.Feed(Answer(MacOf(1), {}));  // the next step blocks on merging it
+    for (int i = 0; i < 30; ++i) rig.Worker.EnqueueQuery(KIND_NETWORK);
+    holder.join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    const int sent = 30 - rig.Worker.Queued();
+    rig.Worker.Terminate();
+    rig.Worker.WaitFor();
+    EXPECT_LE(sent, 3) << "about twelve missed steps would have run at once";
 }
 
 TEST(Worker, AfterAFailureNothingIsSentFor120StepsThenTheLinkReopens) {

@@ -38,6 +38,7 @@ const Entry kTable[] = {
     {133, "The device file \"%s\" holds %n devices that are not in the list. Saving over it removes them "
           "from the file. Save anyway?"},
     {134, "Save changes to %s?"},
+    {135, "The device list is full (256 devices): %n answers from further devices were left out."},
     {150, "It is necessary to reboot the device for the reflection of these setting.\nMay I reboot the device?"},
     {160, "%s is not a key of this setting."},
     {161, "The device does not report %s."},
@@ -52,4 +53,10 @@ const char* MessageText(int id) {
     for (const Entry& e : kTable)
         if (e.Id == id) return e.Text;
     return "";
+}
+
+std::string ListFullText(uint32_t leftOut) {
+    std::string text = MessageText(MSG_LIST_FULL);
+    text.replace(text.find("%n"), 2, std::to_string(leftOut));
+    return text;
 }

@@ -1,6 +1,9 @@
 // The program's numbered texts, shared by the windows and the command line.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 constexpr int MSG_TITLE = 100;
 constexpr int MSG_NO_ANSWER = 101;
 constexpr int MSG_NAK = 102;
@@ -14,6 +17,7 @@ constexpr int MSG_OPEN_FOREIGN = 131;     // %s: the file's path
 constexpr int MSG_OPEN_LEFT_OUT = 132;    // %s: the file's path, %n: how many
 constexpr int MSG_SAVE_FEWER = 133;       // %s: the file's path, %n: how many
 constexpr int MSG_SAVE_CHANGES = 134;     // %s: the file's name
+constexpr int MSG_LIST_FULL = 135;        // %n: answers left out
 constexpr int MSG_REBOOT = 150;
 // Values that no edit of a setup window could hold.  %s: the key.
 constexpr int MSG_UNKNOWN_KEY = 160;
@@ -25,3 +29,6 @@ constexpr int MSG_RUNNING = 200;
 
 // The text of a number, or "" for a number that has none.
 const char* MessageText(int id);
+
+// The full-list warning after a search that left answers out.
+std::string ListFullText(uint32_t leftOut);

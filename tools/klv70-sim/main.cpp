@@ -172,11 +172,14 @@ int main(int argc, char** argv) {
     const int fd = OpenSocket(INADDR_BROADCAST, cfg.Port);
     const int out = OpenSocket(inet_addr(cfg.Address.c_str()), cfg.Port);
     if (fd < 0 || out < 0) return 1;
-    // Devices behind one network card only: they hear what comes in there.
-    if (!cfg.Interface.empty() && ::setsockopt(fd, SOL_SOCKET, SO_BINDTODEVICE, cfg.Interface.c_str(),
-                                               static_cast<socklen_t>(cfg.Interface.size())) != 0) {
-        std::perror("klv70-sim: SO_BINDTODEVICE");
-        return 1;
+    // Devices behind one network card only: they hear what comes in there,
+    // and their answers go out there, to arrive on the program's card.
+    for (const int s : {fd, out}) {
+        if (!cfg.Interface.empty() && ::setsockopt(s, SOL_SOCKET, SO_BINDTODEVICE, cfg.Interface.c_str(),
+                                                   static_cast<socklen_t>(cfg.Interface.size())) != 0) {
+            std::perror("klv70-sim: SO_BINDTODEVICE");
+            return 1;
+        }
     }
     ::signal(SIGTERM, OnSignal);
     ::signal(SIGINT, OnSignal);
