@@ -1,5 +1,8 @@
 #include "Commands.h"
 
+#include <CLI/CLI.hpp>
+#include <memory>
+
 #include "Host.h"
 #include "Output.h"
 #include "Setcmds.h"
@@ -43,8 +46,9 @@ int Show(const std::vector<std::string>& args, const Options& options, std::ostr
 }  // namespace
 
 bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, std::ostream& err) {
-    if (!host.BringUp()) {
-        err << "tarnel-cli: the network link could not be started\n";
+    host.BringUp();
+    if (const std::string down = host.LinkDown(); !down.empty()) {
+        err << "tarnel-cli: " << down << '\n';
         return false;
     }
     const int steps = 2 * cycles;
@@ -54,42 +58,24 @@ bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, st
     });
     if (options.Progress) err << "\r\033[K" << std::flush;
     if (const uint32_t leftOut = host.Table.TakeLeftOut()) err << "tarnel-cli: " << ListFullText(leftOut) << '\n';
+    // A link lost during the search heard nothing: that is no empty network.
+    if (const std::string down = host.LinkDown(); !down.empty()) {
+        err << "tarnel-cli: " << down << '\n';
+        return false;
+    }
     return true;
 }
 
-int RunCommand(const std::string& command, const std::vector<std::string>& args, const Options& options,
-               std::ostream& out, std::ostream& err) {
-    if (command == "search") {
-        if (options.Help || !args.empty()) {
-            (options.Help ? out : err) << "usage: tarnel-cli search [--json]\n"
-                                          "Searches the network for about nine seconds and lists the devices.\n";
-            return options.Help ? 0 : EXIT_USAGE;
-        }
-        return Search(options, out, err);
-    }
-    if (command == "show") {
-        if (options.Help) {
-            out << "usage: tarnel-cli show FILE [--json]\nLists the devices of a device file.\n";
-            return 0;
-        }
-        return Show(args, options, out, err);
-    }
-    if (command == "set-network" || command == "set-info" || command == "set-date") {
-        if (options.Help) {
-            out << (command == "set-network"
-                        ? "usage: tarnel-cli set-network MAC KEY=VALUE... --yes\n"
-                          "KEY: IPADRM IPADRB GPID GWAY MASK TRAP1 TRAP2 TERM LOG OPTIP OPTIP2 OPTIP3 OPT1 OPT2 OPT3 TOUT\n"
-                          "The device reboots to take the settings; --yes agrees to that.\n"
-                    : command == "set-info"
-                        ? "usage: tarnel-cli set-info MAC KEY=VALUE...\nKEY: CONT NAME LOC (20 characters) UNIQ (an integer)\n"
-                        : "usage: tarnel-cli set-date MAC|all YYYY MM DD HH MM GMT\n"
-                          "all: every device, by broadcast; nobody answers it.\n");
-            return 0;
-        }
-        if (command == "set-network") return SetNetwork(args, options, out, err);
-        if (command == "set-info") return SetInfo(args, options, out, err);
-        return SetDate(args, options, out, err);
-    }
-    err << "tarnel-cli: unknown command '" << command << "' (see tarnel-cli --help)\n";
-    return EXIT_USAGE;
+void RegisterSearch(CLI::App& app, CliContext& ctx) {
+    CLI::App* cmd = app.add_subcommand("search", "find the devices on the network and list them");
+    cmd->footer("Searches the network for about nine seconds and lists the devices.\nOptions: --json, --interface NAME.");
+    cmd->callback([&ctx] { ctx.Exit = Search(ctx.Opt, ctx.Out, ctx.Err); });
+}
+
+void RegisterShow(CLI::App& app, CliContext& ctx) {
+    CLI::App* cmd = app.add_subcommand("show", "list the devices of a device file");
+    auto file = std::make_shared<std::string>();
+    cmd->add_option("FILE", *file, "the device file")->required();
+    cmd->footer("Only reads the file.  Options: --json.");
+    cmd->callback([&ctx, file] { ctx.Exit = Show({*file}, ctx.Opt, ctx.Out, ctx.Err); });
 }

@@ -1,52 +1,65 @@
 #include "Output.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "Protocol.h"
+#include "Termtext.h"
 
 namespace {
 std::string Field(const char* text, size_t width) { return std::string(text, strnlen(text, width)); }
 }  // namespace
 
+// Any host can answer with tabs, line breaks or escape sequences in any field:
+// each device stays one line of five columns.
 void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows) {
     for (const TDeviceRec& r : rows) {
-        out << Field(r.MAC, MAC_LEN) << '\t' << Field(r.MODEL, 256) << '\t' << Field(r.TARCID, 3) << '\t'
-            << Field(r.SERIAL, 10) << '\t' << Field(r.IPADRM, 15) << '\n';
+        out << ForTerminal(Field(r.MAC, MAC_LEN)) << '\t' << ForTerminal(Field(r.MODEL, 256)) << '\t'
+            << ForTerminal(Field(r.TARCID, 3)) << '\t' << ForTerminal(Field(r.SERIAL, 10)) << '\t'
+            << ForTerminal(Field(r.IPADRM, 15)) << '\n';
     }
 }
 
-// Device texts are 8-bit; bytes above 127 are taken as Latin-1 so that the
-// output is always valid JSON.
-std::string JsonString(const char* text, size_t maxLength) {
-    std::string s = "\"";
-    for (size_t i = 0; i < maxLength && text[i] != '\0'; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            s += esc;
+std::string Latin1ToUtf8(std::string_view latin1) {
+    std::string utf8;
+    utf8.reserve(latin1.size());
+    for (char ch : latin1) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            utf8 += ch;
         } else {
-            s += static_cast<char>(c);
+            utf8 += static_cast<char>(0xC0 | (c >> 6));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
-    return s + "\"";
+    return utf8;
+}
+
+nlohmann::ordered_json DeviceJson(const TDeviceRec& r) {
+    nlohmann::ordered_json device;
+    device["MAC"] = Latin1ToUtf8(Field(r.MAC, MAC_LEN));
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) {
+        if (key > KEY_SERIAL && !HasKey(r, key)) continue;
+        device[KeyFields[key].Name] = Latin1ToUtf8(Field(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width)));
+    }
+    return device;
+}
+
+std::string OneLine(const nlohmann::ordered_json& value) {
+    std::string text;
+    if (value.is_object()) {
+        for (const auto& [name, member] : value.items())
+            text += (text.empty() ? "" : ", ") + OneLine(name) + ": " + OneLine(member);
+        return "{" + text + "}";
+    }
+    if (value.is_array()) {
+        for (const auto& element : value) text += (text.empty() ? "" : ", ") + OneLine(element);
+        return "[" + text + "]";
+    }
+    return value.dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
 }
 
 void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows) {
     out << '[';
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const TDeviceRec& r = rows[i];
-        out << (i == 0 ? "\n  {" : ",\n  {") << "\"MAC\": " << JsonString(r.MAC, MAC_LEN);
-        for (int key = KEY_MODEL; key < KEY_COUNT; ++key) {
-            if (key > KEY_SERIAL && !HasKey(r, key)) continue;
-            out << ", \"" << KeyFields[key].Name
-                << "\": " << JsonString(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width));
-        }
-        out << '}';
-    }
+    for (size_t i = 0; i < rows.size(); ++i) out << (i == 0 ? "\n  " : ",\n  ") << OneLine(DeviceJson(rows[i]));
     out << (rows.empty() ? "]\n" : "\n]\n");
 }

@@ -1,13 +1,23 @@
 // How the command line prints devices: a line a row (MAC, then the grid's four
-// columns, tab-separated), or a JSON array keyed by the wire keys.
+// columns, tab-separated), or a JSON array keyed by the wire keys, one device
+// a line.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Record.h"
 
 void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows);
 void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows);
-std::string JsonString(const char* text, size_t maxLength);
+
+// A device text as JSON takes it: Latin-1 bytes to UTF-8.
+std::string Latin1ToUtf8(std::string_view latin1);
+// The device's keys and texts, MAC first, then every key it reports.
+nlohmann::ordered_json DeviceJson(const TDeviceRec& r);
+// A JSON value on one line, ", " between members and ": " after names, every
+// character beyond ASCII escaped.
+std::string OneLine(const nlohmann::ordered_json& value);

@@ -1,6 +1,7 @@
 // The three setup dialogs, offscreen, with their waits driven by their ticks.
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QTest>
 
 #include "UiRig.h"
@@ -174,6 +175,32 @@ TEST(InformationSetup, DisabledUniqueIdIsNotTestedAndNothingFlaggedMeetsSilence)
     EXPECT_FALSE(rig.Info.InfoEdits[3]->isEnabled());
     rig.Info.btnOkClick();
     EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.") << "nothing to send is reported at once";
+}
+
+// What cannot travel in a frame cannot be typed; a stored value longer than an
+// edit is shown whole and, untouched, goes out exactly as stored.
+TEST(InformationSetup, ShowsWholeValuesAndSendsUntouchedOnesAsStored) {
+    const std::string cont(30, 'c');
+    SetupRig rig(Answer(MacOf(1), {"CONT:" + cont, "NAME:n", "LOC:l", "UNIQ:1234"}));
+    ASSERT_TRUE(rig.ready);
+    rig.Info.show();
+    EXPECT_EQ(rig.Info.InfoEdits[0]->text().toStdString(), cont);
+    EXPECT_EQ(rig.Info.InfoEdits[3]->text(), "1234");
+    QLineEdit* name = rig.Info.InfoEdits[1];
+    name->clear();
+    name->setFocus();
+    for (QChar c : QString::fromLatin1("x\xFFy\x02\x03z")) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(name, &press);
+    }
+    EXPECT_EQ(name->text(), "xyz");
+    rig.Info.btnOkClick();
+    ASSERT_EQ(rig.Info.ApplyState, 1) << rig.LastMessage().toStdString();
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Info.timSetTimer();
+    EXPECT_EQ(rig.Row().CONT, cont);
+    EXPECT_STREQ(rig.Row().UNIQ, "1234");
+    EXPECT_STREQ(rig.Row().NAME, "xyz");
 }
 
 TEST(DateSetup, FillValidateAndSendToAll) {

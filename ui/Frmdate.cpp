@@ -3,10 +3,12 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 #include <QLabel>
+#include <QRegularExpressionValidator>
 #include <cstring>
 
 #include "Fit.h"
 #include "Msgbox.h"
+#include "Setvalues.h"
 
 namespace {
 const char* const kLabels[DATE_EDITS] = {"YMD:  ", ". ", ". ", "HM:   ", ": ", "GMT(+): "};
@@ -43,6 +45,10 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
 }
 
 void TwndDate::FormShow() {
+    for (int i = 0; i < DATE_EDITS; ++i)
+        if (!Edit[i]->validator())
+            Edit[i]->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(QString::fromStdString(EditPattern(KIND_DATE, DateKeys[i]))), Edit[i]));
     if (Table.SelectedRow != NO_ROW) FillDate(Table.SelectedRow);
 }
 
@@ -55,24 +61,27 @@ void TwndDate::FillDate(int row) {
 }
 
 bool TwndDate::ValidateDate() {
-    std::array<std::string, DATE_EDITS> texts;
-    for (int i = 0; i < DATE_EDITS; ++i) texts[static_cast<size_t>(i)] = Edit[i]->text().toStdString();
-    const DateVerdict v = ::ValidateDate(texts);
-    if (!v.Ok) {
-        Edit[v.Failed]->setFocus();
-        ShowMessageId(v.Message, mtWarning, mbOK);
+    TDeviceRec row{};
+    Table.CopyRow(Table.SelectedRow, row);
+    SetValues values;
+    for (int i = 0; i < DATE_EDITS; ++i) values[DateKeys[i]] = Edit[i]->text().toLatin1().toStdString();
+    const SetVerdict v = CheckSet(KIND_DATE, values, row);
+    if (v.Outcome != SetOutcome::Ready) {
+        // Only the first failure, with the focus on its edit.
+        const SetProblem& first = v.Problems.front();
+        for (int i = 0; i < DATE_EDITS; ++i)
+            if (first.Key == DateKeys[i]) Edit[i]->setFocus();
+        ShowMessageText(QString::fromLatin1(first.Text.c_str()), mtWarning, mbOK);
         return false;
     }
-    DateText = v.Text;
+    Checked = v.Edit;
+    DateText.assign(Checked.YMDHM, strnlen(Checked.YMDHM, sizeof Checked.YMDHM));
     return true;
 }
 
 bool TwndDate::SendDate(int row) {
     if (!ValidateDate()) return false;
-    std::memset(&Table.EditRec, 0, sizeof Table.EditRec);
-    std::memcpy(Table.EditRec.YMDHM, DateText.data(), std::min<size_t>(DateText.size(), 16));
-    const QByteArray gmt = Edit[DATE_GMT]->text().toLatin1();
-    std::memcpy(Table.EditRec.GMT, gmt.constData(), std::min<size_t>(static_cast<size_t>(gmt.size()), 5));
+    Table.EditRec = Checked;
     const bool requested = Control.RequestSet(row, KIND_DATE, chkAll->isChecked());
     if (requested && chkAll->isChecked()) {
         accept();  // a SET to all is not waited for

@@ -30,4 +30,7 @@ public:
 protected:
     void Acknowledged() override;
     QList<QWidget*> WaitControls() const override;
+
+private:
+    TDeviceRec Checked{};  // EditRec as the checks filled it
 };

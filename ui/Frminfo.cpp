@@ -3,13 +3,14 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 #include <QLabel>
+#include <QRegularExpressionValidator>
+#include <algorithm>
 #include <cstring>
 
 #include "Fit.h"
 #include "Msgbox.h"
-#include "Netcheck.h"
 #include "Protocol.h"
-#include "Strings.h"
+#include "Setvalues.h"
 
 namespace {
 const int kKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};
@@ -43,6 +44,13 @@ TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
 }
 
 void TwndInfo::FormShow() {
+    // Nothing that cannot travel in a frame can be typed (0xFF, 0x02, 0x03, controls).
+    for (int i = 0; i < 4; ++i) {
+        const std::string pattern = EditPattern(KIND_DEVINFO, KeyFields[kKeys[i]].Name);
+        if (!InfoEdits[i]->validator())
+            InfoEdits[i]->setValidator(
+                new QRegularExpressionValidator(QRegularExpression(QString::fromStdString(pattern)), InfoEdits[i]));
+    }
     if (Table.SelectedRow != NO_ROW) FillInfo(Table.SelectedRow);
 }
 
@@ -51,26 +59,33 @@ void TwndInfo::FillInfo(int row) {
     if (!Table.CopyRow(row, r)) return;
     for (int i = 0; i < 4; ++i) {
         const char* text = FieldOf(r, kKeys[i]);
-        InfoEdits[i]->setText(QString::fromLatin1(text, static_cast<int>(strnlen(text, 256))));
+        const QString value = QString::fromLatin1(text, static_cast<int>(strnlen(text, 256)));
+        // A stored value longer than the typing limit is shown whole.
+        InfoEdits[i]->setMaxLength(std::max(kMaxLength[i], static_cast<int>(value.size())));
+        InfoEdits[i]->setText(value);
         InfoEdits[i]->setEnabled(HasKey(r, kKeys[i]));
+        Shown[i] = value;
     }
 }
 
 void TwndInfo::btnOkClick() {
-    QLineEdit* uid = InfoEdits[3];
-    if (uid->isEnabled() && StrToIntDef(uid->text().toStdString(), -1) == -1) {
-        ShowMessageId(MSG_BAD_UNIQUE_ID, mtWarning, mbOK);
+    TDeviceRec row{};
+    Table.CopyRow(Table.SelectedRow, row);
+    SetValues requested;
+    for (int i = 0; i < 4; ++i)
+        if (InfoEdits[i]->isEnabled() && InfoEdits[i]->text() != Shown[i])
+            requested[KeyFields[kKeys[i]].Name] = InfoEdits[i]->text().toLatin1().toStdString();
+    const SetVerdict verdict = CheckSet(KIND_DEVINFO, requested, row);
+    if (verdict.Outcome != SetOutcome::Ready) {
+        ShowMessageText(QString::fromLatin1(ProblemText(verdict).c_str()), mtWarning, mbOK);
         return;
     }
+    Checked = verdict.Edit;
     StoreInfo(Table.SelectedRow);
 }
 
 void TwndInfo::StoreInfo(int row) {
-    std::memset(&Table.EditRec, 0, sizeof Table.EditRec);
-    for (int i = 0; i < 4; ++i) {
-        const QByteArray text = InfoEdits[i]->text().toLatin1();
-        std::memcpy(FieldOf(Table.EditRec, kKeys[i]), text.constData(), std::min<size_t>(static_cast<size_t>(text.size()), 256));
-    }
+    Table.EditRec = Checked;
     BeginWait(Control.RequestSet(row, KIND_DEVINFO, false));
 }
 

@@ -26,4 +26,10 @@ public:
 protected:
     void Acknowledged() override;
     QList<QWidget*> WaitControls() const override;
+
+private:
+    // What FillInfo put in each edit: an edit still showing it was not
+    // touched, and its stored value goes out exactly as stored.
+    QString Shown[4];
+    TDeviceRec Checked{};  // EditRec as the checks filled it
 };

@@ -4,11 +4,13 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QRegularExpressionValidator>
 #include <cstring>
 
 #include "Fit.h"
 #include "Msgbox.h"
 #include "Protocol.h"
+#include "Setvalues.h"
 #include "Strings.h"
 
 namespace {
@@ -50,6 +52,9 @@ const GroupSpec kGroups[6] = {
 // Where each box stands in its column, top first.
 const int kColumnOrder[2][3] = {{0, 2, 4}, {5, 3, 1}};
 
+// Address edits give their masked text, dots and blanks included.
+QString EditText(const QLineEdit* edit, bool address) { return address ? edit->displayText() : edit->text(); }
+
 void Paint(QLineEdit* edit, bool enabled) {
     edit->setEnabled(enabled);
     QPalette p = edit->palette();
@@ -58,13 +63,7 @@ void Paint(QLineEdit* edit, bool enabled) {
 }
 }  // namespace
 
-QString MaskedAddress(const char* dotted) {
-    QStringList parts = QString::fromLatin1(dotted).remove(' ').split('.');
-    while (parts.size() < 4) parts << QString();
-    QStringList groups;
-    for (int i = 0; i < 4; ++i) groups << parts[i].left(3).leftJustified(3, ' ');
-    return groups.join('.');
-}
+QString MaskedAddress(const char* dotted) { return QString::fromStdString(MaskedAddressText(dotted)); }
 
 TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent)
     : TSetDialog(table, control, parent), RefreshGrid(std::move(refreshGrid)) {
@@ -111,6 +110,13 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
 
 void TwndSetup::FormShow() {
     ApplyState = 0;
+    // A number edit takes only what a SET may carry.
+    const std::vector<std::string> keys = SetKeyNames(KIND_NETWORK);
+    for (int i = 0; i < NET_ROWS; ++i) {
+        const std::string pattern = EditPattern(KIND_NETWORK, keys[static_cast<size_t>(i)]);
+        if (!pattern.empty() && !Edit[i]->validator())
+            Edit[i]->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromStdString(pattern)), Edit[i]));
+    }
     if (Table.SelectedRow != NO_ROW) FillFields(Table.SelectedRow);
 }
 
@@ -129,33 +135,31 @@ void TwndSetup::FillFields(int row) {
             Edit[i]->setText(value);
         }
         Paint(Edit[i], HasKey(r, f.Key));
+        Shown[i] = EditText(Edit[i], f.Address);
     }
 }
 
 void TwndSetup::btnOkClick() {
-    NetworkField fields[NET_ROWS];
-    for (int i = 0; i < NET_ROWS; ++i)
-        fields[i] = {(kFields[i].Address ? Edit[i]->displayText() : Edit[i]->text()).toStdString(),
-                     Edit[i]->isEnabled()};
-    const std::vector<int> errors = ValidateNetworkSettings(fields);
-    if (!errors.empty()) {
-        QStringList lines;
-        for (int id : errors) lines << QString::fromLatin1(MessageText(id));
-        ShowMessageText(lines.join('\n'), mtWarning, mbOK);
+    TDeviceRec row{};
+    Table.CopyRow(Table.SelectedRow, row);
+    const std::vector<std::string> keys = SetKeyNames(KIND_NETWORK);
+    SetValues requested;
+    for (int i = 0; i < NET_ROWS; ++i) {
+        const QString text = EditText(Edit[i], kFields[i].Address);
+        if (Edit[i]->isEnabled() && text != Shown[i]) requested[keys[static_cast<size_t>(i)]] = text.toLatin1().toStdString();
+    }
+    const SetVerdict verdict = CheckSet(KIND_NETWORK, requested, row);
+    if (verdict.Outcome != SetOutcome::Ready) {
+        ShowMessageText(QString::fromLatin1(ProblemText(verdict).c_str()), mtWarning, mbOK);
         return;
     }
     if (ShowMessageId(MSG_REBOOT, mtInformation, mbYes | mbNo) != mrYes) return;
+    Checked = verdict.Edit;
     StoreFields(Table.SelectedRow);
 }
 
 void TwndSetup::StoreFields(int row) {
-    std::memset(&Table.EditRec, 0, sizeof Table.EditRec);
-    for (int i = 0; i < NET_ROWS; ++i) {
-        const QByteArray text = (kFields[i].Address ? Edit[i]->displayText() : Edit[i]->text()).toLatin1();
-        const size_t width = static_cast<size_t>(KeyFields[kFields[i].Key].Width);
-        std::memcpy(FieldOf(Table.EditRec, kFields[i].Key), text.constData(),
-                    std::min(static_cast<size_t>(text.size()), width));
-    }
+    Table.EditRec = Checked;
     BeginWait(Control.RequestSet(row, KIND_NETWORK, false));
 }
 

@@ -31,6 +31,10 @@ protected:
     QList<QWidget*> WaitControls() const override;
 
 private:
+    // What FillFields put in each edit: an edit still showing it was not
+    // touched, and its stored value goes out unchanged.
+    QString Shown[NET_ROWS];
+    TDeviceRec Checked{};  // EditRec as the checks filled it
     std::function<void()> RefreshGrid;
 };
 

@@ -40,6 +40,11 @@ const Entry kTable[] = {
     {134, "Save changes to %s?"},
     {135, "The device list is full (256 devices): %n answers from further devices were left out."},
     {150, "It is necessary to reboot the device for the reflection of these setting.\nMay I reboot the device?"},
+    {160, "%s is not a key of this setting."},
+    {161, "The device does not report %s."},
+    {162, "%s is empty: an empty value cannot be sent."},
+    {163, "%s is longer than %d characters."},
+    {164, "%s holds a character that cannot be sent (%s)."},
     {200, "This application is already running."},
 };
 }  // namespace

@@ -19,6 +19,12 @@ constexpr int MSG_SAVE_FEWER = 133;       // %s: the file's path, %n: how many
 constexpr int MSG_SAVE_CHANGES = 134;     // %s: the file's name
 constexpr int MSG_LIST_FULL = 135;        // %n: answers left out
 constexpr int MSG_REBOOT = 150;
+// Values that no edit of a setup window could hold.  %s: the key.
+constexpr int MSG_UNKNOWN_KEY = 160;
+constexpr int MSG_NOT_REPORTED = 161;
+constexpr int MSG_EMPTY_VALUE = 162;
+constexpr int MSG_TOO_LONG = 163;  // %d: the edit's length
+constexpr int MSG_BAD_BYTE = 164;  // second %s: the byte
 constexpr int MSG_RUNNING = 200;
 
 // The text of a number, or "" for a number that has none.

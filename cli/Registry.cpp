@@ -1,0 +1,10 @@
+// Every command of tarnel-cli.  A new command is a file with its Register
+// function and one line here.
+#include "Commands.h"
+
+void RegisterCommands(CLI::App& app, CliContext& ctx) {
+    static const Registrar kCommands[] = {
+        RegisterSearch, RegisterShow, RegisterSetNetwork, RegisterSetInfo, RegisterSetDate,
+    };
+    for (Registrar add : kCommands) add(app, ctx);
+}
