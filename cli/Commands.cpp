@@ -78,12 +78,12 @@ bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, st
         });
         if (options.Progress) err << "\r\033[K" << std::flush;
     }
+    if (const uint32_t leftOut = host.Table.TakeLeftOut()) err << "tarnel-cli: " << ListFullText(leftOut) << '\n';
     // A link lost during the search heard nothing: that is no empty network.
     if (const std::string down = host.LinkDown(); !down.empty()) {
         err << "tarnel-cli: " << down << '\n';
         return false;
     }
-    if (const uint32_t leftOut = host.Table.TakeLeftOut()) err << "tarnel-cli: " << ListFullText(leftOut) << '\n';
     return true;
 }
 

@@ -3,10 +3,10 @@
 #include <strings.h>
 
 #include <CLI/CLI.hpp>
-#include <chrono>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 #include "Datecheck.h"
 #include "Datenow.h"

@@ -12,31 +12,43 @@ constexpr size_t ITEMS_AT = 23;
 
 bool Live(int row, int count) { return row >= 0 && row < count; }
 
+// Eight bytes at a time: whether a word holds a byte below 4, and whether it
+// holds 0xFF, STX or ETX (a byte of x | 0x01 is 0x03 only for STX and ETX, a
+// byte of ~x is 0 only for 0xFF).
+constexpr uint64_t ONES = 0x0101010101010101ull, HIGHS = 0x8080808080808080ull;
+uint64_t Word(const uint8_t* p) {
+    uint64_t x;
+    std::memcpy(&x, p, 8);
+    return x;
+}
+bool ZeroByte(uint64_t v) { return ((v - ONES) & ~v & HIGHS) != 0; }
+bool ByteBelow4(uint64_t x) { return ((x - 4 * ONES) & ~x & HIGHS) != 0; }
+bool DelimiterByte(uint64_t x) { return ZeroByte((x | ONES) ^ (3 * ONES)) || ZeroByte(~x); }
+
 // Length of a value's text: up to its first NUL, STX or ETX.  A NUL ends a
 // field's text anyway, and a device file cannot carry STX or ETX inside a
-// value, so a value holding one is cut there as a NUL cuts it.  Eight bytes
-// at a time look for any byte below 4 before the bytes are looked at alone.
+// value, so a value holding one is cut there as a NUL cuts it.
 size_t TextLength(const uint8_t* value, size_t n) {
-    constexpr uint64_t fours = 0x0404040404040404ull, highs = 0x8080808080808080ull;
     size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        uint64_t x;
-        std::memcpy(&x, value + i, 8);
-        if (((x - fours) & ~x & highs) != 0) break;
-    }
+    while (i + 8 <= n && !ByteBelow4(Word(value + i))) i += 8;
+    if (i + 8 > n && i < n && n >= 8 && !ByteBelow4(Word(value + n - 8))) return n;  // the tail, as one word
     for (; i < n; ++i)
         if (value[i] == 0 || value[i] == STX || value[i] == ETX) return i;
     return n;
 }
 
-// A byte that would end an item or a frame on the wire or in a device file.
-bool Delimiter(uint8_t c) { return c == ITEM_END || c == STX || c == ETX; }
-
+// Whether any of n bytes would end an item or a frame on the wire or in a
+// device file: 0xFF, STX or ETX.
 bool HoldsDelimiter(const void* bytes, size_t n) {
     const auto* p = static_cast<const uint8_t*>(bytes);
-    bool found = false;
-    for (size_t i = 0; i < n; ++i) found |= Delimiter(p[i]);
-    return found;
+    if (n >= 8) {
+        for (size_t i = 0; i + 8 <= n; i += 8)
+            if (DelimiterByte(Word(p + i))) return true;
+        return DelimiterByte(Word(p + n - 8));
+    }
+    for (size_t i = 0; i < n; ++i)
+        if (p[i] == ITEM_END || p[i] == STX || p[i] == ETX) return true;
+    return false;
 }
 
 // A MAC that can stand for one device and travel in a frame and a file.
@@ -176,8 +188,13 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     if (uint8_t* flag = FlagOf(r, key)) *flag = 1;
     char* field = FieldOf(r, key);
     const size_t width = static_cast<size_t>(f.Width);
-    const size_t cut = TextLength(value, std::min(valueLen, width));
+    size_t cut = std::min(valueLen, width);
+    // A stored field holds no NUL, STX or ETX before its padding, so a value
+    // equal to it has none to cut: the common unchanged answer costs no scan.
     if (SameAsPadded(field, value, cut, width)) return true;
+    const size_t text = TextLength(value, cut);
+    if (text < cut && SameAsPadded(field, value, text, width)) return true;
+    cut = text;
     UpdateChangeMaskLocked(f.ChangeBit, true, true);
     std::memcpy(field, value, cut);
     std::memset(field + cut, 0, width - cut);

@@ -1,6 +1,10 @@
 // Frames for tests, built the way a device builds them.
 #pragma once
 
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -35,3 +39,14 @@ inline std::string MacOf(int i) {
 }
 
 inline std::string Text(const uint8_t* p, size_t n) { return std::string(reinterpret_cast<const char*>(p), n); }
+
+// One datagram from a socket of its own, as another host on the network sends.
+inline void SendRaw(const Bytes& b, const char* to = "127.0.0.1", uint16_t port = 8020) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in dst{};
+    dst.sin_family = AF_INET;
+    dst.sin_port = htons(port);
+    dst.sin_addr.s_addr = inet_addr(to);
+    ::sendto(fd, b.data(), b.size(), 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst);
+    ::close(fd);
+}

@@ -94,6 +94,7 @@ TEST(DeviceFile, ReadingCases) {
         {"300 frames", three + three, 256, 44},
         {"frame without MAC", "\x02XYZ:02-00-00-00-00-01" + FF + "\x03" + kWorked, 1},
         {"short frame", "\x02MAC:1\x03" + kWorked, 1},
+        {"broadcast MAC", "\x02MAC:ff-FF-ff-FF-ff-FF" + FF + "MODEL:all" + FF + "\x03" + kWorked, 1},
     };
     for (const Case& c : cases) {
         FileRig rig;

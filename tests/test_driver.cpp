@@ -45,15 +45,6 @@ uint32_t ReadWithin(TdrvUDP& d, uint8_t* buf, Origin* from = nullptr, int ms = 2
     return 0;
 }
 
-void SendRaw(const Bytes& b, const char* to = "127.0.0.1", uint16_t port = 8020) {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in dst{};
-    dst.sin_family = AF_INET;
-    dst.sin_port = htons(port);
-    dst.sin_addr.s_addr = inet_addr(to);
-    ::sendto(fd, b.data(), b.size(), 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst);
-    ::close(fd);
-}
 }  // namespace
 
 TEST(Driver, RingDropsOldestWhenFull) {

@@ -16,12 +16,6 @@ std::string ReadAll(const std::string& path) {
     return s.str();
 }
 
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 // Five devices in the sandbox's subnet 10.77.0.0/24 or not: 0 is well, 1 and 2
 // share an address, 3 keeps the simulator's 192.168.1.13, 4 has a gateway
 // outside its subnet.

@@ -37,12 +37,6 @@ std::string Heard(const SimProcess& sim) {
     return text;
 }
 
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
 // Six devices from MAC ...0B: 0 acknowledges, 1 refuses, 2 stays silent on
 // SETs, 3 reports only some keys; 4 and 5 answer as 0A and 0a (one MAC in two
 // letter cases), 4 with control characters in its device name.

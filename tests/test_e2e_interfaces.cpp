@@ -50,9 +50,8 @@ int FoundWith(const std::string& interface, int expect) {
     TempDir dir;
     HeadlessHost host(dir.Path, interface);
     if (!host.BringUp() || !host.Control.RequestQuery(NO_ROW, KIND_NETWORK)) return -1;
-    for (int i = 0; i < 150 && host.Table.Count() < expect; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // nothing more should come
+    WaitRows(host, expect);
+    SleepMs(300);  // nothing more should come
     return host.Table.Count();
 }
 }  // namespace
@@ -67,28 +66,12 @@ TEST(Interfaces, ASearchReachesDevicesOnEveryCard) {
     EXPECT_EQ(FoundWith("v2", 3), 3) << "the second card alone";
 }
 
-// getifaddrs lists addresses: a card with two of them once sent every frame
-// twice, and a device applied every SET (and rebooted) twice.
-TEST(Interfaces, ACardWithTwoAddressesSendsEachFrameOnce) {
+// getifaddrs lists addresses: a card with a second address once sent every
+// frame twice, and a device applied every SET (and rebooted) twice.  And a SET
+// or a date enquiry for one device leaves only by the card its answers came
+// in on: the devices behind the other card never hear it.
+TEST(Interfaces, AFrameForOneDeviceLeavesOnceAndOnlyByItsCard) {
     ASSERT_EQ(std::system("ip addr add 10.77.0.3/24 dev v0"), 0);
-    {
-        SimProcess sim({"--count", "2", "--interface", "v1", "--verbose"});
-        ASSERT_TRUE(sim.Ready());
-        TempDir dir;
-        HeadlessHost host(dir.Path, "v0");
-        ASSERT_TRUE(host.BringUp());
-        ASSERT_TRUE(host.Control.RequestQuery(NO_ROW, KIND_NETWORK));
-        ASSERT_TRUE(WaitRows(host, 2));
-        EXPECT_EQ(Heard(sim, "ENQ:NETWORK"), 1);
-        EXPECT_EQ(SetTimeOut(host, "02-00-00-00-00-02"), StatusWait::Acknowledged);
-        EXPECT_EQ(Heard(sim, "SET:"), 1);
-    }
-    std::system("ip addr del 10.77.0.3/24 dev v0");
-}
-
-// A SET or a date enquiry for one device leaves only by the card its answers
-// came in on; the devices behind the other card never hear it.
-TEST(Interfaces, AFrameForOneDeviceLeavesOnlyByItsCard) {
     SimProcess first({"--count", "2", "--interface", "v1", "--address", "10.77.0.2", "--mac-base", "02-00-00-00-0A-01",
                       "--verbose"});
     SimProcess second({"--count", "3", "--interface", "v3", "--address", "10.78.0.2", "--mac-base",
@@ -98,9 +81,9 @@ TEST(Interfaces, AFrameForOneDeviceLeavesOnlyByItsCard) {
     HeadlessHost host(dir.Path);
     ASSERT_TRUE(host.BringUp());
     ASSERT_TRUE(host.Control.RequestQuery(NO_ROW, KIND_NETWORK));
-    ASSERT_TRUE(WaitRows(host, 5));
-    EXPECT_GE(Heard(first, "ENQ:NETWORK"), 1) << "a search still reaches every card";
-    EXPECT_GE(Heard(second, "ENQ:NETWORK"), 1);
+    ASSERT_TRUE(WaitRows(host, 5)) << "a search still reaches every card";
+    Heard(first, "");
+    Heard(second, "");
 
     EXPECT_EQ(SetTimeOut(host, "02-00-00-00-0A-02"), StatusWait::Acknowledged);
     EXPECT_EQ(Heard(first, "SET:"), 1);
@@ -110,5 +93,6 @@ TEST(Interfaces, AFrameForOneDeviceLeavesOnlyByItsCard) {
     ASSERT_TRUE(host.Control.RequestQuery(row, KIND_DATE));
     EXPECT_EQ(host.WaitAnswer(row), StatusWait::Acknowledged);
     EXPECT_EQ(Heard(first, "ENQ:DATE"), 0);
-    EXPECT_GE(Heard(second, "ENQ:DATE"), 1);
+    EXPECT_EQ(Heard(second, "ENQ:DATE"), 1);
+    std::system("ip addr del 10.77.0.3/24 dev v0");
 }

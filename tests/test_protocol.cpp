@@ -190,6 +190,10 @@ TEST(Protocol, BroadcastSetAndForcedGroupFlag) {
     TDeviceRec r{};
     t.CopyRow(0, r);
     EXPECT_EQ(r.HasGPID, 1) << "any SET marks the group ID as present";
+    // Only the date's Send to All names every device; a SET for one row never does.
+    t.EditRow(0, [](TDeviceRec& row) { std::memcpy(row.MAC, "ff-FF-ff-FF-ff-FF", 17); });
+    EXPECT_EQ(t.BuildSet(0, KIND_DATE, false), 0);
+    EXPECT_GT(t.BuildSet(0, KIND_DATE, true), 0);
 }
 
 // A value holding a byte that ends an item or a frame would put items of its
@@ -205,6 +209,7 @@ TEST(Protocol, SetWithADelimiterInAValueIsNotBuilt) {
         {"0xFF smuggling an item", KIND_DEVINFO, KEY_NAME, "x\xFFIPADRM:10.9.9.9"},
         {"STX", KIND_DEVINFO, KEY_CONT, "a\x02"},
         {"ETX", KIND_NETWORK, KEY_OPT1, "1\x03"},
+        {"ETX far into a long value", KIND_DEVINFO, KEY_LOC, "abcdefghijklm\x03opqrstu"},
         {"0xFF behind the NUL of a four-byte TERM", KIND_NETWORK, KEY_TERM, std::string("1\0\xFF", 3)},
         {"0xFF in a date", KIND_DATE, KEY_GMT, "+9\xFF"},
     };
@@ -215,16 +220,6 @@ TEST(Protocol, SetWithADelimiterInAValueIsNotBuilt) {
         EXPECT_EQ(t.BuildSet(0, c.kind, false), 0) << c.name;
         EXPECT_EQ(t.BuildSet(0, c.kind, true), 0) << c.name << ", to every device";
     }
-}
-
-// Only the date's Send to All names every device; a SET for one row never does.
-TEST(Protocol, SetForOneRowNeverCarriesTheBroadcastMac) {
-    TmTable t;
-    WithRow(t, {"YMDHM"});
-    std::strcpy(t.EditRec.YMDHM, "2024.03.05.09.07");
-    t.EditRow(0, [](TDeviceRec& r) { std::memcpy(r.MAC, "ff-FF-ff-FF-ff-FF", 17); });
-    EXPECT_EQ(t.BuildSet(0, KIND_DATE, false), 0);
-    EXPECT_GT(t.BuildSet(0, KIND_DATE, true), 0);
 }
 
 TEST(Protocol, EmptyValuesAreNotSent) {

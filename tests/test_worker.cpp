@@ -41,6 +41,7 @@ struct Rig {
     Rig() : Worker(Table, Driver, 8020) {
         Driver.SetDestination(inet_addr("127.0.0.2"));
         Worker.Step();  // opens the link
+        EXPECT_EQ(Worker.State(), ST_RUN);
     }
     void Feed(const Bytes& b, const Origin& from = {}) { Driver.Store(b.data(), b.size(), from); }
     TmTable Table;
@@ -50,11 +51,6 @@ struct Rig {
 
 const std::string FF = "\xFF";
 }  // namespace
-
-TEST(Worker, OpensOnFirstStep) {
-    Rig rig;
-    EXPECT_EQ(rig.Worker.State(), ST_RUN);
-}
 
 TEST(Worker, FullQueueKeepsTheNewest49AndSendsOneAStep) {
     Observer seen;
@@ -97,6 +93,7 @@ TEST(Worker, SortsWhatArrives) {
         {"own SET", MakeFrame("SET", known, {"NAME:x"}), STATUS_NONE, 1},
         {"no STX", [&] { Bytes b = MakeFrame("ACK", known, {}); b[0] = 0x01; return b; }(), STATUS_NONE, 1},
         {"answer", Answer("02-00-00-00-00-02", {"MODEL:n"}), STATUS_NONE, 2},
+        {"answer from the broadcast MAC", Answer("FF-FF-FF-FF-FF-FF", {"MODEL:all"}), STATUS_NONE, 1},
         {"date answer", Answer(known, {"INFO:DATE", "YMDHM:2024.01.01.00.00"}), STATUS_ACK, 1},
     };
     for (const Case& c : cases) {
