@@ -45,8 +45,9 @@ int Show(const std::vector<std::string>& args, const Options& options, std::ostr
 }  // namespace
 
 bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, std::ostream& err) {
-    if (!host.BringUp()) {
-        err << "tarnel-cli: the network link could not be started\n";
+    host.BringUp();
+    if (const std::string down = host.LinkDown(); !down.empty()) {
+        err << "tarnel-cli: " << down << '\n';
         return false;
     }
     const int steps = 2 * cycles;
@@ -54,6 +55,11 @@ bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, st
         if (options.Progress) err << "\rsearching... " << progress << '/' << steps << std::flush;
     });
     if (options.Progress) err << "\r\033[K" << std::flush;
+    // A link lost during the search heard nothing: that is no empty network.
+    if (const std::string down = host.LinkDown(); !down.empty()) {
+        err << "tarnel-cli: " << down << '\n';
+        return false;
+    }
     return true;
 }
 

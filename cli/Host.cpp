@@ -45,3 +45,20 @@ StatusWait::Outcome HeadlessHost::WaitAnswer(int row) {
         if (outcome != StatusWait::Waiting) return outcome;
     }
 }
+
+std::string HeadlessHost::LinkDown() const {
+    const TQmx42* worker = Control.Worker();
+    if (Control.CtrlState() != CTRL_READY || worker == nullptr) return "the network link could not be started";
+    if (worker->State() == ST_RUN) return {};
+    const std::string said = worker->LastFailure();
+    return said.empty() ? "the network link is not open" : said;
+}
+
+bool HeadlessHost::WaitSent(uint32_t failuresBefore) {
+    const TQmx42* worker = Control.Worker();
+    if (worker == nullptr) return false;
+    for (int i = 0; i < 200 && worker->Queued() > 0 && worker->State() == ST_RUN; ++i) SleepMs(StatusWait::TICK_MS);
+    // One more step, so that a send that failed has been reported.
+    SleepMs(2 * TQmx42::STEP_MS);
+    return worker->Queued() == 0 && worker->State() == ST_RUN && worker->Failures() == failuresBefore;
+}

@@ -24,6 +24,13 @@ public:
     void Search(int cycles = SearchPlan::CYCLES, const std::function<void(int)>& progress = {});
     // Waits as the setup dialogs wait for a row's answer.
     StatusWait::Outcome WaitAnswer(int row);
+    // "" while the link is up; otherwise why not, in the driver's own words.
+    // The control task accepts requests also after a failed open, so only the
+    // worker knows.
+    std::string LinkDown() const;
+    // Waits until the worker has sent everything queued on a link that stayed
+    // up; otherwise false, with LinkDown saying why.
+    bool WaitSent(uint32_t failuresBefore);
 
     TmTable Table;
     TdrvUDP Driver;

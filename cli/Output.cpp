@@ -4,15 +4,19 @@
 
 #include "Plancsv.h"
 #include "Protocol.h"
+#include "Termtext.h"
 
 namespace {
 std::string Field(const char* text, size_t width) { return std::string(text, strnlen(text, width)); }
 }  // namespace
 
+// Any host can answer with tabs, line breaks or escape sequences in any field:
+// each device stays one line of five columns.
 void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows) {
     for (const TDeviceRec& r : rows) {
-        out << Field(r.MAC, MAC_LEN) << '\t' << Field(r.MODEL, 256) << '\t' << Field(r.TARCID, 3) << '\t'
-            << Field(r.SERIAL, 10) << '\t' << Field(r.IPADRM, 15) << '\n';
+        out << ForTerminal(Field(r.MAC, MAC_LEN)) << '\t' << ForTerminal(Field(r.MODEL, 256)) << '\t'
+            << ForTerminal(Field(r.TARCID, 3)) << '\t' << ForTerminal(Field(r.SERIAL, 10)) << '\t'
+            << ForTerminal(Field(r.IPADRM, 15)) << '\n';
     }
 }
 

@@ -1,25 +1,22 @@
 #include "Setcmds.h"
 
+#include <strings.h>
+
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <thread>
 
 #include "Datecheck.h"
 #include "Host.h"
-#include "Netcheck.h"
 #include "Output.h"
 #include "Setvalues.h"
 #include "Strings.h"
+#include "Termtext.h"
 
 namespace {
-// The network keys in the order of the dialog's rows and checks.
-const int kNetworkKeys[NET_ROWS] = {KEY_IPADRM, KEY_IPADRB, KEY_GPID,  KEY_GWAY,   KEY_MASK,   KEY_TRAP1,
-                                    KEY_TRAP2,  KEY_TERM,   KEY_LOG,   KEY_OPTIP,  KEY_OPTIP2, KEY_OPTIP3,
-                                    KEY_OPT1,   KEY_OPT2,   KEY_OPT3,  KEY_TOUT};
-const int kInfoKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};
+const char* const kMacForm = "six hex pairs joined by '-', as 02-00-00-00-00-0A";
 
 struct Outcome {
     int Code;
@@ -27,15 +24,19 @@ struct Outcome {
     std::vector<std::string> Messages;
 };
 
+// The messages are the program's own and the user's words, not device texts.
 int Report(const std::string& mac, const Outcome& o, const Options& options, std::ostream& out, std::ostream& err) {
     if (options.Json) {
         nlohmann::ordered_json result;
         result["MAC"] = mac;
         result["result"] = o.Result;
-        result["messages"] = o.Messages;
+        result["messages"] = nlohmann::ordered_json::array();
+        std::string error;
+        for (const std::string& m : o.Messages) {
+            result["messages"].push_back(m);
+            error += (error.empty() ? "" : "\n") + m;
+        }
         if (o.Code != EXIT_ACK) {
-            std::string error;
-            for (const std::string& m : o.Messages) error += (error.empty() ? "" : "\n") + m;
             result["error"] = error;
             result["exit"] = o.Code;
         }
@@ -49,138 +50,170 @@ int Report(const std::string& mac, const Outcome& o, const Options& options, std
 
 Outcome Refused(std::vector<std::string> messages) { return {EXIT_REFUSED, "REFUSED", std::move(messages)}; }
 
-// The requested values checked as the window checks them; EditRec filled, or
-// the refusal with every problem.
-bool Checked(int kind, const std::map<int, std::string>& values, const TDeviceRec& row, HeadlessHost& host,
-             Outcome& refusal) {
-    SetValues requested;
-    for (const auto& [key, text] : values) requested[KeyFields[key].Name] = text;
-    const SetVerdict verdict = CheckSet(kind, requested, row);
-    if (verdict.Outcome == SetOutcome::Ready) {
-        host.Table.EditRec = verdict.Edit;
+Outcome Refused(const SetVerdict& verdict) {
+    std::vector<std::string> messages;
+    for (const SetProblem& p : verdict.Problems)
+        messages.push_back(p.Detail.empty() ? p.Text : p.Text + " (" + p.Key + ": " + p.Detail + ")");
+    return Refused(messages);
+}
+
+bool IsMac(const std::string& text) {
+    if (text.size() != MAC_LEN) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool dash = i % 3 == 2;
+        if (dash ? text[i] != '-' : !std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
+    }
+    return true;
+}
+
+// The MAC argument names one device: exactly six hex pairs and never the
+// broadcast MAC, which every device takes for its own.  "all" only where the
+// command sends to every device.
+bool MacArgument(const std::string& mac, bool allAllowed, std::ostream& err) {
+    if (mac == "all") {
+        if (allAllowed) return true;
+        err << "tarnel-cli: all is for set-date only; name one device by its MAC (" << kMacForm << ")\n";
+    } else if (!IsMac(mac)) {
+        err << "tarnel-cli: '" << ForTerminal(mac) << "' is not a MAC: expected " << kMacForm << '\n';
+    } else if (strcasecmp(mac.c_str(), BROADCAST_MAC) == 0) {
+        err << "tarnel-cli: " << BROADCAST_MAC << " is every device, not one"
+            << (allAllowed ? "; use all to send to every device\n" : "\n");
+    } else {
         return true;
     }
-    std::vector<std::string> messages;
-    for (const SetProblem& p : verdict.Problems) messages.push_back(p.Text);
-    refusal = Refused(messages);
     return false;
 }
 
-// KEY=VALUE arguments for the allowed keys; false with a message otherwise.
-bool ParsePairs(const std::vector<std::string>& args, size_t from, const int* keys, size_t count,
-                std::map<int, std::string>& values, std::string& error) {
-    for (size_t i = from; i < args.size(); ++i) {
+// KEY=VALUE arguments in Latin-1.  A word that is not KEY=VALUE of this
+// command is wrong usage; a value that is no Latin-1 text is refused.
+int ParsePairs(const std::vector<std::string>& args, int kind, SetValues& values, std::vector<std::string>& problems,
+               std::ostream& err) {
+    const std::vector<std::string> keys = SetKeyNames(kind);
+    for (size_t i = 1; i < args.size(); ++i) {
         const size_t eq = args[i].find('=');
         const std::string key = args[i].substr(0, eq);
-        int found = -1;
-        for (size_t k = 0; k < count; ++k)
-            if (key == KeyFields[keys[k]].Name) found = keys[k];
-        if (eq == std::string::npos || found < 0) {
-            error = "not a KEY=VALUE of this command: " + args[i];
-            return false;
+        if (eq == std::string::npos || std::find(keys.begin(), keys.end(), key) == keys.end()) {
+            err << "tarnel-cli: not a KEY=VALUE of this command: " << ForTerminal(args[i]) << '\n';
+            return EXIT_USAGE;
         }
-        values[found] = args[i].substr(eq + 1);
+        std::string latin1, problem;
+        if (!TerminalToLatin1(args[i].substr(eq + 1), latin1, problem)) problems.push_back(key + ": " + problem);
+        values[key] = latin1;
     }
-    if (values.empty()) error = "no KEY=VALUE given";
-    return !values.empty();
+    return 0;
 }
 
-// Brings the link up and finds the device by one search cycle; the row, -1
-// when it did not answer, -2 when the link failed.
-int FindDevice(HeadlessHost& host, const std::string& mac, const Options& options, std::ostream& err) {
-    if (!BringUpAndSearch(host, 1, options, err)) return -2;
-    return mac == "all" ? (host.Table.Count() > 0 ? 0 : -1) : host.Table.FindRow(mac.c_str());
+// Brings the link up, searches one cycle and finds the device: its row, or
+// the exit status to end with.
+int FindDevice(HeadlessHost& host, const std::string& mac, const Options& options, std::ostream& err, int& row) {
+    if (!BringUpAndSearch(host, 1, options, err)) return EXIT_LINK;
+    const std::vector<TDeviceRec> rows = host.Table.Rows();
+    if (mac == "all") {
+        row = 0;
+        if (!rows.empty()) return 0;
+        err << "tarnel-cli: no device answered\n";
+        return EXIT_NOT_FOUND;
+    }
+    std::vector<int> matches;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (strnlen(rows[i].MAC, sizeof rows[i].MAC) == MAC_LEN && strncasecmp(rows[i].MAC, mac.c_str(), MAC_LEN) == 0)
+            matches.push_back(static_cast<int>(i));
+    if (matches.size() == 1) {
+        row = matches[0];
+        return 0;
+    }
+    if (matches.empty()) {
+        err << "tarnel-cli: no device " << mac << " answered\n";
+        return EXIT_NOT_FOUND;
+    }
+    // Two rows that differ only in letter case: which one is meant is unknown.
+    err << "tarnel-cli: " << mac << " matches more than one device:";
+    for (int m : matches) err << ' ' << ForTerminal(rows[static_cast<size_t>(m)].MAC);
+    err << '\n';
+    return EXIT_REFUSED;
 }
 
 // Sends the SET built from EditRec and waits as the dialogs wait.
 Outcome SendAndWait(HeadlessHost& host, int row, int kind, bool broadcast) {
+    const uint32_t failures = host.Control.Worker() ? host.Control.Worker()->Failures() : 0;
     if (!host.Control.RequestSet(row, kind, broadcast)) return {EXIT_SILENT, "NOT_SENT", {MessageText(MSG_NO_ANSWER)}};
     if (broadcast) {
-        // Nobody answers a SET to all; the program only waits until it has left.
-        for (int i = 0; i < 100 && host.Control.Worker()->Queued() > 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        return {EXIT_ACK, "SENT", {}};
+        // Nobody answers a SET to all: it counts as sent once it has left on a
+        // link that stayed up.
+        if (host.WaitSent(failures)) return {EXIT_ACK, "SENT", {}};
+        return {EXIT_LINK, "NOT_SENT", {host.LinkDown().empty() ? "the frame did not leave" : host.LinkDown()}};
     }
-    switch (host.WaitAnswer(row)) {
-        case StatusWait::Acknowledged: return {EXIT_ACK, "ACK", {}};
-        case StatusWait::Refused: return {EXIT_NAK, "NAK", {MessageText(MSG_NAK)}};
-        default: return {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}};
-    }
+    const StatusWait::Outcome answer = host.WaitAnswer(row);
+    if (answer == StatusWait::Acknowledged) return {EXIT_ACK, "ACK", {}};
+    if (answer == StatusWait::Refused) return {EXIT_NAK, "NAK", {MessageText(MSG_NAK)}};
+    if (const std::string down = host.LinkDown(); !down.empty()) return {EXIT_LINK, "LINK_DOWN", {down}};
+    return {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}};
 }
 
-int NotFound(const std::string& mac, int row, std::ostream& err) {
-    if (row == -2) return EXIT_LINK;
-    err << "tarnel-cli: no device " << mac << " answered\n";
-    return EXIT_NOT_FOUND;
-}
+// set-network and set-info: MAC KEY=VALUE...; refusals that need no device
+// come before any traffic.
+int SetKeys(int kind, const std::vector<std::string>& args, const Options& options, std::ostream& out,
+            std::ostream& err) {
+    const std::string& mac = args[0];
+    if (!MacArgument(mac, false, err)) return EXIT_USAGE;
+    SetValues values;
+    std::vector<std::string> problems;
+    if (const int status = ParsePairs(args, kind, values, problems, err)) return status;
+    if (!problems.empty()) return Report(mac, Refused(problems), options, out, err);
+    if (const SetVerdict form = CheckForm(kind, values); form.Outcome != SetOutcome::Ready)
+        return Report(mac, Refused(form), options, out, err);
+    if (kind == KIND_NETWORK && !options.Yes)
+        return Report(mac, Refused({MessageText(MSG_REBOOT), "(add --yes to agree)"}), options, out, err);
 
-// MAC KEY=VALUE... of a set- command: parses them, brings the link up and
-// finds the device, copying its row.  0, or the exit status to end with.
-int Prepare(const std::vector<std::string>& args, const int* keys, size_t count, const char* usage,
-            std::map<int, std::string>& values, HeadlessHost& host, int& row, TDeviceRec& rec,
-            const Options& options, std::ostream& err) {
-    std::string error;
-    if (args.empty() || !ParsePairs(args, 1, keys, count, values, error)) {
-        err << "tarnel-cli: " << (args.empty() ? "no MAC given" : error) << "\nusage: " << usage << '\n';
-        return EXIT_USAGE;
-    }
-    row = FindDevice(host, args[0], options, err);
-    if (row < 0) return NotFound(args[0], row, err);
-    host.Table.CopyRow(row, rec);
-    return 0;
+    HeadlessHost host({}, options.Interface);
+    int row = -1;
+    if (const int status = FindDevice(host, mac, options, err, row)) return status;
+    TDeviceRec current{};
+    host.Table.CopyRow(row, current);
+    const SetVerdict verdict = CheckSet(kind, values, current);
+    if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused(verdict), options, out, err);
+    host.Table.EditRec = verdict.Edit;
+    return Report(mac, SendAndWait(host, row, kind, false), options, out, err);
 }
 }  // namespace
 
 int SetNetwork(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
-    std::map<int, std::string> values;
-    HeadlessHost host({}, options.Interface);
-    int row = -1;
-    TDeviceRec r{};
-    if (const int status = Prepare(args, kNetworkKeys, NET_ROWS, "tarnel-cli set-network MAC KEY=VALUE... --yes",
-                                   values, host, row, r, options, err))
-        return status;
-    const std::string& mac = args[0];
-    Outcome refusal;
-    if (!Checked(KIND_NETWORK, values, r, host, refusal)) return Report(mac, refusal, options, out, err);
-    if (!options.Yes)
-        return Report(mac, Refused({MessageText(MSG_REBOOT), "(add --yes to agree)"}), options, out, err);
-    return Report(mac, SendAndWait(host, row, KIND_NETWORK, false), options, out, err);
+    return SetKeys(KIND_NETWORK, args, options, out, err);
 }
 
 int SetInfo(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
-    std::map<int, std::string> values;
-    HeadlessHost host({}, options.Interface);
-    int row = -1;
-    TDeviceRec r{};
-    if (const int status = Prepare(args, kInfoKeys, 4, "tarnel-cli set-info MAC KEY=VALUE...   (KEY: CONT NAME LOC UNIQ)",
-                                   values, host, row, r, options, err))
-        return status;
-    const std::string& mac = args[0];
-    Outcome refusal;
-    if (!Checked(KIND_DEVINFO, values, r, host, refusal)) return Report(mac, refusal, options, out, err);
-    return Report(mac, SendAndWait(host, row, KIND_DEVINFO, false), options, out, err);
+    return SetKeys(KIND_DEVINFO, args, options, out, err);
 }
 
 int SetDate(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
-    if (args.size() != 7) {
+    if (args.size() != 1 + DATE_EDITS) {
         err << "usage: tarnel-cli set-date MAC|all YYYY MM DD HH MM GMT\n";
         return EXIT_USAGE;
     }
     const std::string& mac = args[0];
-    HeadlessHost host({}, options.Interface);
-    const int row = FindDevice(host, mac, options, err);
-    if (row < 0) return NotFound(mac, row, err);
-    // As the Date command does: the device's own date first.
-    if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged)
-        return Report(mac, {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}}, options, out, err);
+    if (!MacArgument(mac, true, err)) return EXIT_USAGE;
+    SetValues values;
+    for (int i = 0; i < DATE_EDITS; ++i) values[DateKeys[i]] = args[static_cast<size_t>(i) + 1];
+    // The date's checks need no device; one that reports a date is assumed
+    // until the device itself is asked.
+    TDeviceRec any{};
+    any.HasYMDHM = any.HasGMT = 1;
+    if (const SetVerdict verdict = CheckSet(KIND_DATE, values, any); verdict.Outcome != SetOutcome::Ready)
+        return Report(mac, Refused({verdict.Problems.front().Text}), options, out, err);
 
-    TDeviceRec r{};
-    host.Table.CopyRow(row, r);
-    SetValues requested;
-    for (int i = 0; i < DATE_EDITS; ++i) requested[DateKeys[i]] = args[static_cast<size_t>(i) + 1];
-    const SetVerdict verdict = CheckSet(KIND_DATE, requested, r);
-    if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused({verdict.Problems.front().Text}), options, out, err);
+    HeadlessHost host({}, options.Interface);
+    int row = -1;
+    if (const int status = FindDevice(host, mac, options, err, row)) return status;
+    // As the Date command does: the device's own date first.
+    if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged) {
+        if (const std::string down = host.LinkDown(); !down.empty())
+            return Report(mac, {EXIT_LINK, "LINK_DOWN", {down}}, options, out, err);
+        return Report(mac, {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}}, options, out, err);
+    }
+    TDeviceRec current{};
+    host.Table.CopyRow(row, current);
+    const SetVerdict verdict = CheckSet(KIND_DATE, values, current);
+    if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused(verdict), options, out, err);
     host.Table.EditRec = verdict.Edit;
     return Report(mac, SendAndWait(host, row, KIND_DATE, mac == "all"), options, out, err);
 }
@@ -200,7 +233,7 @@ struct SetArgs {
 CLI::App* SetCommand(CLI::App& app, const char* name, const char* what, const char* rest, const char* restWhat,
                      SetArgs& args) {
     CLI::App* cmd = app.add_subcommand(name, what);
-    cmd->add_option("MAC", args.Mac, "the device's MAC, six hex pairs joined by '-'")->required();
+    cmd->add_option("MAC", args.Mac, std::string("the device's MAC: ") + kMacForm)->required();
     cmd->add_option(rest, args.Rest, restWhat)->required();
     return cmd;
 }
@@ -211,14 +244,17 @@ void RegisterSetNetwork(CLI::App& app, CliContext& ctx) {
     SetCommand(app, "set-network", "change network settings (the device reboots)", "KEY=VALUE", "settings to change",
                *args)
         ->footer("KEY: IPADRM IPADRB GPID GWAY MASK TRAP1 TRAP2 TERM LOG OPTIP OPTIP2 OPTIP3 OPT1 OPT2 OPT3 TOUT\n"
-                 "The device reboots to take the settings; --yes agrees to that.")
+                 "Addresses: four dotted decimal parts of up to three digits; GPID, TOUT: up to 3 digits;\n"
+                 "TERM, LOG, OPT1-OPT3: up to 4 digits.  Only keys the device reports; the Network Setup\n"
+                 "window's checks and messages apply.  The device reboots; --yes agrees to that.")
         ->callback([&ctx, args] { ctx.Exit = SetNetwork(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
 }
 
 void RegisterSetInfo(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<SetArgs>();
     SetCommand(app, "set-info", "change CONT, NAME, LOC or UNIQ", "KEY=VALUE", "texts to change", *args)
-        ->footer("KEY: CONT NAME LOC (20 characters) UNIQ (an integer)")
+        ->footer("KEY: CONT NAME LOC (1 to 20 Latin-1 characters, no control characters), UNIQ (up to 3\n"
+                 "characters: digits, a sign before them; not -1).  Only keys the device reports.")
         ->callback([&ctx, args] { ctx.Exit = SetInfo(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
 }
 
@@ -227,6 +263,7 @@ void RegisterSetDate(CLI::App& app, CliContext& ctx) {
     CLI::App* cmd = SetCommand(app, "set-date", "set the date and time of one device, or of all",
                                "YYYY MM DD HH MM GMT", "the date, the time and the offset from GMT in hours", *args);
     cmd->get_option("YYYY MM DD HH MM GMT")->expected(DATE_EDITS);
-    cmd->footer("MAC may be all: every device, by broadcast; nobody answers it.")
+    cmd->footer("YYYY: 4 digits; MM DD HH MM: 1 or 2 digits; GMT: -12 to 13, up to 3 characters.\n"
+                "MAC may be all: every device, by broadcast; nobody answers it, so SENT means it left.")
         ->callback([&ctx, args] { ctx.Exit = SetDate(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
 }

@@ -60,6 +60,7 @@ void TQmx42::LinkFailed(const char* text) {
         std::lock_guard<std::mutex> g(FailureMutex);
         Failure = text != nullptr ? text : "";
     }
+    ++Failures_;
     LinkLost = true;
 }
 

@@ -41,8 +41,11 @@ public:
     void Step();
     uint32_t State() const { return State_.load(); }
     void LinkFailed(const char* text) override;
-    // The driver's text of the last failure, empty once the link is open again.
+    // The driver's text of the last failure, empty once the link is open again,
+    // and how many failures there have been: whoever shows the link's state
+    // reads them, from any thread.
     std::string LastFailure() const;
+    uint32_t Failures() const { return Failures_.load(); }
 
     // What the last step did, for tests and the benchmark.
     int LastTaken() const { return LastTaken_; }
@@ -70,6 +73,8 @@ private:
     int RetryTicks = 0;
     int LastTaken_ = 0;
     int LastSent_ = 0;
+
+    std::atomic<uint32_t> Failures_{0};
 
     mutable std::mutex ReqMutex;
     Slot ReqQueue[QUEUE_SLOTS]{};

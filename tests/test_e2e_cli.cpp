@@ -1,10 +1,16 @@
 // tarnel-cli end to end against the simulator; runs inside the sandbox.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "SimProcess.h"
 #include "TempDir.h"
@@ -13,71 +19,200 @@ namespace {
 struct CliRun {
     int Code;
     std::string Out;
+    std::string Err;
 };
 
-// env: assignments put before the command; errors: standard error goes to Out too.
-CliRun Cli(const std::string& args, const std::string& env = {}, bool errors = false) {
-    const std::string command = env + " " + TARNEL_CLI + " " + args + (errors ? " 2>&1" : " 2>/dev/null");
+// One shell word, whatever it holds (line breaks and control bytes too).
+std::string Q(const std::string& word) {
+    std::string q = "'";
+    for (char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// args: shell words, already quoted where they need it; env: assignments.
+CliRun Cli(const std::string& args, const std::string& env = "", const std::string& redirect = "") {
+    static TempDir dir;
+    const std::string errFile = dir.Path + "stderr";
+    const std::string command =
+        env + " " + std::string(TARNEL_CLI) + " " + args + " 2>" + errFile + (redirect.empty() ? "" : " " + redirect);
     FILE* p = ::popen(command.c_str(), "r");
     std::string out;
     char buf[4096];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
     const int status = ::pclose(p);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    std::ifstream in(errFile);
+    std::stringstream err;
+    err << in.rdbuf();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err.str()};
 }
 
-// Four devices: 0 acknowledges, 1 refuses, 2 stays silent on SETs, 3 reports only some keys.
-class Cli4 : public ::testing::Test {
+// What the simulator has said it received since the last call (--verbose).
+std::string Heard(const SimProcess& sim) {
+    std::string text;
+    char buf[4096];
+    pollfd p{sim.Stderr, POLLIN, 0};
+    while (::poll(&p, 1, 100) > 0) {
+        const ssize_t n = ::read(sim.Stderr, buf, sizeof buf);
+        if (n <= 0) break;
+        text.append(buf, static_cast<size_t>(n));
+    }
+    return text;
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// Six devices from MAC ...0B: 0 acknowledges, 1 refuses, 2 stays silent on
+// SETs, 3 reports only some keys; 4 and 5 answer as 0A and 0a (one MAC in two
+// letter cases), 4 with control characters in its device name.
+class Cli6 : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        sim = new SimProcess({"--count", "4", "--nak", "1", "--silent", "2", "--partial", "3"});
+        sim = new SimProcess({"--count", "6", "--mac-base", "02-00-00-00-00-0B", "--nak", "1", "--silent", "2",
+                              "--partial", "3", "--verbose", "--value", "4:MAC=02-00-00-00-00-0A", "--value",
+                              "4:MODEL=a\\x09b\\x1b[2Jc\\x0ad", "--value", "5:MAC=02-00-00-00-00-0a"});
     }
     static void TearDownTestSuite() { delete sim; }
     static SimProcess* sim;
 };
-SimProcess* Cli4::sim = nullptr;
+SimProcess* Cli6::sim = nullptr;
 
-const std::string kAck = "02-00-00-00-00-01", kNak = "02-00-00-00-00-02", kSilent = "02-00-00-00-00-03",
-                  kPartial = "02-00-00-00-00-04";
+const std::string kAck = "02-00-00-00-00-0B", kNak = "02-00-00-00-00-0C", kSilent = "02-00-00-00-00-0D",
+                  kPartial = "02-00-00-00-00-0E";
+const std::string kUtf8 = "LC_ALL=C.UTF-8";
 }  // namespace
 
-TEST_F(Cli4, SearchListsEveryDevice) {
+TEST_F(Cli6, SearchWritesEveryDeviceOnOneLineWithoutControlCharacters) {
     ASSERT_TRUE(sim->Ready());
     const CliRun r = Cli("search");
     EXPECT_EQ(r.Code, 0);
     EXPECT_NE(r.Out.find(kAck + "\tKLV-70\t000\t10000\t192.168.1.10\n"), std::string::npos) << r.Out;
-    EXPECT_NE(r.Out.find(kPartial), std::string::npos);
-    const CliRun j = Cli("search --json");
+    EXPECT_NE(r.Out.find("02-00-00-00-00-0A\ta\\tb\\x1B[2Jc\\nd\t004\t"), std::string::npos) << r.Out;
+    EXPECT_EQ(Count(r.Out, "\n"), 6u) << r.Out;
+    EXPECT_EQ(r.Out.find('\x1b'), std::string::npos);
+    const CliRun j = Cli("--json search");
     EXPECT_NE(j.Out.find("\"MAC\": \"" + kPartial + "\", \"MODEL\": \"KLV-70\""), std::string::npos) << j.Out;
+    EXPECT_NE(j.Out.find("\"MODEL\": \"a\\tb\\u001b[2Jc\\nd\""), std::string::npos) << "JSON keeps its escaping";
     EXPECT_EQ(j.Out.find("\"TOUT\": \"\""), std::string::npos);
+    Heard(*sim);
 }
 
-TEST_F(Cli4, SetNetworkOutcomes) {
+// Every argument the windows could never produce, and every device the
+// argument does not name exactly: refused with its status and message, and
+// no SET reaches a device.
+TEST_F(Cli6, RefusedArgumentsSendNothing) {
+    struct Refusal {
+        std::string Env, Args;
+        int Code;
+        const char* Says;
+    };
+    const std::string bad = "02-00-00-00-00-0AXYZ";
+    const Refusal cases[] = {
+        {"", "set-network all TOUT=31 --yes", 64, "all is for set-date only"},
+        {"", "set-info all NAME=x", 64, "all is for set-date only"},
+        {"", "set-info " + bad + " NAME=x", 64, "is not a MAC: expected six hex pairs joined by '-'"},
+        {"", "set-info " + Q(kAck + "\n") + " NAME=x", 64, "is not a MAC"},
+        {"", "set-info 02-00-00-00-00 NAME=x", 64, "is not a MAC"},
+        {"", "set-info ff-ff-ff-ff-ff-ff NAME=x", 64, "is every device"},
+        {"", "set-date FF-FF-FF-FF-FF-FF 2024 1 1 1 1 9", 64, "is every device"},
+        {"", "set-network " + kPartial + " GWAY=192.168.1.1 TOUT=31 --yes", 3, "The device does not report GWAY."},
+        {"", "set-info " + kPartial + " UNIQ=5", 3, "The device does not report UNIQ."},
+        {"", "set-info " + kPartial + " UNIQ=abc", 3, "\"Unique ID\" is a illegal value."},
+        {"", "set-info " + kAck + " NAME=", 3, "an empty value cannot be sent"},
+        {"", "set-network " + kAck + " IPADRM=192.168.266 --yes", 3, "\"Main IP\" is a illegal value."},
+        {"", "set-network " + kAck + " IPADRM=0xC0A8010C --yes", 3, "\"Main IP\" is a illegal value."},
+        {"", "set-network " + kAck + " IPADRM=0300.0250.01.012 --yes", 3, "\"Main IP\" is a illegal value."},
+        {"", "set-network " + kAck + " TOUT=99999 --yes", 3, "\"Time Out\" is a illegal value."},
+        {"", "set-network " + kAck + " GPID='$FF' --yes", 3, "\"Group ID\" is a illegal value."},
+        {"", "set-network " + kAck + " LOG='$FFF' --yes", 3, "\"Log\" is a illegal value."},
+        {"", "set-network " + kAck + " TOUT=31", 3, "add --yes to agree"},
+        {"", "set-info " + kAck + " UNIQ='$FF'", 3, "\"Unique ID\" is a illegal value."},
+        {"", "set-date " + kAck + " 2024 1 1 1 0000013 9", 3, "Please input correct time."},
+        {"", "set-date " + kAck + " '$FFFFFFFF' 1 1 1 1 9", 3, "Please input a correct date."},
+        {"", "set-date " + kAck + " 2024 1 1 1 '     7' 9", 3, "Please input correct time."},
+        {kUtf8, "set-info " + kAck + " " + Q("NAME=x\xFFIPADRM:10.9.9.9"), 3, "no text in the terminal's encoding"},
+        {kUtf8, "set-info " + kAck + " " + Q("NAME=x\xC3\xBFIPADRM:10.9.9.9"), 3, "cannot be sent (0xFF)"},
+        {kUtf8, "set-info " + kAck + " " + Q("NAME=x\x02y"), 3, "cannot be sent (0x02)"},
+        {kUtf8, "set-info " + kAck + " " + Q("LOC=x\x1b[2J"), 3, "cannot be sent (0x1B)"},
+        {kUtf8, "set-info " + kAck + " NAME=\xE2\x82\xAC", 3, "U+20AC"},
+        {kUtf8, "set-info " + kAck + " NAME=" + std::string(21, 'x'), 3, "longer than 20 characters"},
+        {"", "set-info 02-00-00-00-00-0a NAME=x", 3, "matches more than one device"},
+    };
+    Heard(*sim);
+    for (const Refusal& c : cases) {
+        const CliRun r = Cli(c.Args, c.Env);
+        EXPECT_EQ(r.Code, c.Code) << c.Args << "\n" << r.Err;
+        EXPECT_NE(r.Err.find(c.Says), std::string::npos) << c.Args << "\n" << r.Err;
+        if (c.Code == 64) {
+            EXPECT_EQ(Count(r.Err, "\n"), 1u) << "one line, whatever the argument held: " << r.Err;
+        }
+        EXPECT_EQ(Count(Heard(*sim), "SET:"), 0u) << c.Args;
+    }
+    const CliRun twice = Cli("set-info 02-00-00-00-00-0a NAME=x");
+    EXPECT_NE(twice.Err.find("02-00-00-00-00-0A"), std::string::npos) << "names both: " << twice.Err;
+    const CliRun j = Cli("--json set-network all TOUT=31");
+    EXPECT_NE(j.Out.find("{\"error\": \"all is for set-date only"), std::string::npos) << j.Out;
+    EXPECT_NE(j.Out.find("\"exit\": 64}"), std::string::npos) << j.Out;
+}
+
+TEST_F(Cli6, SetOutcomesAndWhatTheDevicesThenHold) {
+    Heard(*sim);
     EXPECT_EQ(Cli("set-network " + kAck + " GWAY=192.168.1.1 IPADRM=192.168.1.50 --yes").Code, 0);
+    EXPECT_GE(Count(Heard(*sim), "SET:" + kAck), 1u);
     EXPECT_NE(Cli("search").Out.find(kAck + "\tKLV-70\t000\t10000\t192.168.1.50\n"), std::string::npos)
         << "the device now holds what was sent";
     EXPECT_EQ(Cli("set-network " + kNak + " IPADRM=192.168.1.51 --yes").Code, 1);
     EXPECT_EQ(Cli("set-network " + kSilent + " IPADRM=192.168.1.52 --yes").Code, 2);
     EXPECT_EQ(Cli("set-network " + kAck + " IPADRM=192.168.1.255 --yes").Code, 3);
-    EXPECT_EQ(Cli("set-network " + kAck + " IPADRM=192.168.1.53").Code, 3) << "no reboot agreed";
     EXPECT_EQ(Cli("set-network 02-00-00-00-00-99 IPADRM=192.168.1.54 --yes").Code, 4);
     EXPECT_EQ(Cli("set-network " + kAck + " FOO=1 --yes").Code, 64);
-}
 
-TEST_F(Cli4, SetInfoAndDateOutcomes) {
-    const CliRun ok = Cli("set-info " + kAck + " NAME=Rack-9 UNIQ=12 --json");
-    EXPECT_EQ(ok.Code, 0);
+    // A MAC in the other letter case names the one device that has it;
+    // eleven Latin-1 characters fit in twenty however many bytes UTF-8 takes.
+    const std::string eleven = "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";
+    const CliRun ok = Cli("set-info 02-00-00-00-00-0b NAME=" + eleven + " UNIQ=12 --json", kUtf8);
+    EXPECT_EQ(ok.Code, 0) << ok.Err;
     EXPECT_NE(ok.Out.find("\"result\": \"ACK\""), std::string::npos) << ok.Out;
-    EXPECT_NE(Cli("search --json").Out.find("\"NAME\": \"Rack-9\""), std::string::npos);
+    std::string escaped;
+    for (int i = 0; i < 11; ++i) escaped += "\\u00e9";
+    EXPECT_NE(Cli("search --json").Out.find("\"NAME\": \"" + escaped + "\""), std::string::npos);
     EXPECT_EQ(Cli("set-info " + kAck + " UNIQ=-1").Code, 3);
     EXPECT_EQ(Cli("set-info " + kNak + " NAME=x").Code, 1);
     EXPECT_EQ(Cli("set-date " + kAck + " 2024 2 29 9 7 +9").Code, 0);
     EXPECT_EQ(Cli("set-date " + kAck + " 2023 2 29 9 7 +9").Code, 3);
-    EXPECT_EQ(Cli("set-date all 2024 3 5 9 7 9").Code, 0);
+    Heard(*sim);
+    const CliRun all = Cli("set-date all 2024 3 5 9 7 -5 --interface v0");
+    EXPECT_EQ(all.Code, 0) << all.Err;
+    EXPECT_EQ(all.Out, "all\tSENT\n");
+    EXPECT_EQ(Count(Heard(*sim), "SET:FF-FF-FF-FF-FF-FF"), 1u) << "SENT once it has left";
 }
 
-TEST(CliFiles, ShowPrintsADeviceFile) {
+// Port 8020 held by another program: the link never opens, and every
+// command says so in the driver's words instead of reading as success.
+TEST(CliLinkDown, EveryCommandExits5WithTheDriversMessage) {
+    const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in any{};
+    any.sin_family = AF_INET;
+    any.sin_port = htons(8020);
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&any), sizeof any), 0);
+    for (const std::string args : {"search", "set-date all 2024 3 5 9 7 9", "set-info 02-00-00-00-00-01 NAME=x"}) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.Code, 5) << args;
+        EXPECT_NE(r.Err.find("Address already in use"), std::string::npos) << args << ": " << r.Err;
+        EXPECT_EQ(r.Out, "") << args;
+    }
+    const CliRun j = Cli("search --json");
+    EXPECT_EQ(j.Code, 5);
+    EXPECT_NE(j.Out.find("Address already in use"), std::string::npos) << j.Out;
+    EXPECT_NE(j.Out.find("\"exit\": 5}"), std::string::npos) << j.Out;
+    ::close(holder);
+}
+
+TEST(CliFiles, ShowOutputAndOutputThatCannotBeWritten) {
     TempDir dir;
     const std::string path = dir.Path + "one.dat";
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -89,6 +224,16 @@ TEST(CliFiles, ShowPrintsADeviceFile) {
     EXPECT_EQ(r.Code, 0);
     EXPECT_EQ(r.Out, "02-00-00-00-00-01\tUNIT-A\t001\t12345\t192.168.0.10\n");
     EXPECT_EQ(Cli("show " + dir.Path + "missing.dat").Code, 5);
+    const CliRun missing = Cli("--json show " + dir.Path + "missing.dat");
+    EXPECT_EQ(missing.Out.rfind("{\"error\": ", 0), 0u) << missing.Out;
+    EXPECT_NE(missing.Out.find("\"exit\": 5}\n"), std::string::npos) << missing.Out;
+
+    // Output that cannot be written or flushed is a failure.
+    const CliRun full = Cli("show " + path + " --json", "", ">/dev/full");
+    EXPECT_EQ(full.Code, 5);
+    EXPECT_NE(full.Err.find("cannot write to standard output"), std::string::npos) << full.Err;
+    EXPECT_EQ(Cli("show " + path, "", ">&-").Code, 5);
+
 
     // show only reads: it makes no program directories.
     const CliRun bare = Cli("show " + path, "env -u XDG_DATA_HOME HOME=" + dir.Path + "home");
@@ -108,10 +253,12 @@ TEST(CliFiles, ShowPrintsADeviceFile) {
         {dir.Path + "many.dat", 0, " holds more devices than a list can hold; devices left out: 44\n"},
     };
     for (const Case& c : cases) {
-        const CliRun r = Cli("show " + c.file, {}, true);
+        const CliRun r = Cli("show " + c.file);
         EXPECT_EQ(r.Code, c.code) << c.file;
-        EXPECT_NE(r.Out.find(c.said), std::string::npos) << r.Out.substr(0, 200);
+        EXPECT_NE(r.Err.find(c.said), std::string::npos) << r.Err.substr(0, 200);
     }
     EXPECT_EQ(Cli("frobnicate").Code, 64);
+    EXPECT_EQ(Cli("--json frobnicate").Out, "{\"error\": \"unknown command 'frobnicate' (see tarnel-cli --help)\", \"exit\": 64}\n");
     EXPECT_EQ(Cli("--version").Out, "tarnel-cli 1.01 (1.0.1.1)\n");
+    EXPECT_EQ(Cli("set-date --help").Code, 0);
 }

@@ -135,13 +135,14 @@ SetProblem Problem(SetFault fault, const Edit& e, int id, std::string text) {
 }
 
 // What an edit could not hold, if anything.
-void CheckHeld(const Edit& e, const std::string& text, const TDeviceRec& current, std::vector<SetProblem>& out) {
+// current: the device's row, or nullptr to leave out what depends on it.
+void CheckHeld(const Edit& e, const std::string& text, const TDeviceRec* current, std::vector<SetProblem>& out) {
     // A refused value of a checked edit gets the window's own message for it.
     const auto refuse = [&](SetFault fault, int ownId, const std::string& arg) {
         if (e.Message != 0) out.push_back(Problem(fault, e, e.Message, MessageText(e.Message)));
         else out.push_back(Problem(fault, e, ownId, Compose(ownId, e.Name, arg)));
     };
-    if (!HasKey(current, e.Key)) {
+    if (current != nullptr && !HasKey(*current, e.Key)) {
         // The five date edits share one field: name it once.
         const std::string said = Compose(MSG_NOT_REPORTED, KeyFields[e.Key].Name);
         if (out.empty() || out.back().Text != said) out.push_back(Problem(SetFault::NotReported, e, MSG_NOT_REPORTED, said));
@@ -211,10 +212,11 @@ void CheckDate(const SetValues& requested, const TDeviceRec& current, SetVerdict
 }
 }  // namespace
 
-SetVerdict CheckSet(int kind, const SetValues& requested, const TDeviceRec& current) {
+namespace {
+// Unknown keys first, then the edits in the window's order.
+SetVerdict Held(int kind, const SetValues& requested, const TDeviceRec* current) {
     SetVerdict v;
     const EditList edits = EditsOf(kind);
-    // Unknown keys first, then the edits in the window's order.
     for (const auto& [name, text] : requested)
         if (!Find(edits, name))
             v.Problems.push_back({SetFault::UnknownKey, name, MSG_UNKNOWN_KEY, Compose(MSG_UNKNOWN_KEY, name), {}});
@@ -222,7 +224,17 @@ SetVerdict CheckSet(int kind, const SetValues& requested, const TDeviceRec& curr
         const auto it = requested.find(edits.First[i].Name);
         if (it != requested.end()) CheckHeld(edits.First[i], it->second, current, v.Problems);
     }
-    if (!v.Problems.empty() || edits.Count == 0) return v;
+    if (v.Problems.empty() && edits.Count > 0) v.Outcome = SetOutcome::Ready;
+    return v;
+}
+}  // namespace
+
+SetVerdict CheckForm(int kind, const SetValues& requested) { return Held(kind, requested, nullptr); }
+
+SetVerdict CheckSet(int kind, const SetValues& requested, const TDeviceRec& current) {
+    SetVerdict v = Held(kind, requested, &current);
+    if (v.Outcome != SetOutcome::Ready) return v;
+    v.Outcome = SetOutcome::Refused;
 
     switch (kind) {
         case KIND_NETWORK: CheckNetwork(requested, current, v); break;

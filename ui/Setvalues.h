@@ -51,6 +51,11 @@ struct SetVerdict {
 // every key left out, on the device's own.
 SetVerdict CheckSet(int kind, const SetValues& requested, const TDeviceRec& current);
 
+// Only what no edit of the kind could hold, whatever the device: for a
+// command line to refuse before it searches.  Ready says nothing about the
+// window's checks.
+SetVerdict CheckForm(int kind, const SetValues& requested);
+
 // The problems' texts joined by line feeds, as a window shows them in one box.
 std::string ProblemText(const SetVerdict& verdict);
 

@@ -30,13 +30,13 @@ struct Config {
     std::string MacBase = "02-00-00-00-00-01";
     std::set<int> Partial, Refusing, Silent;
     std::set<int> Keeping;               // acknowledge a SET, keep their values
-    std::set<int> SharingSerial;         // report the serial of the first of them
     int DelayMs = 0;
     bool Broadcast = false;
     std::string Address = "10.77.0.2";
     std::string Interface;  // hear only what arrives on this interface
     uint16_t Port = 8020;
     bool Verbose = false;
+    std::vector<std::string> Values;  // --value I:KEY=TEXT, as given
 };
 
 std::set<int> IndexList(const std::string& text) {
@@ -55,17 +55,39 @@ std::set<int> IndexList(const std::string& text) {
     return out;
 }
 
+// --value I:KEY=TEXT: device I reports TEXT for KEY (MAC: as its MAC); \xHH
+// in TEXT stands for that byte, so that hostile texts can be made.
+bool SetValue(std::vector<SimDevice>& devices, const std::string& spec) {
+    const size_t colon = spec.find(':'), eq = spec.find('=');
+    if (colon == std::string::npos || eq == std::string::npos || eq < colon) return false;
+    const size_t index = static_cast<size_t>(std::atoi(spec.c_str()));
+    if (index >= devices.size()) return false;
+    std::string text;
+    for (size_t i = eq + 1; i < spec.size(); ++i) {
+        if (spec.compare(i, 2, "\\x") == 0 && i + 3 < spec.size()) {
+            text += static_cast<char>(std::strtol(spec.substr(i + 2, 2).c_str(), nullptr, 16));
+            i += 3;
+        } else {
+            text += spec[i];
+        }
+    }
+    const std::string key = spec.substr(colon + 1, eq - colon - 1);
+    if (key == "MAC") devices[index].Mac = text;
+    else devices[index].Values[key] = text;
+    return true;
+}
+
 void Usage() {
     std::fprintf(stderr,
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
-                 "                 [--keep LIST] [--shared-serial LIST]\n"
+                 "                 [--keep LIST]\n"
                  "                 [--address A] [--interface NAME] [--port N] [--verbose]\n"
+                 "                 [--value I:KEY=TEXT]...\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
                  "every SET, --silent ones never answer one, --keep ones acknowledge a SET but\n"
-                 "keep their values; --shared-serial devices all report the serial of the first\n"
-                 "of them.  Runs only inside scripts/sandbox.\n");
+                 "keep their values.  Runs only inside scripts/sandbox.\n");
 }
 
 // The interfaces a private namespace of scripts/sandbox has: lo and vN only.
@@ -113,12 +135,12 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--nak") c.Refusing = IndexList(v), ++i;
         else if (a == "--silent") c.Silent = IndexList(v), ++i;
         else if (a == "--keep") c.Keeping = IndexList(v), ++i;
-        else if (a == "--shared-serial") c.SharingSerial = IndexList(v), ++i;
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
         else if (a == "--address") c.Address = v, ++i;
         else if (a == "--interface") c.Interface = v, ++i;
         else if (a == "--port") c.Port = static_cast<uint16_t>(std::atoi(v)), ++i;
+        else if (a == "--value") c.Values.push_back(v), ++i;
         else return false;
     }
     return c.Count >= 0;
@@ -142,7 +164,12 @@ int main(int argc, char** argv) {
         devices.back().Silent = cfg.Silent.count(i) != 0;
         devices.back().KeepsValues = cfg.Keeping.count(i) != 0;
     }
-    ShareSerial(devices, cfg.SharingSerial);
+    for (const std::string& spec : cfg.Values) {
+        if (!SetValue(devices, spec)) {
+            Usage();
+            return 64;
+        }
+    }
 
     // Two sockets: one bound to the broadcast address hears the enquiries and
     // SETs; answers leave from one bound to the devices' own address, so that

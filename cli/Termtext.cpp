@@ -1,0 +1,65 @@
+#include "Termtext.h"
+
+#include <langinfo.h>
+
+#include <climits>
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+std::string Hex(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
+    return text;
+}
+}  // namespace
+
+bool TerminalToLatin1(std::string_view text, std::string& latin1, std::string& problem) {
+    latin1.clear();
+    std::mbstate_t state{};
+    for (size_t i = 0; i < text.size();) {
+        wchar_t wc = 0;
+        const size_t n = std::mbrtowc(&wc, text.data() + i, text.size() - i, &state);
+        if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2)) {
+            problem = "byte 0x" + Hex(static_cast<unsigned char>(text[i]), 2) + " is no text in the terminal's encoding (" +
+                      nl_langinfo(CODESET) + ")";
+            return false;
+        }
+        if (n == 0) {  // an embedded NUL: no edit holds one
+            latin1 += '\0';
+            ++i;
+            continue;
+        }
+        const auto code = static_cast<unsigned long>(wc);
+        if (code > 0xFF) {
+            problem = "character U+" + Hex(static_cast<unsigned>(code), 4) + " (" + std::string(text.substr(i, n)) +
+                      ") is not a Latin-1 character";
+            return false;
+        }
+        latin1 += static_cast<char>(code);
+        i += n;
+    }
+    return true;
+}
+
+std::string ForTerminal(std::string_view latin1) {
+    std::string out;
+    std::mbstate_t state{};
+    char buf[MB_LEN_MAX];
+    for (char ch : latin1) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '\t') out += "\\t";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\\') out += "\\\\";
+        else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) out += "\\x" + Hex(c, 2);
+        else if (c < 0x80) out += ch;
+        else if (const size_t n = std::wcrtomb(buf, static_cast<wchar_t>(c), &state); n != static_cast<size_t>(-1))
+            out.append(buf, n);
+        else {
+            state = std::mbstate_t{};
+            out += "\\x" + Hex(c, 2);
+        }
+    }
+    return out;
+}
