@@ -81,7 +81,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     app.require_subcommand(1, 1);
     app.footer(kFooter);
     app.add_flag("--json", ctx.Opt.Json, "write JSON to standard output");
-    app.add_flag("--yes", ctx.Opt.Yes, "agree that set-network reboots the device");
+    app.add_flag("--yes", ctx.Opt.Yes, "agree that set-network or apply reboots devices");
     app.add_option("--interface", ctx.Opt.Interface,
                    "broadcast on that network interface only (default: on every interface that is up and can "
                    "broadcast)")

@@ -43,6 +43,8 @@ void RegisterShow(CLI::App& app, CliContext& ctx);
 void RegisterSetNetwork(CLI::App& app, CliContext& ctx);
 void RegisterSetInfo(CLI::App& app, CliContext& ctx);
 void RegisterSetDate(CLI::App& app, CliContext& ctx);
+void RegisterPlan(CLI::App& app, CliContext& ctx);
+void RegisterApply(CLI::App& app, CliContext& ctx);
 // Every command, in the order of the usage text.
 void RegisterCommands(CLI::App& app, CliContext& ctx);
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "Plancsv.h"
 #include "Protocol.h"
 #include "Termtext.h"
 
@@ -19,20 +20,7 @@ void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows) {
     }
 }
 
-std::string Latin1ToUtf8(std::string_view latin1) {
-    std::string utf8;
-    utf8.reserve(latin1.size());
-    for (char ch : latin1) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            utf8 += ch;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (c >> 6));
-            utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return utf8;
-}
+std::string Latin1ToUtf8(std::string_view latin1) { return Utf8FromLatin1(latin1); }
 
 nlohmann::ordered_json DeviceJson(const TDeviceRec& r) {
     nlohmann::ordered_json device;

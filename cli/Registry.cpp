@@ -4,7 +4,7 @@
 
 void RegisterCommands(CLI::App& app, CliContext& ctx) {
     static const Registrar kCommands[] = {
-        RegisterSearch, RegisterShow, RegisterSetNetwork, RegisterSetInfo, RegisterSetDate,
+        RegisterSearch, RegisterShow, RegisterSetNetwork, RegisterSetInfo, RegisterSetDate, RegisterPlan, RegisterApply,
     };
     for (Registrar add : kCommands) add(app, ctx);
 }

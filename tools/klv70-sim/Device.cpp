@@ -107,11 +107,9 @@ Frame SimDevice::TakeSet(const uint8_t* data, size_t length) {
     const std::string target(reinterpret_cast<const char*>(data + 5), MAC_LEN);
     if (target != Mac && target != BROADCAST_MAC) return {};
     if (Silent) return {};
-    if (Refuses) {
-        Frame nak = Header("NAK", Mac);
-        nak.push_back(ETX);
-        return nak;
-    }
+    Frame reply = Header(Refuses ? "NAK" : "ACK", Mac);
+    reply.push_back(ETX);
+    if (Refuses || KeepsValues) return reply;
     // Items from offset 23, each key ':' value 0xFF; the value is taken as sent
     // (TERM and LOG may carry NUL padding, which a device drops).
     size_t start = 23;
@@ -127,7 +125,5 @@ Frame SimDevice::TakeSet(const uint8_t* data, size_t length) {
         value = value.substr(0, value.find('\0'));
         Values[key] = value;
     }
-    Frame ack = Header("ACK", Mac);
-    ack.push_back(ETX);
-    return ack;
+    return reply;
 }

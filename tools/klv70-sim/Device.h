@@ -13,6 +13,7 @@ struct SimDevice {
     std::map<std::string, std::string> Values;  // wire key -> value; a key absent is not reported
     bool Refuses = false;                       // answers a SET with NAK
     bool Silent = false;                        // does not answer a SET
+    bool KeepsValues = false;                   // acknowledges a SET but goes on reporting its old values
 
     // The answer to an enquiry text ("ENQ:NETWORK", ...); empty when not one.
     Frame Answer(const std::string& enquiry) const;

@@ -29,6 +29,7 @@ struct Config {
     int Count = 3;
     std::string MacBase = "02-00-00-00-00-01";
     std::set<int> Partial, Refusing, Silent;
+    std::set<int> Keeping;               // acknowledge a SET, keep their values
     int DelayMs = 0;
     bool Broadcast = false;
     std::string Address = "10.77.0.2";
@@ -80,11 +81,13 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
+                 "                 [--keep LIST]\n"
                  "                 [--address A] [--interface NAME] [--port N] [--verbose]\n"
                  "                 [--value I:KEY=TEXT]...\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
-                 "every SET, --silent ones never answer one.  Runs only inside scripts/sandbox.\n");
+                 "every SET, --silent ones never answer one, --keep ones acknowledge a SET but\n"
+                 "keep their values.  Runs only inside scripts/sandbox.\n");
 }
 
 // The interfaces a private namespace of scripts/sandbox has: lo and vN only.
@@ -131,6 +134,7 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--partial") c.Partial = IndexList(v), ++i;
         else if (a == "--nak") c.Refusing = IndexList(v), ++i;
         else if (a == "--silent") c.Silent = IndexList(v), ++i;
+        else if (a == "--keep") c.Keeping = IndexList(v), ++i;
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
         else if (a == "--address") c.Address = v, ++i;
@@ -158,6 +162,7 @@ int main(int argc, char** argv) {
         devices.push_back(MakeDevice(cfg.MacBase, i, cfg.Partial.count(i) != 0));
         devices.back().Refuses = cfg.Refusing.count(i) != 0;
         devices.back().Silent = cfg.Silent.count(i) != 0;
+        devices.back().KeepsValues = cfg.Keeping.count(i) != 0;
     }
     for (const std::string& spec : cfg.Values) {
         if (!SetValue(devices, spec)) {

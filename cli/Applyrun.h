@@ -1,0 +1,57 @@
+// Applying a plan: one search, every row checked, then the SETs one device at
+// a time as the windows send them, and a search that checks what the devices
+// now hold.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Plancheck.h"
+
+class HeadlessHost;
+
+enum class DeviceResult {
+    Unchanged,     // already held the plan; nothing sent
+    WouldChange,   // dry run
+    Verified,      // acknowledged, and the check search shows the plan
+    Acknowledged,  // acknowledged, not checked (--no-verify, or interrupted)
+    Mismatch,      // acknowledged, but reports other values for some keys
+    Unverified,    // acknowledged, but did not answer the check search
+    Refused,       // NAK
+    Silent,        // no answer within the windows' wait
+    NotSent,       // left out: interrupted before it, or the link refused the request
+};
+const char* ResultName(DeviceResult result);
+
+struct DeviceOutcome {
+    DeviceResult Result;
+    std::vector<int> MismatchKeys;
+};
+
+enum class Consent { Yes, No, NoTerminal };
+
+struct ApplyOptions {
+    bool DryRun = false;
+    bool Yes = false;
+    bool NoVerify = false;
+    int SearchCycles = 1;
+    // Brings the link up and searches for some cycles; false when the link failed.
+    std::function<bool(int cycles)> Search;
+    std::function<Consent(int rebooting)> Ask;  // the reboot question, asked once
+    std::function<bool()> Interrupted;          // looked at between devices
+};
+
+struct ApplyReport {
+    CheckedPlan Plan;
+    std::vector<DeviceOutcome> Devices;  // one for each of Plan.Devices
+    std::string Refusal;                 // why nothing was sent, beside Plan.Problems
+    bool Interrupted = false;
+    int Exit = 0;
+};
+
+// Exit status for an interrupted apply, as a shell reports SIGINT.
+constexpr int EXIT_INTERRUPTED = 130;
+
+ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::string>>& records,
+                      const ApplyOptions& options);

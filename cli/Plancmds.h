@@ -1,0 +1,27 @@
+// tarnel-cli plan and apply: many devices set up from one CSV file.
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "Applyrun.h"
+#include "Commands.h"
+
+struct PlanArgs {
+    std::string FirstAddress, Mask, Gateway;  // empty: the devices' own values
+};
+
+struct ApplyArgs {
+    std::string Path;
+    bool DryRun = false;
+    bool NoVerify = false;
+};
+
+int RunPlan(const PlanArgs& args, const Options& options, std::ostream& out, std::ostream& err);
+// The terminal question and Ctrl-C come from the process; tests pass their own.
+int RunApply(const ApplyArgs& args, const Options& options, std::ostream& out, std::ostream& err,
+             std::function<Consent(int)> ask = {}, std::function<bool()> interrupted = {});
+
+// The largest plan read: far more than 256 devices' worth of settings.
+constexpr size_t PLAN_MAX_BYTES = 4 * 1024 * 1024;

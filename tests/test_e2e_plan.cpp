@@ -1,0 +1,223 @@
+// plan and apply against the simulator; runs inside the sandbox.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <clocale>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+#include "Plancmds.h"
+#include "Plancsv.h"
+#include "SimProcess.h"
+#include "TempDir.h"
+
+namespace {
+struct Outcome {
+    int Code;
+    std::string Out, Err;
+};
+
+// What the simulator heard since the last call: one line a datagram.
+std::string Heard(SimProcess& sim) {
+    std::string log;
+    char buf[4096];
+    pollfd p{sim.Stderr, POLLIN, 0};
+    while (::poll(&p, 1, 100) > 0) {
+        const ssize_t n = ::read(sim.Stderr, buf, sizeof buf);
+        if (n <= 0) break;
+        log.append(buf, static_cast<size_t>(n));
+    }
+    return log;
+}
+
+// The devices a SET was sent to, in what the simulator heard (the link sends
+// each frame out of every interface, so it may hear one twice).
+std::set<std::string> SetTargets(const std::string& heard) {
+    std::set<std::string> macs;
+    for (size_t at = heard.find("SET:"); at != std::string::npos; at = heard.find("SET:", at + 1))
+        macs.insert(heard.substr(at + 4, 17));
+    return macs;
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+Outcome Plan(const PlanArgs& args = {}) {
+    std::ostringstream out, err;
+    const int code = RunPlan(args, Options{}, out, err);
+    return {code, out.str(), err.str()};
+}
+
+struct Apply {
+    std::string Flags;  // any of --dry-run --yes --json --no-verify
+    std::function<Consent(int)> Ask = [](int) { return Consent::NoTerminal; };
+    std::function<bool()> Interrupted = [] { return false; };
+
+    Outcome operator()(const std::string& csv) const {
+        TempDir dir;
+        std::ofstream(dir.Path + "plan.csv") << csv;
+        ApplyArgs args;
+        args.Path = dir.Path + "plan.csv";
+        args.DryRun = Flags.find("--dry-run") != std::string::npos;
+        args.NoVerify = Flags.find("--no-verify") != std::string::npos;
+        Options options;
+        options.Yes = Flags.find("--yes") != std::string::npos;
+        options.Json = Flags.find("--json") != std::string::npos;
+        std::ostringstream out, err;
+        const int code = RunApply(args, options, out, err, Ask, Interrupted);
+        return {code, out.str(), err.str()};
+    }
+};
+
+// The cells of a plan's column, in row order.
+std::vector<std::string> Column(const std::string& csv, const std::string& name) {
+    std::string error;
+    const auto records = ParseCsv(csv, error);
+    std::vector<std::string> cells;
+    if (!records || records->empty()) return cells;
+    const auto& header = records->front();
+    const size_t at = static_cast<size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+    for (size_t i = 1; i < records->size(); ++i) cells.push_back(at < (*records)[i].size() ? (*records)[i][at] : "?");
+    return cells;
+}
+
+std::string Mac(int index) {
+    char text[18];
+    std::snprintf(text, sizeof text, "02-00-00-00-00-%02X", index + 1);
+    return text;
+}
+}  // namespace
+
+TEST(PlanE2E, UnchangedPlanSendsNothingAndProposalSkipsUsedAddresses) {
+    SimProcess sim({"--count", "6", "--partial", "5", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    const Outcome plan = Plan();
+    ASSERT_EQ(plan.Code, 0) << plan.Err;
+    EXPECT_EQ(Column(plan.Out, "IPADRM"), (std::vector<std::string>{"192.168.1.10", "192.168.1.11", "192.168.1.12",
+                                                                     "192.168.1.13", "192.168.1.14", "192.168.1.15"}));
+    EXPECT_EQ(Column(plan.Out, "GWAY")[5], "") << "the partial device has no gateway";
+    Heard(sim);
+    const Outcome again = Apply{"--yes"}(plan.Out);
+    EXPECT_EQ(again.Code, 0) << again.Err;
+    EXPECT_EQ(Count(again.Out, "\tUNCHANGED\n"), 6u) << again.Out;
+    EXPECT_EQ(SetTargets(Heard(sim)).size(), 0u);
+
+    const Outcome proposal = Plan({"192.168.1.8", "255.255.255.0", "192.168.1.1"});
+    ASSERT_EQ(proposal.Code, 0) << proposal.Err;
+    EXPECT_EQ(Column(proposal.Out, "IPADRM"), (std::vector<std::string>{"192.168.1.8", "192.168.1.9", "192.168.1.16",
+                                                                         "192.168.1.17", "192.168.1.18", "192.168.1.19"}));
+    EXPECT_EQ(Plan({"192.168.1.8", "", ""}).Code, 64);
+}
+
+TEST(PlanE2E, RefusedPlansListEveryProblemAndSendNothing) {
+    SimProcess sim({"--count", "4", "--partial", "3", "--value", "3:SERIAL=10002", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    struct Case {
+        std::string Csv;
+        std::vector<std::string> Problems;
+    } cases[] = {
+        {"MAC,IPADRM,TOUT,FOO\n" + Mac(0) + ",192.168.1.12,30,\n" + Mac(1) + ",192.168.1.50,x,\n" + Mac(3) +
+             ",192.168.1.51,30,\n",
+         {"row 1: unknown column \"FOO\"",
+          "row 2 (" + Mac(0) + "): IPADRM 192.168.1.12 is the main address of " + Mac(2),
+          "row 3 (" + Mac(1) + "): \"Time Out\" is a illegal value.",
+          "row 4 (" + Mac(3) + "): The device does not report TOUT."}},
+        {"SERIAL,NAME\n10002,a\n10000,b\n10009,c\n",
+         {"row 2: serial 10002 is shared by 2 devices", "row 4: no device with SERIAL 10009 answered"}},
+    };
+    Heard(sim);
+    for (const Case& c : cases) {
+        const Outcome r = Apply{"--yes"}(c.Csv);
+        EXPECT_EQ(r.Code, 3);
+        for (const std::string& p : c.Problems) EXPECT_NE(r.Err.find(p), std::string::npos) << p << "\n" << r.Err;
+        EXPECT_NE(r.Err.find("nothing was sent"), std::string::npos);
+    }
+    EXPECT_EQ(SetTargets(Heard(sim)).size(), 0u);
+}
+
+TEST(PlanE2E, DryRunShowsEachChangeAndAQuestionGuardsTheReboot) {
+    SimProcess sim({"--count", "3", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    const std::string csv = "MAC,SERIAL,IPADRM,NAME\n" + Mac(0) + ",10000,192.168.1.60,Unit 1\n" + Mac(1) +
+                            ",10001,,Caf\xC3\xA9\n" + Mac(2) + ",10002,192.168.1.12,\n";
+    // Device texts go out in the terminal's encoding.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    const Outcome dry = Apply{"--dry-run"}(csv);
+    std::setlocale(LC_CTYPE, "C");
+    EXPECT_EQ(dry.Code, 0) << dry.Err;
+    EXPECT_EQ(dry.Out, Mac(0) + "\t10000\tIPADRM: 192.168.1.10 -> 192.168.1.60\n" + Mac(1) +
+                           "\t10001\tNAME: Unit 2 -> Caf\xC3\xA9\n" + Mac(2) + "\t10002\tunchanged\n");
+
+    struct Case {
+        Consent Answer;
+        int Code;
+    } cases[] = {{Consent::NoTerminal, 3}, {Consent::No, 3}};
+    for (const Case& c : cases) {
+        Apply apply;
+        int asked = 0;
+        apply.Ask = [&](int rebooting) {
+            ++asked;
+            EXPECT_EQ(rebooting, 1);
+            return c.Answer;
+        };
+        EXPECT_EQ(apply(csv).Code, c.Code);
+        EXPECT_EQ(asked, 1);
+    }
+    EXPECT_EQ(SetTargets(Heard(sim)).size(), 0u);
+
+    // Information alone does not reboot the device: nobody is asked.
+    Apply infoOnly;
+    infoOnly.Ask = [](int) -> Consent { ADD_FAILURE() << "asked"; return Consent::No; };
+    const Outcome info = infoOnly("MAC,NAME\n" + Mac(1) + ",Caf\xC3\xA9\n");
+    EXPECT_EQ(info.Code, 0) << info.Err;
+    EXPECT_EQ(info.Out, Mac(1) + "\t10001\tVERIFIED\n1 device: 1 VERIFIED\n");
+}
+
+TEST(PlanE2E, InterruptedBetweenDevicesStopsBeforeTheNext) {
+    SimProcess sim({"--count", "3", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    Apply apply{"--yes"};
+    int asked = 0;
+    apply.Interrupted = [&] { return ++asked > 1; };
+    Heard(sim);
+    const Outcome r = apply("MAC,IPADRM\n" + Mac(0) + ",192.168.1.70\n" + Mac(1) + ",192.168.1.71\n" + Mac(2) +
+                        ",192.168.1.72\n");
+    EXPECT_EQ(r.Code, EXIT_INTERRUPTED);
+    EXPECT_EQ(r.Out, Mac(0) + "\t10000\tACK\n" + Mac(1) + "\t10001\tNOT_SENT\n" + Mac(2) +
+                         "\t10002\tNOT_SENT\n3 devices: 1 ACK, 2 NOT_SENT\n");
+    EXPECT_NE(r.Err.find("interrupted"), std::string::npos);
+    EXPECT_EQ(SetTargets(Heard(sim)), std::set<std::string>{Mac(0)});
+}
+
+// Forty devices: 5 refuses, 17 stays silent, 30 acknowledges but keeps its values.
+TEST(PlanE2E, FortyDevicesThenTheSamePlanAgain) {
+    SimProcess sim({"--count", "40", "--nak", "5", "--silent", "17", "--keep", "30", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    const Outcome plan = Plan({"192.168.1.100", "255.255.255.0", "192.168.1.1"});
+    ASSERT_EQ(plan.Code, 0) << plan.Err;
+    Heard(sim);
+    const Outcome first = Apply{"--yes"}(plan.Out);
+    EXPECT_EQ(first.Code, 2) << first.Err;
+    EXPECT_NE(first.Out.find(Mac(5) + "\t10005\tNAK\n"), std::string::npos) << first.Out;
+    EXPECT_NE(first.Out.find(Mac(17) + "\t10017\tSILENT\n"), std::string::npos);
+    EXPECT_NE(first.Out.find(Mac(30) + "\t10030\tMISMATCH\tIPADRM\n"), std::string::npos);
+    EXPECT_NE(first.Out.find("40 devices: 1 MISMATCH, 1 NAK, 1 SILENT, 37 VERIFIED\n"), std::string::npos);
+    EXPECT_EQ(SetTargets(Heard(sim)).size(), 40u);
+
+    const Outcome second = Apply{"--yes --json"}(plan.Out);
+    EXPECT_EQ(second.Code, 2);
+    const auto doc = nlohmann::json::parse(second.Out);
+    std::map<std::string, int> results;
+    for (const auto& d : doc["devices"]) ++results[d["result"].get<std::string>()];
+    EXPECT_EQ(results, (std::map<std::string, int>{{"MISMATCH", 1}, {"NAK", 1}, {"SILENT", 1}, {"UNCHANGED", 37}}));
+    EXPECT_EQ(doc["devices"][30]["changes"][0],
+              (nlohmann::json{{"key", "IPADRM"}, {"old", "192.168.1.40"}, {"new", "192.168.1.130"}}));
+    EXPECT_EQ(doc["exit"], 2);
+    EXPECT_EQ(SetTargets(Heard(sim)), (std::set<std::string>{Mac(5), Mac(17), Mac(30)}))
+        << "only the three that did not take the plan";
+}
