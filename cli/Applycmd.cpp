@@ -13,6 +13,7 @@
 #include "Plancsv.h"
 #include "Protocol.h"
 #include "Strings.h"
+#include "Termtext.h"
 
 namespace {
 using Json = nlohmann::ordered_json;
@@ -63,13 +64,13 @@ void PrintText(const ApplyReport& r, bool dryRun, std::ostream& out, std::ostrea
     for (size_t i = 0; i < r.Devices.size(); ++i) {
         const PlannedDevice& d = r.Plan.Devices[i];
         const DeviceOutcome& o = r.Devices[i];
-        const std::string head = Cell(d, KEY_MAC) + '\t' + Cell(d, KEY_SERIAL) + '\t';
+        const std::string head =
+            ForTerminal(PlanCell(d.Current, KEY_MAC)) + '\t' + ForTerminal(PlanCell(d.Current, KEY_SERIAL)) + '\t';
         ++counts[ResultName(o.Result)];
         if (dryRun) {
             if (d.Changes.empty()) out << head << "unchanged\n";
             for (const KeyChange& c : d.Changes)
-                out << head << KeyFields[c.Key].Name << ": " << Utf8FromLatin1(c.Old) << " -> " << Utf8FromLatin1(c.New)
-                    << '\n';
+                out << head << KeyFields[c.Key].Name << ": " << ForTerminal(c.Old) << " -> " << ForTerminal(c.New) << '\n';
             continue;
         }
         out << head << ResultName(o.Result);

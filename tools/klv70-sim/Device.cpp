@@ -127,11 +127,3 @@ Frame SimDevice::TakeSet(const uint8_t* data, size_t length) {
     }
     return reply;
 }
-
-void ShareSerial(std::vector<SimDevice>& devices, const std::set<int>& indexes) {
-    const auto exists = [&](int i) { return i >= 0 && static_cast<size_t>(i) < devices.size(); };
-    if (indexes.empty() || !exists(*indexes.begin())) return;
-    const std::string serial = devices[static_cast<size_t>(*indexes.begin())].Values["SERIAL"];
-    for (int i : indexes)
-        if (exists(i)) devices[static_cast<size_t>(i)].Values["SERIAL"] = serial;
-}

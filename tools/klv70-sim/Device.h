@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -27,5 +26,3 @@ struct SimDevice {
 // report only IPADRM and MASK of the network keys and NAME of the information.
 SimDevice MakeDevice(const std::string& macBase, int index, bool partial);
 std::string MacPlus(const std::string& base, int add);
-// The devices of indexes (that exist) all report the serial of the lowest of them.
-void ShareSerial(std::vector<SimDevice>& devices, const std::set<int>& indexes);

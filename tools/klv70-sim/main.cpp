@@ -30,7 +30,6 @@ struct Config {
     std::string MacBase = "02-00-00-00-00-01";
     std::set<int> Partial, Refusing, Silent;
     std::set<int> Keeping;               // acknowledge a SET, keep their values
-    std::set<int> SharingSerial;         // report the serial of the first of them
     int DelayMs = 0;
     bool Broadcast = false;
     std::string Address = "10.77.0.2";
@@ -83,17 +82,15 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
-                 "                 [--keep LIST] [--shared-serial LIST]\n"
+                 "                 [--keep LIST]\n"
                  "                 [--address A] [--interface NAME] [--port N] [--hear-all] [--verbose]\n"
                  "                 [--value I:KEY=TEXT]...\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
                  "every SET, --silent ones never answer one, --keep ones acknowledge a SET but\n"
-                 "keep their values; --shared-serial devices all report the serial of the first\n"
-                 "of them.  --hear-all listens on every address (directed broadcasts and\n"
-                 "unicast too), for devices alone in their namespace, as behind a router.\n"
-                 "--value gives device I that TEXT for KEY (\\xHH: the byte HH).\n"
-                 "Runs only inside scripts/sandbox.\n");
+                 "keep their values.  --hear-all listens on every address (directed\n"
+                 "broadcasts and unicast too), for devices alone in their namespace, as behind\n"
+                 "a router.  Runs only inside scripts/sandbox.\n");
 }
 
 // The interfaces a private namespace of scripts/sandbox has: lo and vN only.
@@ -142,7 +139,6 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--nak") c.Refusing = IndexList(v), ++i;
         else if (a == "--silent") c.Silent = IndexList(v), ++i;
         else if (a == "--keep") c.Keeping = IndexList(v), ++i;
-        else if (a == "--shared-serial") c.SharingSerial = IndexList(v), ++i;
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
         else if (a == "--address") c.Address = v, ++i;
@@ -172,7 +168,6 @@ int main(int argc, char** argv) {
         devices.back().Silent = cfg.Silent.count(i) != 0;
         devices.back().KeepsValues = cfg.Keeping.count(i) != 0;
     }
-    ShareSerial(devices, cfg.SharingSerial);
     for (const std::string& spec : cfg.Values) {
         if (!SetValue(devices, spec)) {
             Usage();
