@@ -9,6 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     table.DeleteRow(NO_ROW);
     TakeDeviceFileBytes(table, {data, size});
     if (table.Count() > 256) __builtin_trap();
+
     const auto rows = table.Rows();
     const std::vector<uint8_t> saved = DeviceFileBytes(rows);
     table.DeleteRow(NO_ROW);
