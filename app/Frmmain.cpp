@@ -13,6 +13,9 @@
 #include <QStyle>
 #include <arpa/inet.h>
 
+#include <map>
+
+#include "Conflicts.h"
 #include "Frmaboutdlg.h"
 #include "Frmdate.h"
 #include "Frminfo.h"
@@ -22,6 +25,7 @@
 #include "Icons.h"
 #include "Msgbox.h"
 #include "Netcheck.h"
+#include "Plancsv.h"
 #include "Strings.h"
 #include "Windowplace.h"
 
@@ -73,6 +77,13 @@ QString FileMessage(int id, const QString& file, const QString& reason = {}, siz
 }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString AskSaveName(QWidget* parent, const QString& dir, const QString& filter, const char* suffix) {
+    QFileDialog dialog(parent, QString(), dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
 }  // namespace
 
 TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
@@ -85,11 +96,9 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     AskOpenPath = [this](const QString& dir) {
         return QFileDialog::getOpenFileName(this, QString(), dir, kFilter);
     };
-    AskSavePath = [this](const QString& dir) {
-        QFileDialog dialog(this, QString(), dir, kFilter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix("dat");
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    AskSavePath = [this](const QString& dir) { return AskSaveName(this, dir, kFilter, "dat"); };
+    AskCsvPath = [this](const QString& dir) {
+        return AskSaveName(this, dir, QStringLiteral("CSV file(*.csv);;All files(*.*)"), "csv");
     };
 
     setWindowTitle(kTitle);
@@ -107,7 +116,9 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
 
     stsCount = new QLabel(this);
     stsLink = new QLabel(this);
+    stsProblems = new QLabel(this);
     statusBar()->addWidget(stsCount);
+    statusBar()->addWidget(stsProblems);
     statusBar()->addWidget(stsLink, 1);
     timStatus.setSingleShot(true);
     timStatus.setInterval(STATUS_MS);
@@ -151,6 +162,7 @@ void TwndMain::BuildMenusAndToolBar() {
         {&mnuOpen, &mnuFile, "&Open...", &TwndMain::mnuOpenClick},
         {&mnuSave, &mnuFile, "&Save", &TwndMain::mnuSaveClick},
         {&mnuSaveAs, &mnuFile, "Save &As...", &TwndMain::mnuSaveAsClick},
+        {&mnuExportCsv, &mnuFile, "&Export CSV...", &TwndMain::mnuExportCsvClick},
         {nullptr, &mnuFile, nullptr, nullptr},
         {&mnuExit, &mnuFile, "E&xit", &TwndMain::mnuExitClick},
         {&mnuDelete, &mnuEdit, "&Delete", &TwndMain::mnuDeleteClick},
@@ -272,11 +284,38 @@ void TwndMain::RefreshGrid() {
         for (int c = 0; c < 4; ++c) grdDevice->setItem(i, c, new GridItem(cells[c], c == IP_COLUMN));
         grdDevice->item(i, 0)->setData(MAC_ROLE, QByteArray(r.MAC, MAC_LEN));
     }
+    MarkConflicts();
     SortRows();  // a new search keeps the chosen order
     grdDevice->setCurrentCell(0, 0);
     grdDevice->selectRow(0);
     grdDeviceSelectCell(1);
     stsCount->setText(QString("Devices: %1").arg(count));
+}
+
+// Marks are advice: a flagged device is set up as any other, which is how
+// its conflict gets fixed.
+void TwndMain::MarkConflicts() {
+    const std::vector<TDeviceRec> rows = Table.Rows();
+    const auto problems = FindConflicts(rows, LocalSubnets());
+    std::map<QByteArray, QString> reasons;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (!problems[i].empty()) {
+            QString text;
+            for (const std::string& p : problems[i]) text += (text.isEmpty() ? "" : "\n") + QString::fromLatin1(p.c_str());
+            reasons[QByteArray(rows[i].MAC, MAC_LEN)] = text;
+        }
+    const QIcon icon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int i = 0; i < grdDevice->rowCount(); ++i) {
+        QTableWidgetItem* first = grdDevice->item(i, 0);
+        if (first == nullptr) continue;
+        const auto it = reasons.find(first->data(MAC_ROLE).toByteArray());
+        first->setIcon(it != reasons.end() ? icon : QIcon());
+        first->setToolTip(it != reasons.end() ? it->second : QString());
+    }
+    const size_t flagged = CountFlagged(problems);
+    stsProblems->setText(flagged == 0 ? QString()
+                                      : QString("%1 flagged (see the tooltip of the marked rows)")
+                                            .arg(flagged == 1 ? QString("1 device") : QString("%1 devices").arg(flagged)));
 }
 
 void TwndMain::SortRows() {
@@ -501,6 +540,16 @@ bool TwndMain::SaveCurrent() {
 }
 
 void TwndMain::mnuSaveClick() { SaveCurrent(); }
+
+void TwndMain::mnuExportCsvClick() {
+    const QString path = AskCsvPath(QString::fromStdString(Files.DataDir()));
+    if (path.isEmpty()) return;
+    const std::string csv = PlanCsv(Table.Rows());
+    const FileSave saved = ReplaceFile(LocalPath(path), {reinterpret_cast<const uint8_t*>(csv.data()), csv.size()});
+    if (!saved.Saved)
+        ShowMessageText(QString("Cannot export to %1: %2.").arg(path, QString::fromStdString(saved.Reason)), mtWarning,
+                        mbOK);
+}
 
 void TwndMain::mnuSaveAsClick() {
     TBSave->setChecked(false);

@@ -41,6 +41,8 @@ public:
     void mnuOpenClick();
     void mnuSaveClick();
     void mnuSaveAsClick();
+    // Writes the list as the CSV of tarnel-cli plan.
+    void mnuExportCsvClick();
     void mnuExitClick();
     void mnuHelpClick();
     void mnuAboutClick();
@@ -57,18 +59,20 @@ public:
     std::function<int(QDialog*)> ExecDialog;
     std::function<QString(const QString& dir)> AskOpenPath;
     std::function<QString(const QString& dir)> AskSavePath;
+    std::function<QString(const QString& dir)> AskCsvPath;
 
     QTableWidget* grdDevice = nullptr;
     QToolBar* ToolBarMain = nullptr;
     QAction *TBOpen, *TBSave, *TBSearch, *TBDelete, *TBNetwork, *TBInfo, *TBDate, *TBHelp;
     QMenu *mnuFile, *mnuEdit, *mnuSetup, *mnuHelp1;
-    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExit, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
+    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExportCsv, *mnuExit, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
         *mnuInfomation, *mnuDate, *mnuHelp, *mnuAbout;
     QTimer timMain;
     QTimer timDateResp;
     QTimer timStatus;
     QLabel* stsCount = nullptr;
     QLabel* stsLink = nullptr;
+    QLabel* stsProblems = nullptr;  // how many devices the conflict check flags
 
     int FileNamed = 0;
     int Mode = 0;  // 0 idle, 1 searching, 2 waiting for a date answer
@@ -86,6 +90,7 @@ private:
     void RestorePlace();
     void SavePlace();
     void SortRows();
+    void MarkConflicts();
     void SetFileCaption(bool modified);
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);

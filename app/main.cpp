@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         ShowMessageText(QString::fromLatin1(e.what()), mtError, mbOK);
         return 1;
     }
+    const TargetList targets = mFile->ReadTargets();
+    drvUDP.SetTargets(targets.Addresses);
     TtskCtrl tskCtrl(mTable, *mFile, drvUDP);
     CtrlTimer ctrlTimer(tskCtrl);
     TwndMain wndMain(mTable, *mFile, tskCtrl);
@@ -50,5 +52,6 @@ int main(int argc, char** argv) {
     wndMain.SetDialogs(&wndSearch, &wndInfo, &wndDate, &wndSetup, &AboutDlg);
 
     wndMain.show();
+    if (!targets.Bad.empty()) ShowMessageText(QString::fromStdString(BadTargetsText(targets.Bad)), mtWarning, mbOK);
     return app.exec();
 }

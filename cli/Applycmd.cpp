@@ -127,7 +127,7 @@ int RunApply(const ApplyArgs& args, const Options& options, std::ostream& out, s
         return EXIT_REFUSED;
     }
     InterruptGuard guard;
-    HeadlessHost host({}, options.Interface);
+    HeadlessHost host({}, options.Interface, options.Targets);
     ApplyOptions apply;
     apply.DryRun = args.DryRun;
     apply.NoVerify = args.NoVerify;

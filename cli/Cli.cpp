@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "Output.h"
+#include "Targets.h"
 #include "tarnel_version.h"
 
 namespace {
@@ -60,6 +61,15 @@ std::string ErrorText(const std::string& said) {
     return text;
 }
 
+CLI::Validator TargetAddress() {
+    return CLI::Validator(
+        [](std::string& text) {
+            in_addr_t address = 0;
+            return ParseTarget(text, address) ? std::string() : "not an IPv4 address (such as 10.1.2.255): " + text;
+        },
+        "ADDRESS");
+}
+
 CLI::Validator InterfaceName() {
     return CLI::Validator(
         [](std::string& name) {
@@ -86,6 +96,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                    "broadcast on that network interface only (default: on every interface that is up and can "
                    "broadcast)")
         ->check(InterfaceName());
+    app.add_option("--target", ctx.Opt.Targets,
+                   "also send every enquiry and SET to this IPv4 address, such as a directed broadcast "
+                   "(10.1.2.255) or a device's own address behind a router; repeatable")
+        ->type_name("ADDRESS")
+        ->check(TargetAddress());
     app.set_version_flag("--version", std::string("tarnel-cli ") + TARNEL_PRODUCT_VERSION + " (" +
                                           TARNEL_FILE_VERSION + ")");
     RegisterCommands(app, ctx);

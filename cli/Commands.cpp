@@ -3,9 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "Conflicts.h"
 #include "Host.h"
 #include "Output.h"
 #include "Setcmds.h"
+#include "Termtext.h"
 #include "Strings.h"
 
 namespace {
@@ -14,11 +16,26 @@ void PrintDevices(const TmTable& table, const Options& options, std::ostream& ou
     else PrintRows(out, table.Rows());
 }
 
-int Search(const Options& options, std::ostream& out, std::ostream& err) {
-    HeadlessHost host({}, options.Interface);
-    if (!BringUpAndSearch(host, SearchPlan::CYCLES, options, err)) return EXIT_LINK;
-    PrintDevices(host.Table, options, out);
-    return 0;
+struct SearchArgs {
+    bool Quick = false;
+    std::string Save;  // also save the list found to this device file
+};
+
+int Search(const SearchArgs& args, const Options& options, std::ostream& out, std::ostream& err) {
+    HeadlessHost host({}, options.Interface, options.Targets);
+    if (!BringUpAndSearch(host, args.Quick ? 0 : SearchPlan::CYCLES, options, err)) return EXIT_LINK;
+    const std::vector<TDeviceRec> rows = host.Table.Rows();
+    const auto problems = FindConflicts(rows, LocalSubnets());
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (const std::string& reason : problems[i])
+            err << ForTerminal(std::string(rows[i].MAC, MAC_LEN) + ": " + reason) << '\n';
+    if (options.Json) PrintJson(out, rows, &problems);
+    else PrintRows(out, rows);
+    if (args.Save.empty()) return 0;
+    const FileSave saved = SaveDeviceFile(host.Table, args.Save);
+    if (saved.Saved) return 0;
+    err << "tarnel-cli: cannot save " << args.Save << ": " << saved.Reason << '\n';
+    return EXIT_LINK;
 }
 
 int Show(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
@@ -53,10 +70,14 @@ bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, st
     }
     const int steps = 2 * cycles;
     host.Table.TakeLeftOut();
-    host.Search(cycles, [&](int progress) {
-        if (options.Progress) err << "\rsearching... " << progress << '/' << steps << std::flush;
-    });
-    if (options.Progress) err << "\r\033[K" << std::flush;
+    if (cycles == 0) {
+        host.QuickSearch();
+    } else {
+        host.Search(cycles, [&](int progress) {
+            if (options.Progress) err << "\rsearching... " << progress << '/' << steps << std::flush;
+        });
+        if (options.Progress) err << "\r\033[K" << std::flush;
+    }
     if (const uint32_t leftOut = host.Table.TakeLeftOut()) err << "tarnel-cli: " << ListFullText(leftOut) << '\n';
     // A link lost during the search heard nothing: that is no empty network.
     if (const std::string down = host.LinkDown(); !down.empty()) {
@@ -68,8 +89,15 @@ bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, st
 
 void RegisterSearch(CLI::App& app, CliContext& ctx) {
     CLI::App* cmd = app.add_subcommand("search", "find the devices on the network and list them");
-    cmd->footer("Searches the network for about nine seconds and lists the devices.\nOptions: --json, --interface NAME.");
-    cmd->callback([&ctx] { ctx.Exit = Search(ctx.Opt, ctx.Out, ctx.Err); });
+    auto args = std::make_shared<SearchArgs>();
+    cmd->add_flag("--quick", args->Quick,
+                  "one enquiry cycle, over once answers have stopped for half a second (at most three seconds)");
+    cmd->add_option("--save", args->Save, "also save the list found as a device file")->type_name("FILE");
+    cmd->footer("Searches the network for about nine seconds and lists the devices.  What looks wrong\n"
+                "(a main address shared, one outside this computer's subnets, a gateway outside the\n"
+                "device's own subnet) goes to standard error as MAC: reason; --json lists it as problems.\n"
+                "Options: --json, --interface NAME, --target ADDRESS.");
+    cmd->callback([&ctx, args] { ctx.Exit = Search(*args, ctx.Opt, ctx.Out, ctx.Err); });
 }
 
 void RegisterShow(CLI::App& app, CliContext& ctx) {

@@ -25,7 +25,8 @@ struct Options {
     bool Yes = false;
     bool Help = false;
     bool Progress = false;
-    std::string Interface;  // --interface NAME: broadcast there only
+    std::string Interface;             // --interface NAME: broadcast there only
+    std::vector<std::string> Targets;  // --target ADDRESS...: sent there too
 };
 
 // What a command is given when it runs, and where it leaves its exit status.
@@ -43,6 +44,7 @@ void RegisterShow(CLI::App& app, CliContext& ctx);
 void RegisterSetNetwork(CLI::App& app, CliContext& ctx);
 void RegisterSetInfo(CLI::App& app, CliContext& ctx);
 void RegisterSetDate(CLI::App& app, CliContext& ctx);
+void RegisterDiff(CLI::App& app, CliContext& ctx);
 void RegisterPlan(CLI::App& app, CliContext& ctx);
 void RegisterApply(CLI::App& app, CliContext& ctx);
 // Every command, in the order of the usage text.
@@ -55,4 +57,5 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 class HeadlessHost;
 // Brings the link up and runs a search of some cycles, with a progress line
 // on err when options ask for it; false (and said on err) when the link failed.
+// cycles 0: the quick search of one cycle, over once its answers stop.
 bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, std::ostream& err);

@@ -3,13 +3,18 @@
 #include <chrono>
 #include <thread>
 
+#include "Quickplan.h"
+#include "Targets.h"
+
 namespace {
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 }  // namespace
 
-HeadlessHost::HeadlessHost(const std::string& programDir, const std::string& interface)
+HeadlessHost::HeadlessHost(const std::string& programDir, const std::string& interface,
+                           const std::vector<std::string>& targets)
     : Files(Table, programDir), Control(Table, Files, Driver) {
     Driver.SetInterface(interface);
+    Driver.SetTargets(ParseTargets(targets).Addresses);
 }
 
 HeadlessHost::~HeadlessHost() { Control.StopWorker(); }
@@ -31,6 +36,15 @@ void HeadlessHost::Search(int cycles, const std::function<void(int)>& progress) 
     for (;;) {
         const int next = plan.Tick(Control);
         if (progress) progress(plan.Progress);
+        if (next < 0) return;
+        SleepMs(next);
+    }
+}
+
+void HeadlessHost::QuickSearch() {
+    QuickPlan plan;
+    for (;;) {
+        const int next = plan.Tick(Control, Table);
         if (next < 0) return;
         SleepMs(next);
     }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "File.h"
 #include "Qmx42d.h"
@@ -13,8 +14,10 @@
 
 class HeadlessHost {
 public:
-    // interface: broadcast only there (empty: on every interface).
-    explicit HeadlessHost(const std::string& programDir = {}, const std::string& interface = {});
+    // interface: broadcast only there (empty: on every interface); targets:
+    // IPv4 addresses every frame also goes to, already checked.
+    explicit HeadlessHost(const std::string& programDir = {}, const std::string& interface = {},
+                          const std::vector<std::string>& targets = {});
     ~HeadlessHost();
 
     // Ticks the control task until it accepts requests; false when it failed
@@ -22,6 +25,8 @@ public:
     bool BringUp(int timeoutMs = 5000);
     // The search dialog's timeline; progress (if set) hears each step.
     void Search(int cycles = SearchPlan::CYCLES, const std::function<void(int)>& progress = {});
+    // One enquiry cycle, over once its answers have stopped (Quickplan.h).
+    void QuickSearch();
     // Waits as the setup dialogs wait for a row's answer.
     StatusWait::Outcome WaitAnswer(int row);
     // "" while the link is up; otherwise why not, in the driver's own words.

@@ -46,8 +46,16 @@ std::string OneLine(const nlohmann::ordered_json& value) {
     return value.dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
 }
 
-void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows) {
+void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows,
+               const std::vector<std::vector<std::string>>* problems) {
     out << '[';
-    for (size_t i = 0; i < rows.size(); ++i) out << (i == 0 ? "\n  " : ",\n  ") << OneLine(DeviceJson(rows[i]));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        nlohmann::ordered_json device = DeviceJson(rows[i]);
+        if (problems != nullptr) {
+            device["problems"] = nlohmann::ordered_json::array();
+            for (const std::string& reason : (*problems)[i]) device["problems"].push_back(Latin1ToUtf8(reason));
+        }
+        out << (i == 0 ? "\n  " : ",\n  ") << OneLine(device);
+    }
     out << (rows.empty() ? "]\n" : "\n]\n");
 }

@@ -12,7 +12,9 @@
 #include "Record.h"
 
 void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows);
-void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows);
+// problems: one list of reasons per row, written as each device's "problems".
+void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows,
+               const std::vector<std::vector<std::string>>* problems = nullptr);
 
 // A device text as JSON takes it: Latin-1 bytes to UTF-8.
 std::string Latin1ToUtf8(std::string_view latin1);

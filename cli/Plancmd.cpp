@@ -17,7 +17,7 @@ int RunPlan(const PlanArgs& args, const Options& options, std::ostream& out, std
         err << "tarnel-cli: --first-address needs --mask, which tells the subnet\n";
         return EXIT_USAGE;
     }
-    HeadlessHost host({}, options.Interface);
+    HeadlessHost host({}, options.Interface, options.Targets);
     if (!BringUpAndSearch(host, SearchPlan::CYCLES, options, err)) return EXIT_LINK;
     std::vector<TDeviceRec> rows = host.Table.Rows();
     if (!args.FirstAddress.empty()) {

@@ -4,7 +4,8 @@
 
 void RegisterCommands(CLI::App& app, CliContext& ctx) {
     static const Registrar kCommands[] = {
-        RegisterSearch, RegisterShow, RegisterSetNetwork, RegisterSetInfo, RegisterSetDate, RegisterPlan, RegisterApply,
+        RegisterSearch, RegisterShow, RegisterDiff, RegisterSetNetwork, RegisterSetInfo, RegisterSetDate, RegisterPlan,
+        RegisterApply,
     };
     for (Registrar add : kCommands) add(app, ctx);
 }

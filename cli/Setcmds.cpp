@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "Datecheck.h"
+#include "Datenow.h"
 #include "Host.h"
 #include "Output.h"
 #include "Setvalues.h"
@@ -165,7 +166,7 @@ int SetKeys(int kind, const std::vector<std::string>& args, const Options& optio
     if (kind == KIND_NETWORK && !options.Yes)
         return Report(mac, Refused({MessageText(MSG_REBOOT), "(add --yes to agree)"}), options, out, err);
 
-    HeadlessHost host({}, options.Interface);
+    HeadlessHost host({}, options.Interface, options.Targets);
     int row = -1;
     if (const int status = FindDevice(host, mac, options, err, row)) return status;
     TDeviceRec current{};
@@ -185,15 +186,33 @@ int SetInfo(const std::vector<std::string>& args, const Options& options, std::o
     return SetKeys(KIND_DEVINFO, args, options, out, err);
 }
 
+// The date edits of this computer's clock; false (and the refusal in o) when
+// its offset from UTC is not whole hours.
+static bool NowValues(const std::string& mac, SetValues& values, Outcome& o) {
+    const NowEdits now = EditsOfNow();
+    if (!now.Ok) {
+        o = Refused({"this computer's offset from UTC, " + now.Offset +
+                     ", is not whole hours; give the date explicitly: tarnel-cli set-date " + mac +
+                     " YYYY MM DD HH MM GMT"});
+        return false;
+    }
+    for (int i = 0; i < DATE_EDITS; ++i) values[DateKeys[i]] = now.Edits[static_cast<size_t>(i)];
+    return true;
+}
+
 int SetDate(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1 + DATE_EDITS) {
-        err << "usage: tarnel-cli set-date MAC|all YYYY MM DD HH MM GMT\n";
+    const bool now = args.size() == 2 && args[1] == "now";
+    if (args.size() != 1 + DATE_EDITS && !now) {
+        err << "usage: tarnel-cli set-date MAC|all YYYY MM DD HH MM GMT\n       tarnel-cli set-date MAC|all now\n";
         return EXIT_USAGE;
     }
     const std::string& mac = args[0];
     if (!MacArgument(mac, true, err)) return EXIT_USAGE;
     SetValues values;
-    for (int i = 0; i < DATE_EDITS; ++i) values[DateKeys[i]] = args[static_cast<size_t>(i) + 1];
+    Outcome refusal;
+    // Refused before any traffic; the clock is read again just before the SET.
+    if (now && !NowValues(mac, values, refusal)) return Report(mac, refusal, options, out, err);
+    for (int i = 0; i < DATE_EDITS && !now; ++i) values[DateKeys[i]] = args[static_cast<size_t>(i) + 1];
     // The date's checks need no device; one that reports a date is assumed
     // until the device itself is asked.
     TDeviceRec any{};
@@ -201,7 +220,7 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     if (const SetVerdict verdict = CheckSet(KIND_DATE, values, any); verdict.Outcome != SetOutcome::Ready)
         return Report(mac, Refused({verdict.Problems.front().Text}), options, out, err);
 
-    HeadlessHost host({}, options.Interface);
+    HeadlessHost host({}, options.Interface, options.Targets);
     int row = -1;
     if (const int status = FindDevice(host, mac, options, err, row)) return status;
     // As the Date command does: the device's own date first.
@@ -212,6 +231,7 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     }
     TDeviceRec current{};
     host.Table.CopyRow(row, current);
+    if (now && !NowValues(mac, values, refusal)) return Report(mac, refusal, options, out, err);
     const SetVerdict verdict = CheckSet(KIND_DATE, values, current);
     if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused(verdict), options, out, err);
     host.Table.EditRec = verdict.Edit;
@@ -262,8 +282,10 @@ void RegisterSetDate(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<SetArgs>();
     CLI::App* cmd = SetCommand(app, "set-date", "set the date and time of one device, or of all",
                                "YYYY MM DD HH MM GMT", "the date, the time and the offset from GMT in hours", *args);
-    cmd->get_option("YYYY MM DD HH MM GMT")->expected(DATE_EDITS);
+    cmd->get_option("YYYY MM DD HH MM GMT")->expected(1, DATE_EDITS);
     cmd->footer("YYYY: 4 digits; MM DD HH MM: 1 or 2 digits; GMT: -12 to 13, up to 3 characters.\n"
+                "now instead of the date: this computer's local time and its offset from UTC in whole\n"
+                "hours (an offset such as +5:30 is refused; give the date explicitly then).\n"
                 "MAC may be all: every device, by broadcast; nobody answers it, so SENT means it left.")
         ->callback([&ctx, args] { ctx.Exit = SetDate(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
 }

@@ -76,6 +76,18 @@ void TmFile::ReadCommSettings() {
     CommPort = text ? StrToIntDef(*text, DEFAULT_COMM_PORT) : DEFAULT_COMM_PORT;
 }
 
+TargetList TmFile::ReadTargets() const {
+    const std::optional<std::string> text = ReadIniValue(SettingsPath(), "PORT", "TARGETS");
+    return text ? ParseTargets({*text}) : TargetList{};
+}
+
+std::string BadTargetsText(const std::vector<std::string>& bad) {
+    std::string names;
+    for (const std::string& b : bad) names += (names.empty() ? "\"" : ", \"") + b + "\"";
+    return "The settings file lists targets that are not IPv4 addresses (section PORT, key TARGETS): " + names +
+           ". The other targets are used.";
+}
+
 // Rewritten only when it would change, so a start never touches a file that
 // already says the same thing.
 void TmFile::WriteCommSettings() { WriteIniValue(SettingsPath(), "PORT", "T-ARC", std::to_string(CommPort)); }

@@ -8,6 +8,7 @@
 
 #include "Devfile.h"
 #include "Table.h"
+#include "Targets.h"
 #include "Tskcontrol.h"
 #include "Version.h"
 
@@ -23,6 +24,9 @@ public:
 
     void ReadCommSettings() override;
     void WriteCommSettings() override;
+    // The targets of the settings file (section PORT, key TARGETS): IPv4
+    // addresses, blank-separated, that every enquiry and SET also goes to.
+    TargetList ReadTargets() const;
 
     // Device files of this table (Devfile.h): failures leave things as they
     // were.  WriteDeviceFile tells whether the file now holds the table, so a
@@ -41,6 +45,10 @@ public:
 private:
     TmTable& Table;
 };
+
+// What a user is told of entries of TARGETS that are no address: they are
+// named, and the rest is used.
+std::string BadTargetsText(const std::vector<std::string>& bad);
 
 // The directory of the running executable, ending with '/'.
 std::string ExecutableDir();

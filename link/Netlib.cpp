@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <unistd.h>
 
@@ -49,4 +50,19 @@ bool AddressOfInterfaces(std::string& address) {
 bool FindLocalAddress(std::string& address, const AddressSource& byName, const AddressSource& byInterface) {
     if (byName(address) && address.size() <= 16) return true;
     return byInterface(address) && address.size() <= 16;
+}
+
+std::vector<LocalSubnet> LocalSubnets() {
+    std::vector<LocalSubnet> out;
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return out;
+    for (const ifaddrs* i = list; i != nullptr; i = i->ifa_next) {
+        if (i->ifa_addr == nullptr || i->ifa_netmask == nullptr || i->ifa_addr->sa_family != AF_INET ||
+            (i->ifa_flags & IFF_UP) == 0)
+            continue;
+        out.push_back({reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr,
+                       reinterpret_cast<const sockaddr_in*>(i->ifa_netmask)->sin_addr.s_addr});
+    }
+    ::freeifaddrs(list);
+    return out;
 }

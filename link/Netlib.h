@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // The library start: 0 and the version granted, which must be 1.1 (0x0101).
 // The POSIX sockets need no start; the pair stays so the check stays in one place.
@@ -21,3 +22,11 @@ bool AddressOfInterfaces(std::string& address);  // the first IPv4 of the local 
 // first of its interfaces'.  False only when the host has no IPv4 address.
 bool FindLocalAddress(std::string& address, const AddressSource& byName = AddressOfHostName,
                       const AddressSource& byInterface = AddressOfInterfaces);
+
+// An IPv4 subnet of this host, both parts in network byte order.
+struct LocalSubnet {
+    uint32_t Address;
+    uint32_t Mask;
+};
+// The subnets of the IPv4 interfaces that are up, loopback included.
+std::vector<LocalSubnet> LocalSubnets();

@@ -165,6 +165,23 @@ void TdrvUDP::SetInterface(const std::string& name) {
     Interface = name;
 }
 
+void TdrvUDP::SetTargets(const std::vector<in_addr_t>& addresses) {
+    std::lock_guard<std::mutex> g(SockMutex);
+    Targets = addresses;
+}
+
+// A target's network may be down or unroutable while the local one is fine:
+// its failures are not the link's, which the broadcasts alone decide.
+void TdrvUDP::SendToTargets(int fd, const LinkParams& params) {
+    for (const in_addr_t to : Targets) {
+        sockaddr_in dst{};
+        dst.sin_family = AF_INET;
+        dst.sin_port = htons(Port);
+        dst.sin_addr.s_addr = to;
+        ::sendto(fd, params.Data, params.Length, 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst);
+    }
+}
+
 namespace {
 bool Sent(ssize_t n) { return n >= 0 || errno == EAGAIN || errno == EWOULDBLOCK; }
 
@@ -256,6 +273,7 @@ bool TdrvUDP::Send(LinkParams& params) {
     {
         std::lock_guard<std::mutex> g(SockMutex);
         if (Sock < 0) return false;
+        SendToTargets(Sock, params);
         const in_addr_t to = Destination.load();
         if (to == htonl(INADDR_BROADCAST)) {
             if (Broadcast(Sock, params, error) > 0) return true;

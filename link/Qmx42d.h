@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Origin.h"
 
@@ -54,6 +55,8 @@ public:
     // A broadcast goes out of every IPv4 interface that is up and can
     // broadcast, or only out of the one named here.
     void SetInterface(const std::string& name);
+    // Addresses every frame also goes to, besides the broadcasts (Targets.h).
+    void SetTargets(const std::vector<in_addr_t>& addresses);
 
     // The receive path's store: one datagram into the ring under DrvMutex,
     // dropping the oldest when full.  Tests feed the ring through it.
@@ -65,6 +68,7 @@ private:
     void ReportError(const char* what, int error);
     int Broadcast(int fd, const LinkParams& params, int& error);
     void StopReceiver();
+    void SendToTargets(int fd, const LinkParams& params);
 
     const size_t Slots;
     std::unique_ptr<uint8_t[]> RxRing;  // Slots * SLOT_BYTES
@@ -81,5 +85,6 @@ private:
     LinkNotify* Notify = nullptr;
     uint16_t Port = 0;
     std::atomic<in_addr_t> Destination;
-    std::string Interface;  // guarded by SockMutex
+    std::string Interface;            // guarded by SockMutex
+    std::vector<in_addr_t> Targets;  // guarded by SockMutex
 };

@@ -147,6 +147,7 @@ bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
     CurRow = row;
     ParseItems(data + ITEMS_AT, static_cast<uint16_t>(length - ITEMS_AT));
     Pending_ |= ChangeMask_;
+    ++Merged_;
     return true;
 }
 
@@ -297,6 +298,11 @@ bool TmTable::UpdateChangeMaskLocked(uint32_t bits, bool apply, bool set) {
         else ChangeMask_ &= ~bits;
     }
     return ChangeMask_ != 0;
+}
+
+uint64_t TmTable::Merged() const {
+    std::lock_guard<std::mutex> g(Lock);
+    return Merged_;
 }
 
 uint32_t TmTable::TakeChanges() {

@@ -62,6 +62,9 @@ public:
     // the latest answer changed, so a poller that looked only at it would miss
     // a new row followed at once by an unchanged answer.
     uint32_t TakeChanges();
+    // How many frames have been merged so far, changed or not: answers still
+    // arriving show here even when they repeat what the table holds.
+    uint64_t Merged() const;
 
     void SetNoAddUnknown(bool value);
     bool NoAddUnknown() const;
@@ -101,6 +104,7 @@ private:
     int CurRow = 0;
     uint32_t ChangeMask_ = 0;
     uint32_t Pending_ = 0;
+    uint64_t Merged_ = 0;
     bool NoAddUnknown_ = false;
     bool DateAnswered_ = false;
     TKeyEntry KeyTable[KEY_COUNT]{};

@@ -12,39 +12,16 @@
 #include <memory>
 #include <sstream>
 
+#include "CliRun.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 
 namespace {
-struct CliRun {
-    int Code;
-    std::string Out;
-    std::string Err;
-};
-
 // One shell word, whatever it holds (line breaks and control bytes too).
 std::string Q(const std::string& word) {
     std::string q = "'";
     for (char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
-}
-
-// args: shell words, already quoted where they need it; env: assignments.
-CliRun Cli(const std::string& args, const std::string& env = "", const std::string& redirect = "") {
-    static TempDir dir;
-    const std::string errFile = dir.Path + "stderr";
-    const std::string command =
-        env + " " + std::string(TARNEL_CLI) + " " + args + " 2>" + errFile + (redirect.empty() ? "" : " " + redirect);
-    FILE* p = ::popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    const int status = ::pclose(p);
-    std::ifstream in(errFile);
-    std::stringstream err;
-    err << in.rdbuf();
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err.str()};
 }
 
 // What the simulator has said it received since the last call (--verbose).
@@ -58,12 +35,6 @@ std::string Heard(const SimProcess& sim) {
         text.append(buf, static_cast<size_t>(n));
     }
     return text;
-}
-
-size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
 }
 
 // Six devices from MAC ...0B: 0 acknowledges, 1 refuses, 2 stays silent on

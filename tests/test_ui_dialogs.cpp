@@ -276,3 +276,29 @@ TEST(SetupDialogs, EscAndEnterAreIgnoredWhileWaiting) {
     QTest::keyClick(&rig.Info, Qt::Key_Escape);
     EXPECT_FALSE(rig.Info.isVisible()) << "not waiting: Esc closes as ever";
 }
+
+TEST(DateSetup, ThisComputersTimeFillsTheEditsAndSendsNothing) {
+    UiRig rig;
+    rig.Take(FullDevice(MacOf(1)));
+    rig.Main.RefreshGrid();
+    rig.Date.show();
+    rig.Date.Clock = [] { return std::time_t{1796634300}; };  // 2026-12-07 09:05 UTC
+    const auto at = [&](const char* tz) {
+        ::setenv("TZ", tz, 1);
+        ::tzset();
+        rig.Date.btnNow->click();
+        ::unsetenv("TZ");
+        ::tzset();
+        QStringList texts;
+        for (QLineEdit* e : rig.Date.Edit) texts << e->text();
+        return texts.join(' ');
+    };
+    EXPECT_EQ(at("XST-9"), "2026 12 7 18 5 +9");
+    EXPECT_EQ(at("YST5"), "2026 12 7 4 5 -5");
+    EXPECT_TRUE(rig.Messages.empty());
+    EXPECT_EQ(at("IST-5:30"), "2026 12 7 4 5 -5") << "a half-hour offset leaves the edits alone";
+    EXPECT_TRUE(rig.LastMessage().startsWith("This computer's offset from UTC, +5:30, is not whole hours"))
+        << rig.LastMessage().toStdString();
+    EXPECT_TRUE(rig.Date.isVisible());
+    EXPECT_EQ(rig.Table.EditRec.YMDHM[0], '\0') << "nothing is built or sent before OK";
+}

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "Instance.h"
+#include "Plancsv.h"
 #include "Strings.h"
 #include "UiRig.h"
 #include "Windowplace.h"
@@ -358,4 +359,53 @@ TEST(SearchDialog, TimelineAndCancel) {
     rig.Search.FormShow();
     EXPECT_EQ(rig.Search.prgSnd->value(), 0);
     EXPECT_EQ(rig.Search.Plan.SearchCycle, 0);
+}
+
+TEST(MainWindow, ConflictsAreMarkedWithTheirReasonsAndCounted) {
+    UiRig rig;  // inside the sandbox: this computer's subnet is 10.77.0.0/24
+    const auto dev = [](int i, const std::string& ip, const std::string& gw) {
+        return Answer(MacOf(i), {"MODEL:KLV-70", "IPADRM:" + ip, "GWAY:" + gw, "MASK:255.255.255.0"});
+    };
+    rig.Take(dev(1, "10.77.0.40", "10.77.0.1"));
+    rig.Take(dev(2, "10.77.0.50", "10.77.0.1"));
+    rig.Take(dev(3, "10.77.0.50", "10.77.0.1"));
+    rig.Take(dev(4, "10.99.0.2", "10.99.0.1"));
+    rig.Take(dev(5, "10.77.0.70", "10.78.0.1"));
+    rig.Main.RefreshGrid();
+    const char* const tips[] = {
+        "",
+        "main address 10.77.0.50 is also used by 02-00-00-00-00-03",
+        "main address 10.77.0.50 is also used by 02-00-00-00-00-02",
+        "main address 10.99.0.2 is in none of this computer's subnets (only a router reaches it)",
+        "gateway 10.78.0.1 is not in its own subnet (mask 255.255.255.0)",
+    };
+    for (int i = 0; i < 5; ++i) {
+        const QTableWidgetItem* first = rig.Main.grdDevice->item(i, 0);
+        EXPECT_EQ(first->toolTip().toStdString(), tips[i]) << i;
+        EXPECT_EQ(first->icon().isNull(), tips[i][0] == '\0') << i;
+    }
+    EXPECT_EQ(rig.Main.stsProblems->text(), "4 devices flagged (see the tooltip of the marked rows)");
+    rig.Main.SortBy(3);  // the marks move with their devices
+    EXPECT_TRUE(rig.Main.grdDevice->item(0, 0)->icon().isNull()) << "10.77.0.40 sorts first";
+    rig.Main.mnuAllDeleteLClick();
+    EXPECT_EQ(rig.Main.stsProblems->text(), "");
+}
+
+TEST(MainWindow, ExportCsvWritesThePlanOfTheList) {
+    UiRig rig;
+    rig.Take(FullDevice(MacOf(2)));
+    rig.Take(FullDevice(MacOf(1), "192.168.0.9"));
+    const std::string path = rig.Files.DataDir() + "list.csv";
+    rig.Main.AskCsvPath = [&](const QString&) { return QString::fromStdString(path); };
+    rig.Main.mnuExportCsvClick();
+    std::stringstream written;
+    written << std::ifstream(path, std::ios::binary).rdbuf();
+    EXPECT_EQ(written.str(), PlanCsv(rig.Table.Rows()));
+    EXPECT_EQ(written.str().rfind("MAC,SERIAL,MODEL,TARCID,", 0), 0u) << written.str();
+    EXPECT_TRUE(rig.Messages.empty());
+
+    rig.Main.AskCsvPath = [&](const QString&) { return QString::fromStdString(rig.Dir.Path + "gone/list.csv"); };
+    rig.Main.mnuExportCsvClick();
+    EXPECT_TRUE(rig.LastMessage().startsWith(QString::fromStdString("Cannot export to " + rig.Dir.Path + "gone/list.csv")))
+        << rig.LastMessage().toStdString();
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "Fit.h"
+#include "Datenow.h"
 #include "Msgbox.h"
 #include "Setvalues.h"
 
@@ -32,6 +33,8 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
         grid->addWidget(new QLabel(kLabels[i], GroupBox1), line[i], column[i]);
         grid->addWidget(Edit[i], line[i], column[i] + 1);
     }
+    btnNow = new QPushButton("This computer's time", GroupBox1);
+    grid->addWidget(btnNow, 2, 2, 1, 4);
     chkAll = new QCheckBox("Send to All Devices", GroupBox1);
     grid->addWidget(chkAll, 3, 0, 1, 6);
     btnOk = new QPushButton("OK(&O)", this);
@@ -42,6 +45,19 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     LayOutDialog(this, body, btnOk, btnCance);
     connect(btnOk, &QPushButton::clicked, this, &TwndDate::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnNow, &QPushButton::clicked, this, &TwndDate::btnNowClick);
+}
+
+void TwndDate::btnNowClick() {
+    const NowEdits now = EditsOfNow(Clock);
+    if (!now.Ok) {
+        ShowMessageText(QString("This computer's offset from UTC, %1, is not whole hours, which the devices "
+                                "cannot keep. Please type the date, the time and the offset.")
+                            .arg(QString::fromStdString(now.Offset)),
+                        mtWarning, mbOK);
+        return;
+    }
+    for (int i = 0; i < DATE_EDITS; ++i) Edit[i]->setText(QString::fromStdString(now.Edits[static_cast<size_t>(i)]));
 }
 
 void TwndDate::FormShow() {

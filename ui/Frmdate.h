@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <ctime>
+#include <functional>
+
 #include "Datecheck.h"
 #include "Setdialog.h"
 
@@ -19,12 +22,16 @@ public:
     bool ValidateDate();  // shows the message and moves the focus on a failure
     bool SendDate(int row);
     void btnOkClick();
+    // Fills the six edits from this computer's clock; nothing is sent until OK.
+    void btnNowClick();
 
     QGroupBox* GroupBox1 = nullptr;
     QLineEdit* Edit[DATE_EDITS] = {};  // edtY, edtM, edtD, edtH, edtN, edtGMT
     QCheckBox* chkAll = nullptr;
     QPushButton* btnOk = nullptr;
     QPushButton* btnCance = nullptr;
+    QPushButton* btnNow = nullptr;
+    std::function<std::time_t()> Clock = [] { return std::time(nullptr); };  // tests fix the time
     std::string DateText;  // the last date text that passed the checks
 
 protected:

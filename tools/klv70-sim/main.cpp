@@ -36,6 +36,7 @@ struct Config {
     std::string Interface;  // hear only what arrives on this interface
     uint16_t Port = 8020;
     bool Verbose = false;
+    bool HearAll = false;  // one socket on every address: alone in its namespace
     std::vector<std::string> Values;  // --value I:KEY=TEXT, as given
 };
 
@@ -82,12 +83,14 @@ void Usage() {
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
                  "                 [--keep LIST]\n"
-                 "                 [--address A] [--interface NAME] [--port N] [--verbose]\n"
+                 "                 [--address A] [--interface NAME] [--port N] [--hear-all] [--verbose]\n"
                  "                 [--value I:KEY=TEXT]...\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
                  "every SET, --silent ones never answer one, --keep ones acknowledge a SET but\n"
-                 "keep their values.  Runs only inside scripts/sandbox.\n");
+                 "keep their values.  --hear-all listens on every address (directed\n"
+                 "broadcasts and unicast too), for devices alone in their namespace, as behind\n"
+                 "a router.  Runs only inside scripts/sandbox.\n");
 }
 
 // The interfaces a private namespace of scripts/sandbox has: lo and vN only.
@@ -128,6 +131,7 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         const std::string a = argv[i];
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
         if (a == "--verbose") c.Verbose = true;
+        else if (a == "--hear-all") c.HearAll = true;
         else if (v == nullptr) return false;
         else if (a == "--count") c.Count = std::atoi(v), ++i;
         else if (a == "--mac-base") c.MacBase = v, ++i;
@@ -174,8 +178,10 @@ int main(int argc, char** argv) {
     // Two sockets: one bound to the broadcast address hears the enquiries and
     // SETs; answers leave from one bound to the devices' own address, so that
     // no socket of the simulator competes with the program for a unicast reply.
-    const int fd = OpenSocket(INADDR_BROADCAST, cfg.Port);
-    const int out = OpenSocket(inet_addr(cfg.Address.c_str()), cfg.Port);
+    // Devices behind a router hear directed broadcasts (10.99.0.255) and their
+    // own address; with no program beside them one socket does for both ways.
+    const int fd = OpenSocket(cfg.HearAll ? htonl(INADDR_ANY) : INADDR_BROADCAST, cfg.Port);
+    const int out = cfg.HearAll ? fd : OpenSocket(inet_addr(cfg.Address.c_str()), cfg.Port);
     if (fd < 0 || out < 0) return 1;
     // Devices behind one network card only: they hear what comes in there,
     // and their answers go out there, to arrive on the program's card.
@@ -225,6 +231,6 @@ int main(int argc, char** argv) {
         }
     }
     ::close(fd);
-    ::close(out);
+    if (out != fd) ::close(out);
     return 0;
 }

@@ -1,0 +1,68 @@
+// Devices behind a router: found and set up through a target, not without.
+// Runs inside tests/routed_sandbox.sh, whose simulator stands for two devices
+// at 10.99.0.2, two hops away.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "CliRun.h"
+#include "Host.h"
+#include "TempDir.h"
+#include "Targets.h"
+
+namespace {
+struct Routed {
+    explicit Routed(const std::vector<std::string>& targets) : Host(Dir.Path) {
+        Host.Driver.SetTargets(ParseTargets(targets).Addresses);
+    }
+    // Both enquiries, then what has answered within 1.5 s.
+    int Found() {
+        if (!Host.BringUp()) return -1;
+        Host.Control.RequestQuery(NO_ROW, KIND_NETWORK);
+        Host.Control.RequestQuery(NO_ROW, KIND_DEVINFO);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        return Host.Table.Count();
+    }
+    TempDir Dir;
+    HeadlessHost Host;
+};
+}  // namespace
+
+TEST(Route, FoundThroughATargetOnly) {
+    struct Case {
+        std::vector<std::string> targets;
+        int found;
+    };
+    const Case cases[] = {
+        {{}, 0},
+        {{"10.99.0.255"}, 2},             // directed broadcast over the router
+        {{"10.99.0.2"}, 2},               // the devices' own address
+        {{"10.98.0.255 10.99.0.255"}, 2},  // the router's own network hears nothing
+    };
+    for (const Case& c : cases) {
+        Routed r(c.targets);
+        EXPECT_EQ(r.Found(), c.found) << (c.targets.empty() ? "no target" : c.targets[0]);
+    }
+}
+
+TEST(Route, ASetReachesADeviceBehindTheRouter) {
+    Routed r({"10.99.0.255"});
+    ASSERT_EQ(r.Found(), 2);
+    const int row = r.Host.Table.FindRow("02-00-00-00-99-02");
+    ASSERT_GE(row, 0);
+    std::memset(&r.Host.Table.EditRec, 0, sizeof r.Host.Table.EditRec);
+    std::strcpy(r.Host.Table.EditRec.NAME, "Far away");
+    ASSERT_TRUE(r.Host.Control.RequestSet(row, KIND_DEVINFO, false));
+    EXPECT_EQ(r.Host.WaitAnswer(row), StatusWait::Acknowledged);
+}
+
+TEST(Route, TheCommandLineTakesTargets) {
+    const CliRun with = Cli("search --quick --target 10.99.0.255");
+    EXPECT_EQ(with.Code, 0);
+    EXPECT_EQ(with.Out.find("02-00-00-00-99-01\t"), 0u) << with.Out;
+    EXPECT_NE(with.Out.find("02-00-00-00-99-02\t"), std::string::npos);
+    EXPECT_EQ(Cli("search --quick").Out, "") << "a broadcast stops at the router";
+    EXPECT_EQ(Cli("search --quick --target 10.99.0.256").Code, 64);
+}

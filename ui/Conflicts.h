@@ -1,0 +1,19 @@
+// What is wrong with a list of devices as found: addresses two devices share,
+// devices this computer cannot reach without a router, and gateways a device
+// cannot reach itself.  Pure logic: the local subnets are handed in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Netlib.h"
+#include "Record.h"
+
+// One list of reasons per row, in row order; an empty list when nothing is
+// wrong.  Fields that are empty or no address are not judged.
+std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec>& rows,
+                                                    const std::vector<LocalSubnet>& local);
+
+// How many rows have at least one reason.
+size_t CountFlagged(const std::vector<std::vector<std::string>>& problems);
