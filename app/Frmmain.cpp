@@ -313,9 +313,10 @@ void TwndMain::MarkConflicts() {
         first->setToolTip(it != reasons.end() ? it->second : QString());
     }
     const size_t flagged = CountFlagged(problems);
-    stsProblems->setText(flagged == 0 ? QString()
-                                      : QString("%1 flagged (see the tooltip of the marked rows)")
-                                            .arg(flagged == 1 ? QString("1 device") : QString("%1 devices").arg(flagged)));
+    // Short enough for the status bar of the window's first size; the reasons
+    // are in each marked row's tooltip.
+    stsProblems->setText(flagged == 0 ? QString() : QString("Flagged: %1").arg(flagged));
+    stsProblems->setToolTip(flagged == 0 ? QString() : QString("Point at a marked row to see why it is flagged."));
 }
 
 void TwndMain::SortRows() {
