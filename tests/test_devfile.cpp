@@ -1,5 +1,7 @@
 // Device files: the exact bytes, the round trip and the safe replacement.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -189,6 +191,41 @@ TEST(DeviceFile, FailedSaveKeepsTheOldFileWhole) {
     for (const auto& e : std::filesystem::directory_iterator(rig.Files.DataDir())) files += e.is_regular_file();
     EXPECT_EQ(files, 1u);
     EXPECT_FALSE(rig.Files.WriteDeviceFile(rig.Dir.Path + "no-such-dir/x.dat"));
+
+    // A disk with no room for even a temporary: the save fails, and must not
+    // empty the old file by rewriting it in place.
+    const std::string full = rig.Path("full");
+    std::filesystem::create_directory(full);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool root = ::geteuid() == 0;
+        const std::string uids = "0 " + std::to_string(::geteuid()) + " 1";
+        const std::string gids = "0 " + std::to_string(::getegid()) + " 1";
+        if (::unshare(CLONE_NEWNS | (root ? 0 : CLONE_NEWUSER)) != 0) ::_exit(77);
+        if (!root) {
+            WriteAll("/proc/self/setgroups", "deny");
+            WriteAll("/proc/self/uid_map", uids);
+            WriteAll("/proc/self/gid_map", gids);
+        }
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k,nr_inodes=8") != 0)
+            ::_exit(77);
+        WriteAll(full + "/keep.dat", old);
+        {
+            std::ofstream filler(full + "/filler", std::ios::binary);
+            const std::string block(4096, 'f');
+            while (filler << block && filler.flush()) {
+            }
+        }
+        for (int i = 0; std::ofstream(full + "/" + std::to_string(i)).good(); ++i) {
+        }
+        const bool written = rig.Files.WriteDeviceFile(full + "/keep.dat");
+        ::_exit(!written && ReadAll(full + "/keep.dat") == old ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no tmpfs can be mounted here";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // The saved file keeps what it replaces: its mode, and a link to it stays a
