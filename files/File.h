@@ -53,5 +53,6 @@ std::string BadTargetsText(const std::vector<std::string>& bad);
 // The directory of the running executable, ending with '/'.
 std::string ExecutableDir();
 // Where an installed program keeps its files: $XDG_DATA_HOME/tarnel/ or
-// ~/.local/share/tarnel/, ending with '/'.
+// ~/.local/share/tarnel/, ending with '/'; empty when the user has no home
+// (none known, or the root of the file system).
 std::string UserDataDir();
