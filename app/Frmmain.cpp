@@ -134,10 +134,6 @@ void TwndMain::BuildGrid() {
     grdDevice->verticalHeader()->hide();
     grdDevice->verticalHeader()->setDefaultSectionSize(
         std::max(Scaled(this, 16), grdDevice->fontMetrics().height() + 2));
-    grdDevice->setColumnWidth(0, 160);
-    grdDevice->setColumnWidth(1, 80);
-    grdDevice->setColumnWidth(2, 80);
-    grdDevice->setColumnWidth(3, 110);
     // The last column takes whatever width the window gives beyond the others.
     grdDevice->horizontalHeader()->setStretchLastSection(true);
     grdDevice->horizontalHeader()->setSectionsClickable(true);
