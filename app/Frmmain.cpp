@@ -485,7 +485,7 @@ void TwndMain::mnuOpenClick() {
         TBOpen->setChecked(false);
         return;
     }
-    const DeviceFileRead read = Files.ReadDeviceFile(LocalPath(path));
+    const DeviceFileRead read = LoadDeviceFile(Table, LocalPath(path));
     if (read.Outcome != DeviceFileOutcome::Read) {
         const bool unreadable = read.Outcome == DeviceFileOutcome::CannotRead;
         ShowMessageText(FileMessage(unreadable ? MSG_OPEN_UNREADABLE : MSG_OPEN_FOREIGN, path,

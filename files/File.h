@@ -28,12 +28,6 @@ public:
     // addresses, blank-separated, that every enquiry and SET also goes to.
     TargetList ReadTargets() const;
 
-    // Device files of this table (Devfile.h): failures leave things as they
-    // were.  WriteDeviceFile tells whether the file now holds the table, so a
-    // caller can say when it does not.
-    bool WriteDeviceFile(const std::string& path) const;
-    DeviceFileRead ReadDeviceFile(const std::string& path);
-
     std::string HelpDir() const { return ProgramDir + "HELP/"; }
     std::string DataDir() const { return ProgramDir + "DATA/"; }
     std::string SettingsPath() const { return ProgramDir + SETTINGS_FILE; }
