@@ -39,7 +39,7 @@ const QString kTitle = QStringLiteral("Tarnel");
 constexpr int IP_COLUMN = 3;
 constexpr int MAC_ROLE = Qt::UserRole;  // on the first cell of a device's row
 constexpr int STATUS_MS = 1000;
-const int kPartSize[2] = {404, 432};
+const int kDrawnSize[2] = {404, 432};
 
 QString Latin1(const char* text, int width) {
     return QString::fromLatin1(text, static_cast<int>(strnlen(text, static_cast<size_t>(width))));
@@ -250,7 +250,7 @@ void TwndMain::RestorePlace() {
     // A place on a screen that is no longer there would hide the window.
     const bool onScreen = place && QGuiApplication::screenAt(QPoint(place->Left, place->Top)) != nullptr;
     if (!onScreen) {
-        resize(Scaled(this, kPartSize[0]), Scaled(this, kPartSize[1]));
+        resize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1]));
         if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
         return;
     }
