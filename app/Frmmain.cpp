@@ -548,6 +548,7 @@ void TwndMain::mnuExportCsvClick() {
 }
 
 void TwndMain::mnuSaveAsClick() {
+    // No button shows pressed while a name is asked for, also when Save came here.
     TBSave->setChecked(false);
     const QString path = AskSavePath(QString::fromStdString(Files.DataDir()));
     if (!path.isEmpty()) SaveTo(path);
@@ -578,6 +579,8 @@ void TwndMain::closeEvent(QCloseEvent* event) {
 }
 
 void TwndMain::mnuHelpClick() {
+    // Help is never shown pressed: the click that checked the button is undone
+    // at once, and again once the viewer has been asked for.
     TBHelp->setChecked(false);
     OpenHelp(QString::fromStdString(Files.HelpDir()), QLocale::system().language(),
              ManualPaths(QString::fromStdString(ExecutableDir())));

@@ -62,7 +62,7 @@ public:
     std::vector<GridRow> GridRows() const;
     // Runs edit on a live row under the lock; false when the row is not live.
     bool EditRow(int row, const std::function<void(TDeviceRec&)>& edit);
-    void DeleteRow(int row);  // 1-based grid row, or NO_ROW for all
+    void DeleteRow(int row);  // table row + 1 (not the sorted grid row), or NO_ROW for all
 
     uint32_t ChangeMask() const;
     bool UpdateChangeMask(uint32_t bits, bool apply, bool set);

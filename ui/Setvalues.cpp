@@ -210,9 +210,7 @@ void CheckDate(const SetValues& requested, const TDeviceRec& current, SetVerdict
     Put(v.Edit, KEY_YMDHM, d.Text);
     Put(v.Edit, KEY_GMT, edits[DATE_GMT]);
 }
-}  // namespace
 
-namespace {
 // Unknown keys first, then the edits in the window's order.
 SetVerdict Held(int kind, const SetValues& requested, const TDeviceRec* current) {
     SetVerdict v;
