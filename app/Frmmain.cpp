@@ -39,7 +39,7 @@ const QString kTitle = QStringLiteral("Tarnel");
 constexpr int IP_COLUMN = 3;
 constexpr int MAC_ROLE = Qt::UserRole;  // on the first cell of a device's row
 constexpr int STATUS_MS = 1000;
-const int kPartSize[2] = {404, 432};
+const int kDrawnSize[2] = {404, 432};
 
 QString Latin1(const char* text, int width) {
     return QString::fromLatin1(text, static_cast<int>(strnlen(text, static_cast<size_t>(width))));
@@ -134,10 +134,6 @@ void TwndMain::BuildGrid() {
     grdDevice->verticalHeader()->hide();
     grdDevice->verticalHeader()->setDefaultSectionSize(
         std::max(Scaled(this, 16), grdDevice->fontMetrics().height() + 2));
-    grdDevice->setColumnWidth(0, 160);
-    grdDevice->setColumnWidth(1, 80);
-    grdDevice->setColumnWidth(2, 80);
-    grdDevice->setColumnWidth(3, 110);
     // The last column takes whatever width the window gives beyond the others.
     grdDevice->horizontalHeader()->setStretchLastSection(true);
     grdDevice->horizontalHeader()->setSectionsClickable(true);
@@ -254,7 +250,7 @@ void TwndMain::RestorePlace() {
     // A place on a screen that is no longer there would hide the window.
     const bool onScreen = place && QGuiApplication::screenAt(QPoint(place->Left, place->Top)) != nullptr;
     if (!onScreen) {
-        resize(Scaled(this, kPartSize[0]), Scaled(this, kPartSize[1]));
+        resize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1]));
         if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
         return;
     }
@@ -490,7 +486,7 @@ void TwndMain::mnuOpenClick() {
         TBOpen->setChecked(false);
         return;
     }
-    const DeviceFileRead read = Files.ReadDeviceFile(LocalPath(path));
+    const DeviceFileRead read = LoadDeviceFile(Table, LocalPath(path));
     if (read.Outcome != DeviceFileOutcome::Read) {
         const bool unreadable = read.Outcome == DeviceFileOutcome::CannotRead;
         ShowMessageText(FileMessage(unreadable ? MSG_OPEN_UNREADABLE : MSG_OPEN_FOREIGN, path,
@@ -553,6 +549,7 @@ void TwndMain::mnuExportCsvClick() {
 }
 
 void TwndMain::mnuSaveAsClick() {
+    // No button shows pressed while a name is asked for, also when Save came here.
     TBSave->setChecked(false);
     const QString path = AskSavePath(QString::fromStdString(Files.DataDir()));
     if (!path.isEmpty()) SaveTo(path);
@@ -583,6 +580,8 @@ void TwndMain::closeEvent(QCloseEvent* event) {
 }
 
 void TwndMain::mnuHelpClick() {
+    // Help is never shown pressed: the click that checked the button is undone
+    // at once, and again once the viewer has been asked for.
     TBHelp->setChecked(false);
     OpenHelp(QString::fromStdString(Files.HelpDir()), QLocale::system().language(),
              ManualPaths(QString::fromStdString(ExecutableDir())));

@@ -72,7 +72,3 @@ DeviceFileRead LoadDeviceFile(TmTable& table, const std::string& path) {
 FileSave SaveDeviceFile(const TmTable& table, const std::string& path) {
     return ReplaceFile(path, DeviceFileBytes(table.Rows()));
 }
-
-bool TmFile::WriteDeviceFile(const std::string& path) const { return SaveDeviceFile(Table, path).Saved; }
-
-DeviceFileRead TmFile::ReadDeviceFile(const std::string& path) { return LoadDeviceFile(Table, path); }

@@ -135,13 +135,24 @@ void SyncDir(const std::string& target) {
 
 enum class TempResult { Saved, NoTemp, Failed };
 
+// A folder that refuses a new file may still let its files be rewritten.  Any
+// other failure (a full disk, a quota, too many open files) would fail the
+// rewrite as well, but only after it had emptied the file.
+bool RefusesNewFiles(int err) { return err == EACCES || err == EPERM; }
+
 TempResult SaveViaTemp(const std::string& target, std::span<const uint8_t> bytes, const struct stat* old,
                        bool anonymous, std::string& reason) {
     // Private until it has the old file's mode, so a 0600 list is never readable by others.
     const mode_t mode = old != nullptr ? 0600 : 0666;
     std::string name;
     Fd fd(anonymous ? OpenAnonymous(target, mode) : OpenNamed(target, mode, name));
-    if (fd.Get() < 0) return TempResult::NoTemp;
+    if (fd.Get() < 0) {
+        // Not every file system makes anonymous files: the named temporary
+        // is tried next, and its failure decides.
+        if (anonymous || RefusesNewFiles(errno)) return TempResult::NoTemp;
+        reason = ReasonOf(errno);
+        return TempResult::Failed;
+    }
     bool ok = WriteAll(fd.Get(), bytes);
     if (ok && old != nullptr) {
         ok = ::fchmod(fd.Get(), old->st_mode & 07777) == 0;

@@ -27,6 +27,6 @@ struct FileSave {
 
 // Replaces the file at path with bytes.  A symbolic link is followed and its
 // target replaced; an existing file keeps its mode.  The new bytes go to a
-// temporary beside the target and are renamed over it once synced; where no
-// temporary can be made there, the file is rewritten in place.
+// temporary beside the target and are renamed over it once synced; only where
+// the folder refuses a new file is the file rewritten in place.
 FileSave ReplaceFile(const std::string& path, std::span<const uint8_t> bytes);

@@ -48,6 +48,7 @@ std::string UserDataDir() {
         const passwd* pw = ::getpwuid(::getuid());
         home = pw != nullptr && pw->pw_dir != nullptr ? pw->pw_dir : "";
     }
+    if (home.empty() || home[0] != '/' || home.find_first_not_of('/') == std::string::npos) return {};
     return WithSlash(home) + ".local/share/tarnel/";
 }
 
@@ -62,6 +63,7 @@ TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {
         const bool installed = ProgramDir.size() >= 5 && ProgramDir.compare(ProgramDir.size() - 5, 5, "/bin/") == 0;
         if (installed || ::access(ProgramDir.c_str(), W_OK) != 0) {
             ProgramDir = UserDataDir();
+            if (ProgramDir.empty()) throw std::runtime_error("Cannot create Vantry Software Data directory.");
             std::error_code ec;
             fs::create_directories(ProgramDir, ec);
         }

@@ -28,12 +28,6 @@ public:
     // addresses, blank-separated, that every enquiry and SET also goes to.
     TargetList ReadTargets() const;
 
-    // Device files of this table (Devfile.h): failures leave things as they
-    // were.  WriteDeviceFile tells whether the file now holds the table, so a
-    // caller can say when it does not.
-    bool WriteDeviceFile(const std::string& path) const;
-    DeviceFileRead ReadDeviceFile(const std::string& path);
-
     std::string HelpDir() const { return ProgramDir + "HELP/"; }
     std::string DataDir() const { return ProgramDir + "DATA/"; }
     std::string SettingsPath() const { return ProgramDir + SETTINGS_FILE; }
@@ -53,5 +47,6 @@ std::string BadTargetsText(const std::vector<std::string>& bad);
 // The directory of the running executable, ending with '/'.
 std::string ExecutableDir();
 // Where an installed program keeps its files: $XDG_DATA_HOME/tarnel/ or
-// ~/.local/share/tarnel/, ending with '/'.
+// ~/.local/share/tarnel/, ending with '/'; empty when the user has no home
+// (none known, or the root of the file system).
 std::string UserDataDir();

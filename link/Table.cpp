@@ -109,12 +109,15 @@ bool TmTable::MergeAnswer(const uint8_t* data, uint16_t length, const Origin* fr
     DateAnswered_ = false;
     if (!TakeAnswerLocked(data, length)) return false;
     const bool own = FromDevice(CurRow, from);
-    if (DateAnswered_ && own) Rec[CurRow].Status = STATUS_ACK;
-    if (from == nullptr) return true;
     RowOrigin& o = Origins[CurRow];
+    if (DateAnswered_ && own) {
+        Rec[CurRow].Status = STATUS_ACK;
+        o.Waiting = false;
+    }
+    if (from == nullptr) return true;
     // A device given a new address answers from there; a date answer is an
-    // acknowledgement too and moves nothing.
-    if (!own && DateAnswered_) return true;
+    // acknowledgement too and moves nothing, nor does any answer in a wait.
+    if (!own && (DateAnswered_ || o.Waiting)) return true;
     if (!own) o = RowOrigin{};
     o.Heard = true;
     o.Source = from->Source;
@@ -204,7 +207,10 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
 void TmTable::SetStatus(uint32_t code, const char* mac, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
     const int row = FindRowLocked(mac);
-    if (row >= 0 && FromDevice(row, from)) Rec[row].Status = code;
+    if (row >= 0 && FromDevice(row, from)) {
+        Rec[row].Status = code;
+        Origins[row].Waiting = false;
+    }
 }
 
 Outlets TmTable::RowOutlets(int row) const {
@@ -222,6 +228,18 @@ uint32_t TmTable::TakeLeftOut() {
 void TmTable::SetRowStatus(int row, uint32_t code) {
     std::lock_guard<std::mutex> g(Lock);
     if (Live(row, Count_)) Rec[row].Status = code;
+}
+
+void TmTable::AwaitAnswer(int row) {
+    std::lock_guard<std::mutex> g(Lock);
+    if (!Live(row, Count_)) return;
+    Rec[row].Status = STATUS_NONE;
+    Origins[row].Waiting = true;
+}
+
+void TmTable::EndWaits() {
+    std::lock_guard<std::mutex> g(Lock);
+    for (int i = 0; i < Count_; ++i) Origins[i].Waiting = false;
 }
 
 uint32_t TmTable::RowStatus(int row) const {

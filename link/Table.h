@@ -46,6 +46,14 @@ public:
     uint32_t TakeLeftOut();
 
     void SetRowStatus(int row, uint32_t code);
+    // Clears the row's status for a SET or a date enquiry.  Until its device
+    // answers it, an answer from another address does not move where the
+    // device is believed to be: else a forged answer would make way for a
+    // forged acknowledgement.
+    void AwaitAnswer(int row);
+    // A search ends every wait: a device given a new address that did not
+    // acknowledge is believed at its new address again.
+    void EndWaits();
     uint32_t RowStatus(int row) const;  // STATUS_NONE for a row that is not live
     int Count() const;
     int FindRow(const char* mac) const;
@@ -54,7 +62,7 @@ public:
     std::vector<GridRow> GridRows() const;
     // Runs edit on a live row under the lock; false when the row is not live.
     bool EditRow(int row, const std::function<void(TDeviceRec&)>& edit);
-    void DeleteRow(int row);  // 1-based grid row, or NO_ROW for all
+    void DeleteRow(int row);  // table row + 1 (not the sorted grid row), or NO_ROW for all
 
     uint32_t ChangeMask() const;
     bool UpdateChangeMask(uint32_t bits, bool apply, bool set);
@@ -91,6 +99,7 @@ private:
     // Where a row's device answers from; Heard: it has answered in this run.
     struct RowOrigin {
         bool Heard = false;
+        bool Waiting = false;  // AwaitAnswer, and the device has not answered it yet
         uint32_t Source = 0;
         Outlets Via;
     };

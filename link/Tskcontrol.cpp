@@ -52,7 +52,8 @@ bool TtskCtrl::StartComm() {
 
 bool TtskCtrl::RequestQuery(int row, int kind) {
     if (State != CTRL_READY) return false;
-    if (row != NO_ROW) Table.SetRowStatus(row, STATUS_NONE);
+    if (row != NO_ROW) Table.AwaitAnswer(row);
+    else Table.EndWaits();
     Table.SetNoAddUnknown(kind == KIND_DATE);
     // An enquiry for one device goes only where that device was heard.
     WorkerThread->EnqueueQuery(kind, row != NO_ROW ? Table.RowOutlets(row) : Outlets{});
@@ -61,7 +62,7 @@ bool TtskCtrl::RequestQuery(int row, int kind) {
 
 bool TtskCtrl::RequestSet(int row, int kind, bool broadcast) {
     if (State != CTRL_READY) return false;
-    Table.SetRowStatus(row, STATUS_NONE);
+    Table.AwaitAnswer(row);
     const uint16_t length = Table.BuildSet(row, kind, broadcast);
     if (length == 0) return false;
     WorkerThread->EnqueueSet(row, kind, length, broadcast ? Outlets{} : Table.RowOutlets(row));

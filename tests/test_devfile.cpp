@@ -1,5 +1,7 @@
 // Device files: the exact bytes, the round trip and the safe replacement.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -26,6 +28,7 @@ struct FileRig {
     FileRig() : Files(Table, Dir.Path) {}
     void Take(const Bytes& b) { Table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }
     std::string Path(const char* name) { return Files.DataDir() + name; }
+    bool Save(const std::string& path) const { return SaveDeviceFile(Table, path).Saved; }
     TempDir Dir;
     TmTable Table;
     TmFile Files;
@@ -39,19 +42,19 @@ const std::string kWorked = "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:UNIT-A" + 
 TEST(DeviceFile, WorkedExampleByteForByte) {
     FileRig rig;
     rig.Take(Answer("02-00-00-00-00-01", {"MODEL:UNIT-A", "TARCID:001", "SERIAL:12345", "IPADRM:192.168.0.10"}));
-    ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("one.dat")));
+    ASSERT_TRUE(rig.Save(rig.Path("one.dat")));
     EXPECT_EQ(ReadAll(rig.Path("one.dat")), kWorked);
     EXPECT_EQ(kWorked.size(), 81u);
 }
 
 TEST(DeviceFile, EmptyTableAndEmptyFixedFields) {
     FileRig rig;
-    ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("empty.dat")));
+    ASSERT_TRUE(rig.Save(rig.Path("empty.dat")));
     EXPECT_EQ(ReadAll(rig.Path("empty.dat")), "");
-    rig.Files.ReadDeviceFile(rig.Path("empty.dat"));
+    LoadDeviceFile(rig.Table, rig.Path("empty.dat"));
     EXPECT_EQ(rig.Table.Count(), 0);
     rig.Take(Answer("02-00-00-00-00-01", {}));
-    rig.Files.WriteDeviceFile(rig.Path("bare.dat"));
+    rig.Save(rig.Path("bare.dat"));
     EXPECT_EQ(ReadAll(rig.Path("bare.dat")),
               "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:" + FF + "TARCID:" + FF + "SERIAL:" + FF + "\x03");
 }
@@ -69,9 +72,9 @@ TEST(DeviceFile, RoundTripKeepsEveryFieldFlagAndOrder) {
     // cut on merging, this one reopened as a second device that never answered.
     rig.Take(Answer(MacOf(20), {"MODEL:mid\x03\x02MAC:02-00-00-00-00-99", "NAME:n\x02" "x", "TOUT:\x03"}));
     const auto before = rig.Table.Rows();
-    ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("all.dat")));
+    ASSERT_TRUE(rig.Save(rig.Path("all.dat")));
     rig.Table.DeleteRow(NO_ROW);
-    rig.Files.ReadDeviceFile(rig.Path("all.dat"));
+    LoadDeviceFile(rig.Table, rig.Path("all.dat"));
     const auto after = rig.Table.Rows();
     ASSERT_EQ(after.size(), before.size());
     for (size_t i = 0; i < before.size(); ++i)
@@ -99,13 +102,13 @@ TEST(DeviceFile, ReadingCases) {
     for (const Case& c : cases) {
         FileRig rig;
         WriteAll(rig.Path("x.dat"), c.bytes);
-        const DeviceFileRead read = rig.Files.ReadDeviceFile(rig.Path("x.dat"));
+        const DeviceFileRead read = LoadDeviceFile(rig.Table, rig.Path("x.dat"));
         EXPECT_EQ(rig.Table.Count(), c.rows) << c.name;
         EXPECT_EQ(read.LeftOut, c.leftOut) << c.name;
     }
     FileRig rig;
     WriteAll(rig.Path("x.dat"), kWorked + "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:B" + FF + "\x03");
-    rig.Files.ReadDeviceFile(rig.Path("x.dat"));
+    LoadDeviceFile(rig.Table, rig.Path("x.dat"));
     TDeviceRec r{};
     rig.Table.CopyRow(0, r);
     EXPECT_STREQ(r.MODEL, "B") << "the later frame wins where it has a value";
@@ -150,7 +153,7 @@ TEST(DeviceFile, OnlyAReadableDeviceFileReplacesTheList) {
     for (const Case& c : cases) {
         FileRig rig;
         rig.Take(Answer(MacOf(99), {"MODEL:before"}));
-        const DeviceFileRead read = rig.Files.ReadDeviceFile(c.make(rig));
+        const DeviceFileRead read = LoadDeviceFile(rig.Table, c.make(rig));
         EXPECT_EQ(read.Outcome, c.outcome) << c.name;
         EXPECT_EQ(read.Reason, c.reason) << c.name;
         EXPECT_EQ(rig.Table.Count(), c.rows) << c.name;
@@ -164,7 +167,7 @@ TEST(DeviceFile, SavingOverALongerFileReplacesItWhole) {
     FileRig rig;
     WriteAll(rig.Path("x.dat"), std::string(5000, 'z'));
     rig.Take(Answer("02-00-00-00-00-01", {"MODEL:UNIT-A", "TARCID:001", "SERIAL:12345", "IPADRM:192.168.0.10"}));
-    ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path("x.dat")));
+    ASSERT_TRUE(rig.Save(rig.Path("x.dat")));
     EXPECT_EQ(ReadAll(rig.Path("x.dat")), kWorked);
 }
 
@@ -181,14 +184,49 @@ TEST(DeviceFile, FailedSaveKeepsTheOldFileWhole) {
     rlimit small = saved;
     small.rlim_cur = 4096;
     setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = rig.Files.WriteDeviceFile(rig.Path("keep.dat"));
+    const bool written = rig.Save(rig.Path("keep.dat"));
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadAll(rig.Path("keep.dat")), old);
     size_t files = 0;
     for (const auto& e : std::filesystem::directory_iterator(rig.Files.DataDir())) files += e.is_regular_file();
     EXPECT_EQ(files, 1u);
-    EXPECT_FALSE(rig.Files.WriteDeviceFile(rig.Dir.Path + "no-such-dir/x.dat"));
+    EXPECT_FALSE(rig.Save(rig.Dir.Path + "no-such-dir/x.dat"));
+
+    // A disk with no room for even a temporary: the save fails, and must not
+    // empty the old file by rewriting it in place.
+    const std::string full = rig.Path("full");
+    std::filesystem::create_directory(full);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool root = ::geteuid() == 0;
+        const std::string uids = "0 " + std::to_string(::geteuid()) + " 1";
+        const std::string gids = "0 " + std::to_string(::getegid()) + " 1";
+        if (::unshare(CLONE_NEWNS | (root ? 0 : CLONE_NEWUSER)) != 0) ::_exit(77);
+        if (!root) {
+            WriteAll("/proc/self/setgroups", "deny");
+            WriteAll("/proc/self/uid_map", uids);
+            WriteAll("/proc/self/gid_map", gids);
+        }
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", full.c_str(), "tmpfs", 0, "size=64k,nr_inodes=8") != 0)
+            ::_exit(77);
+        WriteAll(full + "/keep.dat", old);
+        {
+            std::ofstream filler(full + "/filler", std::ios::binary);
+            const std::string block(4096, 'f');
+            while (filler << block && filler.flush()) {
+            }
+        }
+        for (int i = 0; std::ofstream(full + "/" + std::to_string(i)).good(); ++i) {
+        }
+        const FileSave saved = SaveDeviceFile(rig.Table, full + "/keep.dat");
+        ::_exit(!saved.Saved && saved.Reason == "the disk is full" && ReadAll(full + "/keep.dat") == old ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no tmpfs can be mounted here";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // The saved file keeps what it replaces: its mode, and a link to it stays a
@@ -202,7 +240,7 @@ TEST(DeviceFile, SaveKeepsModeAndFollowsLinks) {
     fs::permissions(rig.Path("real/a.dat"), fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("real/a.dat", rig.Path("link.dat"));
     fs::create_symlink("real/new.dat", rig.Path("dangling.dat"));
-    for (const char* name : {"link.dat", "dangling.dat"}) ASSERT_TRUE(rig.Files.WriteDeviceFile(rig.Path(name))) << name;
+    for (const char* name : {"link.dat", "dangling.dat"}) ASSERT_TRUE(rig.Save(rig.Path(name))) << name;
     for (const char* name : {"link.dat", "dangling.dat"}) EXPECT_TRUE(fs::is_symlink(rig.Path(name))) << name;
     EXPECT_EQ(ReadAll(rig.Path("real/a.dat")), kWorked);
     EXPECT_EQ(ReadAll(rig.Path("real/new.dat")), kWorked);
@@ -233,7 +271,7 @@ TEST(DeviceFile, SaveWritesInPlaceWhereNoTemporaryCanBeMade) {
     const pid_t child = ::fork();
     if (child == 0) {
         if (root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) ::_exit(2);
-        ::_exit(rig.Files.WriteDeviceFile(path) ? 0 : 1);
+        ::_exit(rig.Save(path) ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);

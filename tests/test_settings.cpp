@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -184,6 +186,13 @@ TEST(Settings, UserDataDirFollowsXdg) {
     ::unsetenv("XDG_DATA_HOME");
     ::unsetenv("HOME");  // the account's home, never the root of the file system
     EXPECT_EQ(UserDataDir().rfind("/.local/", 0), std::string::npos) << UserDataDir();
+    if (::geteuid() != 0) return;
+    // An account the system does not know has no home at all.
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(::setuid(54321) == 0 && UserDataDir().empty() ? 0 : 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 TEST(Settings, TargetsAreReadWithBadEntriesNamed) {

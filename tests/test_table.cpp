@@ -173,23 +173,30 @@ TEST(Table, AcknowledgementsCountOnlyFromTheDevicesAddress) {
         uint32_t code;  // STATUS_NONE: a date answer
         Origin from;
         uint32_t status;
+        bool answerFirst = false;  // the same host sends a plain answer first
     };
     const Case cases[] = {
         {"ACK from another host", STATUS_ACK, other, STATUS_NONE},
         {"NAK from another host", STATUS_NAK, other, STATUS_NONE},
         {"date answer from another host", STATUS_NONE, other, STATUS_NONE},
+        {"ACK from another host after its answer", STATUS_ACK, other, STATUS_NONE, true},
+        {"date answer from another host after its answer", STATUS_NONE, other, STATUS_NONE, true},
         {"ACK from the device", STATUS_ACK, device, STATUS_ACK},
         {"NAK from the device", STATUS_NAK, sameDeviceOtherCard, STATUS_NAK},
         {"date answer from the device", STATUS_NONE, device, STATUS_ACK},
     };
     for (const Case& c : cases) {
-        t.SetRowStatus(0, STATUS_NONE);
+        t.AwaitAnswer(0);
+        if (c.answerFirst) merge(Answer(mac, {"MODEL:m"}), c.from);
         if (c.code == STATUS_NONE) merge(Answer(mac, {"INFO:DATE"}), c.from);
         else t.SetStatus(c.code, mac.c_str(), &c.from);
         EXPECT_EQ(t.RowStatus(0), c.status) << c.name;
     }
 
-    // A device given a new address answers from there and is believed there.
+    // A device given a new address answers from there and is believed there,
+    // once a search has ended a wait it did not acknowledge.
+    t.AwaitAnswer(0);
+    t.EndWaits();
     merge(Answer(mac, {"MODEL:m"}), other);
     EXPECT_EQ(t.RowOutlets(0).Count, 1);
     t.SetStatus(STATUS_ACK, mac.c_str(), &other);

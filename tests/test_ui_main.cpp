@@ -230,7 +230,7 @@ TEST(MainWindow, CaptionsOpenSaveAndAFailedSave) {
     rig.Take(FullDevice(MacOf(1)));
     rig.Take(FullDevice(MacOf(2)));
     const std::string path = rig.Files.DataDir() + "site.dat";
-    ASSERT_TRUE(rig.Files.WriteDeviceFile(path));
+    ASSERT_TRUE(SaveDeviceFile(rig.Table, path).Saved);
     rig.Take(FullDevice(MacOf(3)));
     rig.Main.AskOpenPath = [&](const QString& dir) {
         EXPECT_EQ(dir.toStdString(), rig.Files.DataDir());

@@ -13,7 +13,6 @@
 
 namespace {
 const char* const kLabels[DATE_EDITS] = {"YMD:  ", ". ", ". ", "HM:   ", ": ", "GMT(+): "};
-const int kMaxLength[DATE_EDITS] = {4, 2, 2, 2, 2, 3};
 const char* const kWidest[DATE_EDITS] = {"8888", "88", "88", "88", "88", "-12"};
 }  // namespace
 
@@ -27,7 +26,7 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     const int column[DATE_EDITS] = {0, 2, 4, 0, 2, 0};
     for (int i = 0; i < DATE_EDITS; ++i) {
         Edit[i] = new QLineEdit(GroupBox1);
-        Edit[i]->setMaxLength(kMaxLength[i]);
+        Edit[i]->setMaxLength(EditLength(KIND_DATE, DateKeys[i]));
         Edit[i]->setAttribute(Qt::WA_InputMethodEnabled, false);
         FitEdit(Edit[i], kWidest[i]);
         grid->addWidget(new QLabel(kLabels[i], GroupBox1), line[i], column[i]);

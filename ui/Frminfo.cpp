@@ -15,7 +15,7 @@
 namespace {
 const int kKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};
 const char* const kLabels[4] = {"Contact:     ", "Name:        ", "Location:    ", "Unique ID:    "};
-const int kMaxLength[4] = {20, 20, 20, 3};
+int MaxLength(int i) { return EditLength(KIND_DEVINFO, KeyFields[kKeys[i]].Name); }
 // What each edit must show whole: twenty capitals, or a three-digit number.
 const char* const kWidest[4] = {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", "-88"};
 }  // namespace
@@ -28,7 +28,7 @@ TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     for (int i = 0; i < 4; ++i) {
         InfoEdits[i] = new QLineEdit(grpInfo);
-        InfoEdits[i]->setMaxLength(kMaxLength[i]);
+        InfoEdits[i]->setMaxLength(MaxLength(i));
         FitEdit(InfoEdits[i], kWidest[i]);
         form->addRow(new QLabel(kLabels[i], grpInfo), InfoEdits[i]);
     }
@@ -61,7 +61,7 @@ void TwndInfo::FillInfo(int row) {
         const char* text = FieldOf(r, kKeys[i]);
         const QString value = QString::fromLatin1(text, static_cast<int>(strnlen(text, 256)));
         // A stored value longer than the typing limit is shown whole.
-        InfoEdits[i]->setMaxLength(std::max(kMaxLength[i], static_cast<int>(value.size())));
+        InfoEdits[i]->setMaxLength(std::max(MaxLength(i), static_cast<int>(value.size())));
         InfoEdits[i]->setText(value);
         InfoEdits[i]->setEnabled(HasKey(r, kKeys[i]));
         Shown[i] = value;

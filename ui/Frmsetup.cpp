@@ -18,21 +18,23 @@ struct FieldSpec {
     int Key;         // the record field
     const char* Label;
     bool Address;
-    int MaxLength;   // typing limit of a number edit
     int Commit;      // characters copied back after an acknowledged SET
 };
 
 // In NetRow order.
 const FieldSpec kFields[NET_ROWS] = {
-    {KEY_IPADRM, "Main IP:", true, 15, 15},      {KEY_IPADRB, "Backup IP:", true, 15, 15},
-    {KEY_GPID, "Group ID:", false, 3, 3},        {KEY_GWAY, "Default Gateway:", true, 15, 15},
-    {KEY_MASK, "Subnet Mask:", true, 15, 15},    {KEY_TRAP1, "Trap1:", true, 15, 15},
-    {KEY_TRAP2, "Trap2:", true, 15, 15},         {KEY_TERM, "Term:", false, 4, 4},
-    {KEY_LOG, "Log:", false, 4, 4},              {KEY_OPTIP, "OPT IP1:", true, 15, 15},
-    {KEY_OPTIP2, "OPT IP2:", true, 15, 15},      {KEY_OPTIP3, "OPT IP3:", true, 15, 15},
-    {KEY_OPT1, "OPT Port1:", false, 4, 4},       {KEY_OPT2, "OPT Port2:", false, 4, 4},
-    {KEY_OPT3, "OPT Port3:", false, 4, 4},       {KEY_TOUT, "Time Out:", false, 3, 5},
+    {KEY_IPADRM, "Main IP:", true, 15},      {KEY_IPADRB, "Backup IP:", true, 15},
+    {KEY_GPID, "Group ID:", false, 3},        {KEY_GWAY, "Default Gateway:", true, 15},
+    {KEY_MASK, "Subnet Mask:", true, 15},    {KEY_TRAP1, "Trap1:", true, 15},
+    {KEY_TRAP2, "Trap2:", true, 15},         {KEY_TERM, "Term:", false, 4},
+    {KEY_LOG, "Log:", false, 4},              {KEY_OPTIP, "OPT IP1:", true, 15},
+    {KEY_OPTIP2, "OPT IP2:", true, 15},      {KEY_OPTIP3, "OPT IP3:", true, 15},
+    {KEY_OPT1, "OPT Port1:", false, 4},       {KEY_OPT2, "OPT Port2:", false, 4},
+    {KEY_OPT3, "OPT Port3:", false, 4},       {KEY_TOUT, "Time Out:", false, 5},
 };
+
+// The typing limit of a number edit.
+int MaxLength(const FieldSpec& f) { return EditLength(KIND_NETWORK, KeyFields[f.Key].Name); }
 
 struct GroupSpec {
     const char* Caption;
@@ -86,7 +88,7 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
                 edit->setInputMask("000.000.000.000; ");
                 FitEdit(edit, "255.255.255.255");
             } else {
-                edit->setMaxLength(kFields[row].MaxLength);
+                edit->setMaxLength(MaxLength(kFields[row]));
                 // Room for what a device may have stored, not only for what can be typed.
                 FitEdit(edit, QString(kFields[row].Commit, QLatin1Char('8')));
             }
@@ -131,7 +133,7 @@ void TwndSetup::FillFields(int row) {
             Edit[i]->setText(MaskedAddress(value.toLatin1().constData()));
         } else {
             // A stored value longer than the typing limit is shown whole.
-            Edit[i]->setMaxLength(std::max(f.MaxLength, static_cast<int>(value.size())));
+            Edit[i]->setMaxLength(std::max(MaxLength(f), static_cast<int>(value.size())));
             Edit[i]->setText(value);
         }
         Paint(Edit[i], HasKey(r, f.Key));

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "Strings.h"
+
 namespace {
 enum class Rule { A, B, M, N };
 
@@ -19,7 +21,6 @@ constexpr RowRule kRules[NET_ROWS] = {
     {Rule::B, 113}, {Rule::N, 114}, {Rule::N, 115}, {Rule::B, 116}, {Rule::B, 117}, {Rule::B, 118},
     {Rule::N, 119}, {Rule::N, 120}, {Rule::N, 121}, {Rule::N, 122},
 };
-constexpr int kMaskMismatch = 123;
 
 uint32_t LastPart(uint32_t networkOrder) { return ntohl(networkOrder) & 0xFFu; }
 
@@ -94,7 +95,7 @@ std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS])
             case Rule::M:
                 bad = f.Enabled && (!converts || !MaskContiguous(v));
                 if (!bad && (value[NET_MAIN] & v) != (value[NET_GATEWAY] & v)) {
-                    errors.push_back(kMaskMismatch);
+                    errors.push_back(MSG_MASK_MISMATCH);
                     continue;
                 }
                 break;

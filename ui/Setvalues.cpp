@@ -35,7 +35,6 @@ const Edit kNetwork[NET_ROWS] = {
     {"OPT1", KEY_OPT1, Form::Digits, 4, 119},        {"OPT2", KEY_OPT2, Form::Digits, 4, 120},
     {"OPT3", KEY_OPT3, Form::Digits, 4, 121},        {"TOUT", KEY_TOUT, Form::Digits, 3, 122},
 };
-constexpr int kMaskMismatch = 123;
 
 const Edit kInfo[4] = {
     {"CONT", KEY_CONT, Form::Text, 20, 0},
@@ -180,7 +179,7 @@ void CheckNetwork(const SetValues& requested, const TDeviceRec& current, SetVerd
     for (int i = 0; i < NET_ROWS; ++i)
         fields[i] = {Value(kNetwork[i], requested, current), HasKey(current, kNetwork[i].Key)};
     for (int id : ValidateNetworkSettings(fields)) {
-        const Edit& e = kNetwork[id == kMaskMismatch ? NET_MASK : id - kNetwork[0].Message];
+        const Edit& e = kNetwork[id == MSG_MASK_MISMATCH ? NET_MASK : id - kNetwork[0].Message];
         v.Problems.push_back({SetFault::Check, e.Name, id, MessageText(id), {}});
     }
     for (int i = 0; i < NET_ROWS; ++i) Put(v.Edit, kNetwork[i].Key, fields[i].Text);
@@ -210,9 +209,7 @@ void CheckDate(const SetValues& requested, const TDeviceRec& current, SetVerdict
     Put(v.Edit, KEY_YMDHM, d.Text);
     Put(v.Edit, KEY_GMT, edits[DATE_GMT]);
 }
-}  // namespace
 
-namespace {
 // Unknown keys first, then the edits in the window's order.
 SetVerdict Held(int kind, const SetValues& requested, const TDeviceRec* current) {
     SetVerdict v;
@@ -257,6 +254,11 @@ std::vector<std::string> SetKeyNames(int kind) {
     std::vector<std::string> names;
     for (size_t i = 0; i < edits.Count; ++i) names.emplace_back(edits.First[i].Name);
     return names;
+}
+
+int EditLength(int kind, const std::string& key) {
+    const Edit* e = Find(EditsOf(kind), key);
+    return e ? e->MaxLength : 0;
 }
 
 std::string EditPattern(int kind, const std::string& key) {

@@ -62,6 +62,10 @@ std::string ProblemText(const SetVerdict& verdict);
 // The keys a SET of the kind takes, in the window's order.
 std::vector<std::string> SetKeyNames(int kind);
 
+// How many characters the edit for the key lets a user type; 0 for a key no
+// edit of the kind has.
+int EditLength(int kind, const std::string& key);
+
 // What the edit for the key lets a user type, character by character, as a
 // regular expression (its length limit apart); "" for an address edit, whose
 // mask does that.

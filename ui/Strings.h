@@ -11,6 +11,7 @@ constexpr int MSG_BAD_DATE = 103;
 constexpr int MSG_BAD_TIME = 104;
 constexpr int MSG_BAD_GMT = 105;
 constexpr int MSG_BAD_UNIQUE_ID = 106;
+constexpr int MSG_MASK_MISMATCH = 123;  // the mask does not fit the main address
 constexpr int MSG_SAVE_FAILED = 124;  // %s: the file's path
 constexpr int MSG_OPEN_UNREADABLE = 130;  // %s: the file's path, %r: why
 constexpr int MSG_OPEN_FOREIGN = 131;     // %s: the file's path

@@ -58,21 +58,21 @@ std::set<int> IndexList(const std::string& text) {
 
 // --value I:KEY=TEXT: device I reports TEXT for KEY (MAC: as its MAC); \xHH
 // in TEXT stands for that byte, so that hostile texts can be made.
-bool SetValue(std::vector<SimDevice>& devices, const std::string& spec) {
-    const size_t colon = spec.find(':'), eq = spec.find('=');
+bool SetValue(std::vector<SimDevice>& devices, const std::string& given) {
+    const size_t colon = given.find(':'), eq = given.find('=');
     if (colon == std::string::npos || eq == std::string::npos || eq < colon) return false;
-    const size_t index = static_cast<size_t>(std::atoi(spec.c_str()));
+    const size_t index = static_cast<size_t>(std::atoi(given.c_str()));
     if (index >= devices.size()) return false;
     std::string text;
-    for (size_t i = eq + 1; i < spec.size(); ++i) {
-        if (spec.compare(i, 2, "\\x") == 0 && i + 3 < spec.size()) {
-            text += static_cast<char>(std::strtol(spec.substr(i + 2, 2).c_str(), nullptr, 16));
+    for (size_t i = eq + 1; i < given.size(); ++i) {
+        if (given.compare(i, 2, "\\x") == 0 && i + 3 < given.size()) {
+            text += static_cast<char>(std::strtol(given.substr(i + 2, 2).c_str(), nullptr, 16));
             i += 3;
         } else {
-            text += spec[i];
+            text += given[i];
         }
     }
-    const std::string key = spec.substr(colon + 1, eq - colon - 1);
+    const std::string key = given.substr(colon + 1, eq - colon - 1);
     if (key == "MAC") devices[index].Mac = text;
     else devices[index].Values[key] = text;
     return true;
@@ -168,8 +168,8 @@ int main(int argc, char** argv) {
         devices.back().Silent = cfg.Silent.count(i) != 0;
         devices.back().KeepsValues = cfg.Keeping.count(i) != 0;
     }
-    for (const std::string& spec : cfg.Values) {
-        if (!SetValue(devices, spec)) {
+    for (const std::string& given : cfg.Values) {
+        if (!SetValue(devices, given)) {
             Usage();
             return 64;
         }
