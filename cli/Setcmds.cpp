@@ -76,7 +76,7 @@ bool MacArgument(const std::string& mac, bool allAllowed, std::ostream& err) {
         err << "tarnel-cli: all is for set-date only; name one device by its MAC (" << kMacForm << ")\n";
     } else if (!IsMac(mac)) {
         err << "tarnel-cli: '" << ForTerminal(mac) << "' is not a MAC: expected " << kMacForm << '\n';
-    } else if (strcasecmp(mac.c_str(), BROADCAST_MAC) == 0) {
+    } else if (IsBroadcastMac(mac.c_str())) {
         err << "tarnel-cli: " << BROADCAST_MAC << " is every device, not one"
             << (allAllowed ? "; use all to send to every device\n" : "\n");
     } else {
