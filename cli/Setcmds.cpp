@@ -75,7 +75,7 @@ bool MacArgument(const std::string& mac, bool allAllowed, std::ostream& err) {
         if (allAllowed) return true;
         err << "tarnel-cli: all is for set-date only; name one device by its MAC (" << kMacForm << ")\n";
     } else if (!IsMac(mac)) {
-        err << "tarnel-cli: '" << ForTerminal(mac) << "' is not a MAC: expected " << kMacForm << '\n';
+        err << "tarnel-cli: '" << TerminalText(mac) << "' is not a MAC: expected " << kMacForm << '\n';
     } else if (IsBroadcastMac(mac.c_str())) {
         err << "tarnel-cli: " << BROADCAST_MAC << " is every device, not one"
             << (allAllowed ? "; use all to send to every device\n" : "\n");
@@ -94,7 +94,7 @@ int ParsePairs(const std::vector<std::string>& args, int kind, SetValues& values
         const size_t eq = args[i].find('=');
         const std::string key = args[i].substr(0, eq);
         if (eq == std::string::npos || std::find(keys.begin(), keys.end(), key) == keys.end()) {
-            err << "tarnel-cli: not a KEY=VALUE of this command: " << ForTerminal(args[i]) << '\n';
+            err << "tarnel-cli: not a KEY=VALUE of this command: " << TerminalText(args[i]) << '\n';
             return EXIT_USAGE;
         }
         std::string latin1, problem;
