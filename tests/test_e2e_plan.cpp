@@ -129,6 +129,7 @@ TEST(PlanE2E, RefusedPlansListEveryProblemAndSendNothing) {
           "row 4 (" + Mac(3) + "): The device does not report TOUT."}},
         {"SERIAL,NAME\n10002,a\n10000,b\n10009,c\n",
          {"row 2: serial 10002 is shared by 2 devices", "row 4: no device with SERIAL 10009 answered"}},
+        {"MAC,F\x1B[2JO\n" + Mac(0) + ",x\n", {"row 1: unknown column \"F\\x1B[2JO\""}},
     };
     Heard(sim);
     for (const Case& c : cases) {
@@ -137,6 +138,11 @@ TEST(PlanE2E, RefusedPlansListEveryProblemAndSendNothing) {
         for (const std::string& p : c.Problems) EXPECT_NE(r.Err.find(p), std::string::npos) << p << "\n" << r.Err;
         EXPECT_NE(r.Err.find("nothing was sent"), std::string::npos);
     }
+    // A plan saved in another encoding than UTF-8 still gets its JSON report.
+    const Outcome json = Apply{"--yes --json"}("MAC,Caf\xE9\n" + Mac(0) + ",x\n");
+    EXPECT_EQ(json.Code, 3) << json.Err;
+    EXPECT_EQ(nlohmann::json::parse(json.Out)["problems"][0]["message"], "unknown column \"Caf\xEF\xBF\xBD\"")
+        << json.Out;
     EXPECT_EQ(SetTargets(Heard(sim)).size(), 0u);
 }
 
