@@ -223,17 +223,27 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     HeadlessHost host({}, options.Interface, options.Targets);
     int row = -1;
     if (const int status = FindDevice(host, mac, options, err, row)) return status;
-    // As the Date command does: the device's own date first.
-    if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged) {
-        if (const std::string down = host.LinkDown(); !down.empty())
-            return Report(mac, {EXIT_LINK, "LINK_DOWN", {down}}, options, out, err);
-        return Report(mac, {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}}, options, out, err);
+    // As the Date command does: the device's own date first.  For all, the
+    // first of a few rows that answers with a date stands for every device, so
+    // that one device that keeps its date to itself does not stop the rest.
+    constexpr int kDateTries = 3;
+    const int last = mac == "all" ? std::min(host.Table.Count(), kDateTries) : row + 1;
+    Outcome failed{EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}};
+    SetVerdict verdict;
+    for (; row < last; ++row) {
+        if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged) {
+            if (const std::string down = host.LinkDown(); !down.empty())
+                return Report(mac, {EXIT_LINK, "LINK_DOWN", {down}}, options, out, err);
+            continue;
+        }
+        TDeviceRec current{};
+        host.Table.CopyRow(row, current);
+        if (now && !NowValues(mac, values, refusal)) return Report(mac, refusal, options, out, err);
+        verdict = CheckSet(KIND_DATE, values, current);
+        if (verdict.Outcome == SetOutcome::Ready) break;
+        failed = Refused(verdict);
     }
-    TDeviceRec current{};
-    host.Table.CopyRow(row, current);
-    if (now && !NowValues(mac, values, refusal)) return Report(mac, refusal, options, out, err);
-    const SetVerdict verdict = CheckSet(KIND_DATE, values, current);
-    if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused(verdict), options, out, err);
+    if (row == last) return Report(mac, failed, options, out, err);
     host.Table.EditRec = verdict.Edit;
     return Report(mac, SendAndWait(host, row, KIND_DATE, mac == "all"), options, out, err);
 }

@@ -164,6 +164,16 @@ TEST_F(Cli6, SetOutcomesAndWhatTheDevicesThenHold) {
     EXPECT_EQ(Count(Heard(*sim), "SET:FF-FF-FF-FF-FF-FF"), 1u) << "SENT once it has left";
 }
 
+// set-date all: the first device found keeps its date to itself; the next
+// one that answers stands for every device.
+TEST(CliDateAll, ADeviceThatKeepsItsDateDoesNotStopTheRest) {
+    SimProcess sim({"--count", "2", "--no-date", "0"});
+    ASSERT_TRUE(sim.Ready());
+    const CliRun all = Cli("set-date all 2024 3 5 9 7 -5");
+    EXPECT_EQ(all.Code, 0) << all.Err;
+    EXPECT_EQ(all.Out, "all\tSENT\n");
+}
+
 // Port 8020 held by another program: the link never opens, and every
 // command says so in the driver's words instead of reading as success.
 TEST(CliLinkDown, EveryCommandExits5WithTheDriversMessage) {
