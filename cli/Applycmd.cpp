@@ -75,6 +75,7 @@ void PrintText(const ApplyReport& r, bool dryRun, std::ostream& out, std::ostrea
             continue;
         }
         out << head << ResultName(o.Result);
+        if (o.Information) out << "\tinformation " << ResultName(*o.Information);
         for (size_t k = 0; k < o.MismatchKeys.size(); ++k) out << (k ? " " : "\t") << KeyFields[o.MismatchKeys[k]].Name;
         out << '\n';
     }
@@ -101,6 +102,7 @@ void PrintJson(const ApplyReport& r, bool dryRun, std::ostream& out) {
         for (int key : r.Devices[i].MismatchKeys) mismatch.push_back(KeyFields[key].Name);
         devices.push_back({{"row", d.Row}, {"MAC", Cell(d, KEY_MAC)}, {"SERIAL", Cell(d, KEY_SERIAL)},
                            {"result", ResultName(r.Devices[i].Result)}, {"changes", changes}, {"mismatch", mismatch}});
+        if (r.Devices[i].Information) devices.back()["information"] = ResultName(*r.Devices[i].Information);
     }
     doc["devices"] = devices;
     Json problems = Json::array();

@@ -200,6 +200,22 @@ TEST(PlanE2E, InterruptedBetweenDevicesStopsBeforeTheNext) {
     EXPECT_EQ(SetTargets(Heard(sim)), std::set<std::string>{Mac(0)});
 }
 
+// Device 0 takes its information and refuses its network settings: it has
+// changed all the same, that part is checked, and the next device still goes.
+TEST(PlanE2E, ADeviceThatTookOnlyItsInformationSaysSo) {
+    SimProcess sim({"--count", "2", "--nak-network", "0", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    const std::string csv = "MAC,IPADRM,NAME\n" + Mac(0) + ",192.168.1.60,New\n" + Mac(1) + ",192.168.1.61,\n";
+    const Outcome r = Apply{"--yes"}(csv);
+    EXPECT_EQ(r.Code, 1) << r.Err;
+    EXPECT_EQ(r.Out, Mac(0) + "\t10000\tNAK\tinformation VERIFIED\n" + Mac(1) +
+                         "\t10001\tVERIFIED\n2 devices: 1 NAK, 1 VERIFIED\n");
+    const auto doc =
+        nlohmann::json::parse(Apply{"--yes --json --no-verify"}("MAC,IPADRM,NAME\n" + Mac(0) + ",192.168.1.60,Newer\n").Out);
+    EXPECT_EQ(doc["devices"][0]["information"], "ACK") << doc;
+    EXPECT_EQ(doc["devices"][0]["result"], "NAK");
+}
+
 // Forty devices: 5 refuses, 17 stays silent, 30 acknowledges but keeps its values.
 TEST(PlanE2E, FortyDevicesThenTheSamePlanAgain) {
     SimProcess sim({"--count", "40", "--nak", "5", "--silent", "17", "--keep", "30", "--verbose"});
