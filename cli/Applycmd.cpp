@@ -54,7 +54,8 @@ std::string Cell(const PlannedDevice& d, int key) { return Utf8FromLatin1(PlanCe
 
 void PrintProblems(const ApplyReport& r, std::ostream& err) {
     for (const PlanProblem& p : r.Plan.Problems)
-        err << "tarnel-cli: row " << p.Row << (p.Mac.empty() ? "" : " (" + p.Mac + ")") << ": " << p.Text << '\n';
+        err << "tarnel-cli: row " << p.Row << (p.Mac.empty() ? "" : " (" + ForTerminal(p.Mac) + ")") << ": "
+            << TerminalText(p.Text) << '\n';
     if (!r.Plan.Problems.empty()) err << "tarnel-cli: the plan is refused; nothing was sent\n";
     if (!r.Refusal.empty()) err << "tarnel-cli: " << r.Refusal << '\n';
 }
@@ -74,6 +75,7 @@ void PrintText(const ApplyReport& r, bool dryRun, std::ostream& out, std::ostrea
             continue;
         }
         out << head << ResultName(o.Result);
+        if (o.Information) out << "\tinformation " << ResultName(*o.Information);
         for (size_t k = 0; k < o.MismatchKeys.size(); ++k) out << (k ? " " : "\t") << KeyFields[o.MismatchKeys[k]].Name;
         out << '\n';
     }
@@ -100,15 +102,17 @@ void PrintJson(const ApplyReport& r, bool dryRun, std::ostream& out) {
         for (int key : r.Devices[i].MismatchKeys) mismatch.push_back(KeyFields[key].Name);
         devices.push_back({{"row", d.Row}, {"MAC", Cell(d, KEY_MAC)}, {"SERIAL", Cell(d, KEY_SERIAL)},
                            {"result", ResultName(r.Devices[i].Result)}, {"changes", changes}, {"mismatch", mismatch}});
+        if (r.Devices[i].Information) devices.back()["information"] = ResultName(*r.Devices[i].Information);
     }
     doc["devices"] = devices;
     Json problems = Json::array();
-    for (const PlanProblem& p : r.Plan.Problems) problems.push_back({{"row", p.Row}, {"MAC", p.Mac}, {"message", p.Text}});
+    for (const PlanProblem& p : r.Plan.Problems) problems.push_back({{"row", p.Row}, {"MAC", Utf8FromLatin1(p.Mac)}, {"message", p.Text}});
     if (!r.Refusal.empty()) problems.push_back({{"row", 0}, {"MAC", ""}, {"message", r.Refusal}});
     doc["problems"] = problems;
     doc["interrupted"] = r.Interrupted;
     doc["exit"] = r.Exit;
-    out << doc.dump(2, ' ', true) << '\n';
+    // A problem quotes the plan's own bytes, which need not be UTF-8.
+    out << doc.dump(2, ' ', true, nlohmann::json::error_handler_t::replace) << '\n';
 }
 }  // namespace
 

@@ -30,21 +30,24 @@ DeviceResult SendKind(HeadlessHost& host, const PlannedDevice& d, int kind) {
 }
 
 // The information first: a network SET makes the device reboot.  A device that
-// does not take the first SET is not sent the second.
-DeviceResult SendDevice(HeadlessHost& host, const PlannedDevice& d) {
+// does not take the first SET is not sent the second; one that takes the first
+// only has changed all the same, and says so.
+void SendDevice(HeadlessHost& host, const PlannedDevice& d, DeviceOutcome& o) {
+    o.Result = DeviceResult::Acknowledged;
     for (int kind : {KIND_DEVINFO, KIND_NETWORK}) {
         if (!d.ChangesKind(kind)) continue;
-        const DeviceResult r = SendKind(host, d, kind);
-        if (r != DeviceResult::Acknowledged) return r;
+        o.Result = SendKind(host, d, kind);
+        if (o.Result == DeviceResult::Acknowledged) continue;
+        if (kind == KIND_NETWORK && d.ChangesKind(KIND_DEVINFO)) o.Information = DeviceResult::Acknowledged;
+        return;
     }
-    return DeviceResult::Acknowledged;
 }
 
-// The planned keys a device reports otherwise.
-std::vector<int> Differing(const PlannedDevice& d, const TDeviceRec& now) {
+// The planned keys a device reports otherwise; kind -1 for all of them.
+std::vector<int> Differing(const PlannedDevice& d, const TDeviceRec& now, int kind) {
     std::vector<int> keys;
     for (const auto& [key, value] : d.Values)
-        if (PlanCell(now, key) != SentForm(key, value)) keys.push_back(key);
+        if ((kind < 0 || KindOf(key) == kind) && PlanCell(now, key) != SentForm(key, value)) keys.push_back(key);
     return keys;
 }
 
@@ -52,11 +55,16 @@ std::vector<int> Differing(const PlannedDevice& d, const TDeviceRec& now) {
 // reported before; a device that has not yet come back from its reboot gets
 // the cycles of a whole search.
 void Verify(HeadlessHost& host, ApplyReport& report, const ApplyOptions& options, bool& linkFailed) {
+    // The result that the search settles: the device's, or that of the part it took.
+    const auto checked = [&](size_t i) -> DeviceResult& {
+        DeviceOutcome& o = report.Devices[i];
+        return o.Information ? *o.Information : o.Result;
+    };
     std::vector<size_t> pending;
     for (size_t i = 0; i < report.Devices.size(); ++i)
-        if (report.Devices[i].Result == DeviceResult::Acknowledged) pending.push_back(i);
+        if (checked(i) == DeviceResult::Acknowledged) pending.push_back(i);
     if (pending.empty()) return;
-    for (size_t i : pending) report.Devices[i].Result = DeviceResult::Unverified;
+    for (size_t i : pending) checked(i) = DeviceResult::Unverified;
     host.Table.DeleteRow(NO_ROW);
     for (int cycle = 0; cycle < SearchPlan::CYCLES && !pending.empty(); ++cycle) {
         if (!options.Search(1)) {
@@ -68,8 +76,8 @@ void Verify(HeadlessHost& host, ApplyReport& report, const ApplyOptions& options
             DeviceOutcome& o = report.Devices[i];
             TDeviceRec now{};
             if (!host.Table.CopyRow(host.Table.FindRow(d.Current.MAC), now)) return false;
-            o.MismatchKeys = Differing(d, now);
-            o.Result = o.MismatchKeys.empty() ? DeviceResult::Verified : DeviceResult::Mismatch;
+            o.MismatchKeys = Differing(d, now, o.Information ? KIND_DEVINFO : -1);
+            checked(i) = o.MismatchKeys.empty() ? DeviceResult::Verified : DeviceResult::Mismatch;
             return o.MismatchKeys.empty();
         });
     }
@@ -104,7 +112,7 @@ ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::str
         return report;
     }
     for (const PlannedDevice& d : report.Plan.Devices)
-        report.Devices.push_back({d.Changes.empty() ? DeviceResult::Unchanged : DeviceResult::WouldChange, {}});
+        report.Devices.push_back({d.Changes.empty() ? DeviceResult::Unchanged : DeviceResult::WouldChange, {}, {}});
     if (options.DryRun) return report;
 
     const int rebooting = static_cast<int>(std::count_if(report.Plan.Devices.begin(), report.Plan.Devices.end(),
@@ -128,12 +136,14 @@ ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::str
             o.Result = DeviceResult::NotSent;
             continue;
         }
-        o.Result = SendDevice(host, report.Plan.Devices[i]);
-        linkFailed = o.Result == DeviceResult::NotSent;
+        SendDevice(host, report.Plan.Devices[i], o);
+        // A SET that could not be built leaves the link as it was.
+        linkFailed = o.Result == DeviceResult::NotSent && !host.LinkDown().empty();
     }
     if (!options.NoVerify && !report.Interrupted && !linkFailed) Verify(host, report, options, linkFailed);
 
-    for (const DeviceOutcome& o : report.Devices) report.Exit = std::max(report.Exit, ExitOf(o.Result));
+    for (const DeviceOutcome& o : report.Devices)
+        report.Exit = std::max({report.Exit, ExitOf(o.Result), o.Information ? ExitOf(*o.Information) : 0});
     if (linkFailed) report.Exit = EXIT_LINK;
     if (report.Interrupted) report.Exit = EXIT_INTERRUPTED;
     return report;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ const char* ResultName(DeviceResult result);
 struct DeviceOutcome {
     DeviceResult Result;
     std::vector<int> MismatchKeys;
+    // A device whose network SET failed after it had acknowledged its
+    // information SET: how that part ended (Acknowledged, or after the check
+    // search Verified, Mismatch or Unverified); MismatchKeys are then its keys.
+    std::optional<DeviceResult> Information;
 };
 
 enum class Consent { Yes, No, NoTerminal };

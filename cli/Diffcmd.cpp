@@ -7,6 +7,7 @@
 #include "Devdiff.h"
 #include "Host.h"
 #include "Output.h"
+#include "Plancsv.h"
 #include "Termtext.h"
 
 namespace {
@@ -47,12 +48,12 @@ void Print(const std::vector<DeviceDiff>& diffs, const Options& options, std::os
     out << '[';
     for (size_t i = 0; i < diffs.size(); ++i) {
         nlohmann::ordered_json entry;
-        entry["MAC"] = Latin1ToUtf8(diffs[i].Mac);
+        entry["MAC"] = Utf8FromLatin1(diffs[i].Mac);
         entry["status"] = DiffKindName(diffs[i].What);
         if (diffs[i].What == DeviceDiff::Changed) {
             entry["changes"] = nlohmann::ordered_json::object();
             for (const DiffChange& c : diffs[i].Changes)
-                entry["changes"][c.Key] = {{"old", Latin1ToUtf8(c.Old)}, {"new", Latin1ToUtf8(c.New)}};
+                entry["changes"][c.Key] = {{"old", Utf8FromLatin1(c.Old)}, {"new", Utf8FromLatin1(c.New)}};
         }
         out << (i == 0 ? "\n  " : ",\n  ") << OneLine(entry);
     }

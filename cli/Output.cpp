@@ -20,14 +20,12 @@ void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows) {
     }
 }
 
-std::string Latin1ToUtf8(std::string_view latin1) { return Utf8FromLatin1(latin1); }
-
 nlohmann::ordered_json DeviceJson(const TDeviceRec& r) {
     nlohmann::ordered_json device;
-    device["MAC"] = Latin1ToUtf8(Field(r.MAC, MAC_LEN));
+    device["MAC"] = Utf8FromLatin1(Field(r.MAC, MAC_LEN));
     for (int key = KEY_MODEL; key < KEY_COUNT; ++key) {
         if (key > KEY_SERIAL && !HasKey(r, key)) continue;
-        device[KeyFields[key].Name] = Latin1ToUtf8(Field(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width)));
+        device[KeyFields[key].Name] = Utf8FromLatin1(Field(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width)));
     }
     return device;
 }
@@ -53,7 +51,7 @@ void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows,
         nlohmann::ordered_json device = DeviceJson(rows[i]);
         if (problems != nullptr) {
             device["problems"] = nlohmann::ordered_json::array();
-            for (const std::string& reason : (*problems)[i]) device["problems"].push_back(Latin1ToUtf8(reason));
+            for (const std::string& reason : (*problems)[i]) device["problems"].push_back(Utf8FromLatin1(reason));
         }
         out << (i == 0 ? "\n  " : ",\n  ") << OneLine(device);
     }

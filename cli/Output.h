@@ -6,7 +6,6 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "Record.h"
@@ -16,8 +15,6 @@ void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows);
 void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows,
                const std::vector<std::vector<std::string>>* problems = nullptr);
 
-// A device text as JSON takes it: Latin-1 bytes to UTF-8.
-std::string Latin1ToUtf8(std::string_view latin1);
 // The device's keys and texts, MAC first, then every key it reports.
 nlohmann::ordered_json DeviceJson(const TDeviceRec& r);
 // A JSON value on one line, ", " between members and ": " after names, every

@@ -8,14 +8,14 @@
 #include "Protocol.h"
 #include "Setvalues.h"
 
-namespace {
-bool IsIdentity(int key) { return key == KEY_MAC || key == KEY_SERIAL || key == KEY_MODEL || key == KEY_TARCID; }
-
 int KindOf(int key) {
     return KeyFields[key].ChangeBit == CHG_NETWORK ? KIND_NETWORK
            : KeyFields[key].ChangeBit == CHG_INFO  ? KIND_DEVINFO
                                                    : -1;
 }
+
+namespace {
+bool IsIdentity(int key) { return key == KEY_MAC || key == KEY_SERIAL || key == KEY_MODEL || key == KEY_TARCID; }
 
 struct Columns {
     std::vector<int> Keys;  // per cell of a record, -1 for an unknown column

@@ -38,6 +38,9 @@ struct CheckedPlan {
 // table's rows after a search, index = table row.
 CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, const std::vector<TDeviceRec>& found);
 
+// The kind of SET that carries a setting key; -1 for any other key.
+int KindOf(int key);
+
 // A value as a SET carries it: addresses without blanks.
 std::string SentForm(int key, const std::string& value);
 

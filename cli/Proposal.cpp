@@ -9,6 +9,7 @@
 #include "Netcheck.h"
 #include "Plancsv.h"
 #include "Protocol.h"
+#include "Setvalues.h"
 
 namespace {
 // What the Network window says of these three values, the others left aside.
@@ -40,7 +41,12 @@ void Put(TDeviceRec& row, int key, const std::string& value) {
 Proposal ProposeAddresses(std::vector<TDeviceRec>& rows, const std::string& first, const std::string& mask,
                           const std::string& gateway) {
     Proposal result;
-    result.Messages = CheckCommonValues(first, mask, gateway);
+    // What the address edits could not hold (a hex mask, say) never reaches
+    // the checks, which would read it as inet_aton does.
+    SetValues form{{"IPADRM", first}, {"MASK", mask}};
+    if (!gateway.empty()) form["GWAY"] = gateway;
+    for (const SetProblem& p : CheckForm(KIND_NETWORK, form).Problems) result.Messages.push_back(p.Message);
+    if (result.Messages.empty()) result.Messages = CheckCommonValues(first, mask, gateway);
     if (!result.Messages.empty()) return result;
 
     const uint32_t subnetMask = ntohl(ParseIpText(mask));

@@ -75,8 +75,8 @@ bool MacArgument(const std::string& mac, bool allAllowed, std::ostream& err) {
         if (allAllowed) return true;
         err << "tarnel-cli: all is for set-date only; name one device by its MAC (" << kMacForm << ")\n";
     } else if (!IsMac(mac)) {
-        err << "tarnel-cli: '" << ForTerminal(mac) << "' is not a MAC: expected " << kMacForm << '\n';
-    } else if (strcasecmp(mac.c_str(), BROADCAST_MAC) == 0) {
+        err << "tarnel-cli: '" << TerminalText(mac) << "' is not a MAC: expected " << kMacForm << '\n';
+    } else if (IsBroadcastMac(mac.c_str())) {
         err << "tarnel-cli: " << BROADCAST_MAC << " is every device, not one"
             << (allAllowed ? "; use all to send to every device\n" : "\n");
     } else {
@@ -94,7 +94,7 @@ int ParsePairs(const std::vector<std::string>& args, int kind, SetValues& values
         const size_t eq = args[i].find('=');
         const std::string key = args[i].substr(0, eq);
         if (eq == std::string::npos || std::find(keys.begin(), keys.end(), key) == keys.end()) {
-            err << "tarnel-cli: not a KEY=VALUE of this command: " << ForTerminal(args[i]) << '\n';
+            err << "tarnel-cli: not a KEY=VALUE of this command: " << TerminalText(args[i]) << '\n';
             return EXIT_USAGE;
         }
         std::string latin1, problem;
@@ -223,17 +223,27 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     HeadlessHost host({}, options.Interface, options.Targets);
     int row = -1;
     if (const int status = FindDevice(host, mac, options, err, row)) return status;
-    // As the Date command does: the device's own date first.
-    if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged) {
-        if (const std::string down = host.LinkDown(); !down.empty())
-            return Report(mac, {EXIT_LINK, "LINK_DOWN", {down}}, options, out, err);
-        return Report(mac, {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}}, options, out, err);
+    // As the Date command does: the device's own date first.  For all, the
+    // first of a few rows that answers with a date stands for every device, so
+    // that one device that keeps its date to itself does not stop the rest.
+    constexpr int kDateTries = 3;
+    const int last = mac == "all" ? std::min(host.Table.Count(), kDateTries) : row + 1;
+    Outcome failed{EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}};
+    SetVerdict verdict;
+    for (; row < last; ++row) {
+        if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged) {
+            if (const std::string down = host.LinkDown(); !down.empty())
+                return Report(mac, {EXIT_LINK, "LINK_DOWN", {down}}, options, out, err);
+            continue;
+        }
+        TDeviceRec current{};
+        host.Table.CopyRow(row, current);
+        if (now && !NowValues(mac, values, refusal)) return Report(mac, refusal, options, out, err);
+        verdict = CheckSet(KIND_DATE, values, current);
+        if (verdict.Outcome == SetOutcome::Ready) break;
+        failed = Refused(verdict);
     }
-    TDeviceRec current{};
-    host.Table.CopyRow(row, current);
-    if (now && !NowValues(mac, values, refusal)) return Report(mac, refusal, options, out, err);
-    const SetVerdict verdict = CheckSet(KIND_DATE, values, current);
-    if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused(verdict), options, out, err);
+    if (row == last) return Report(mac, failed, options, out, err);
     host.Table.EditRec = verdict.Edit;
     return Report(mac, SendAndWait(host, row, KIND_DATE, mac == "all"), options, out, err);
 }

@@ -12,6 +12,16 @@ std::string Hex(unsigned value, int digits) {
     std::snprintf(text, sizeof text, "%0*X", digits, value);
     return text;
 }
+
+// The escape that stands for a control character; "" for any other.
+std::string Escape(unsigned long c) {
+    if (c == '\t') return "\\t";
+    if (c == '\r') return "\\r";
+    if (c == '\n') return "\\n";
+    if (c == '\\') return "\\\\";
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return "\\x" + Hex(static_cast<unsigned>(c), 2);
+    return {};
+}
 }  // namespace
 
 bool TerminalToLatin1(std::string_view text, std::string& latin1, std::string& problem) {
@@ -48,11 +58,7 @@ std::string ForTerminal(std::string_view latin1) {
     char buf[MB_LEN_MAX];
     for (char ch : latin1) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (c == '\t') out += "\\t";
-        else if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\\') out += "\\\\";
-        else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) out += "\\x" + Hex(c, 2);
+        if (const std::string e = Escape(c); !e.empty()) out += e;
         else if (c < 0x80) out += ch;
         else if (const size_t n = std::wcrtomb(buf, static_cast<wchar_t>(c), &state); n != static_cast<size_t>(-1))
             out.append(buf, n);
@@ -60,6 +66,25 @@ std::string ForTerminal(std::string_view latin1) {
             state = std::mbstate_t{};
             out += "\\x" + Hex(c, 2);
         }
+    }
+    return out;
+}
+
+std::string TerminalText(std::string_view text) {
+    std::string out;
+    std::mbstate_t state{};
+    for (size_t i = 0; i < text.size();) {
+        wchar_t wc = 0;
+        const size_t n = std::mbrtowc(&wc, text.data() + i, text.size() - i, &state);
+        if (n == static_cast<size_t>(-1) || n == static_cast<size_t>(-2) || n == 0) {
+            state = std::mbstate_t{};
+            out += "\\x" + Hex(static_cast<unsigned char>(text[i]), 2);
+            ++i;
+            continue;
+        }
+        const std::string e = Escape(static_cast<unsigned long>(wc));
+        out += e.empty() ? std::string(text.substr(i, n)) : e;
+        i += n;
     }
     return out;
 }

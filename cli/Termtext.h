@@ -16,3 +16,8 @@ bool TerminalToLatin1(std::string_view text, std::string& latin1, std::string& p
 // \xHH, every other character in the terminal's encoding (\xHH where that
 // encoding has none).
 std::string ForTerminal(std::string_view latin1);
+
+// A text already in the terminal's encoding (an argument, a plan's cell) for
+// the terminal: control characters escaped as above, each byte that is no
+// text of that encoding as \xHH, and nothing re-encoded.
+std::string TerminalText(std::string_view text);

@@ -88,6 +88,8 @@ TEST_F(Cli6, RefusedArgumentsSendNothing) {
         {"", "set-info " + bad + " NAME=x", 64, "is not a MAC: expected six hex pairs joined by '-'"},
         {"", "set-info " + Q(kAck + "\n") + " NAME=x", 64, "is not a MAC"},
         {"", "set-info 02-00-00-00-00 NAME=x", 64, "is not a MAC"},
+        {kUtf8, "set-info Caf\xC3\xA9 NAME=x", 64, "'Caf\xC3\xA9' is not a MAC"},
+        {kUtf8, "set-info " + kAck + " N\xC3\x84ME=x", 64, "of this command: N\xC3\x84ME=x\n"},
         {"", "set-info ff-ff-ff-ff-ff-ff NAME=x", 64, "is every device"},
         {"", "set-date FF-FF-FF-FF-FF-FF 2024 1 1 1 1 9", 64, "is every device"},
         {"", "set-network " + kPartial + " GWAY=192.168.1.1 TOUT=31 --yes", 3, "The device does not report GWAY."},
@@ -160,6 +162,16 @@ TEST_F(Cli6, SetOutcomesAndWhatTheDevicesThenHold) {
     EXPECT_EQ(all.Code, 0) << all.Err;
     EXPECT_EQ(all.Out, "all\tSENT\n");
     EXPECT_EQ(Count(Heard(*sim), "SET:FF-FF-FF-FF-FF-FF"), 1u) << "SENT once it has left";
+}
+
+// set-date all: the first device found keeps its date to itself; the next
+// one that answers stands for every device.
+TEST(CliDateAll, ADeviceThatKeepsItsDateDoesNotStopTheRest) {
+    SimProcess sim({"--count", "2", "--no-date", "0"});
+    ASSERT_TRUE(sim.Ready());
+    const CliRun all = Cli("set-date all 2024 3 5 9 7 -5");
+    EXPECT_EQ(all.Code, 0) << all.Err;
+    EXPECT_EQ(all.Out, "all\tSENT\n");
 }
 
 // Port 8020 held by another program: the link never opens, and every

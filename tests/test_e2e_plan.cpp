@@ -129,6 +129,7 @@ TEST(PlanE2E, RefusedPlansListEveryProblemAndSendNothing) {
           "row 4 (" + Mac(3) + "): The device does not report TOUT."}},
         {"SERIAL,NAME\n10002,a\n10000,b\n10009,c\n",
          {"row 2: serial 10002 is shared by 2 devices", "row 4: no device with SERIAL 10009 answered"}},
+        {"MAC,F\x1B[2JO\n" + Mac(0) + ",x\n", {"row 1: unknown column \"F\\x1B[2JO\""}},
     };
     Heard(sim);
     for (const Case& c : cases) {
@@ -137,6 +138,11 @@ TEST(PlanE2E, RefusedPlansListEveryProblemAndSendNothing) {
         for (const std::string& p : c.Problems) EXPECT_NE(r.Err.find(p), std::string::npos) << p << "\n" << r.Err;
         EXPECT_NE(r.Err.find("nothing was sent"), std::string::npos);
     }
+    // A plan saved in another encoding than UTF-8 still gets its JSON report.
+    const Outcome json = Apply{"--yes --json"}("MAC,Caf\xE9\n" + Mac(0) + ",x\n");
+    EXPECT_EQ(json.Code, 3) << json.Err;
+    EXPECT_EQ(nlohmann::json::parse(json.Out)["problems"][0]["message"], "unknown column \"Caf\xEF\xBF\xBD\"")
+        << json.Out;
     EXPECT_EQ(SetTargets(Heard(sim)).size(), 0u);
 }
 
@@ -192,6 +198,22 @@ TEST(PlanE2E, InterruptedBetweenDevicesStopsBeforeTheNext) {
                          "\t10002\tNOT_SENT\n3 devices: 1 ACK, 2 NOT_SENT\n");
     EXPECT_NE(r.Err.find("interrupted"), std::string::npos);
     EXPECT_EQ(SetTargets(Heard(sim)), std::set<std::string>{Mac(0)});
+}
+
+// Device 0 takes its information and refuses its network settings: it has
+// changed all the same, that part is checked, and the next device still goes.
+TEST(PlanE2E, ADeviceThatTookOnlyItsInformationSaysSo) {
+    SimProcess sim({"--count", "2", "--nak-network", "0", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    const std::string csv = "MAC,IPADRM,NAME\n" + Mac(0) + ",192.168.1.60,New\n" + Mac(1) + ",192.168.1.61,\n";
+    const Outcome r = Apply{"--yes"}(csv);
+    EXPECT_EQ(r.Code, 1) << r.Err;
+    EXPECT_EQ(r.Out, Mac(0) + "\t10000\tNAK\tinformation VERIFIED\n" + Mac(1) +
+                         "\t10001\tVERIFIED\n2 devices: 1 NAK, 1 VERIFIED\n");
+    const auto doc =
+        nlohmann::json::parse(Apply{"--yes --json --no-verify"}("MAC,IPADRM,NAME\n" + Mac(0) + ",192.168.1.60,Newer\n").Out);
+    EXPECT_EQ(doc["devices"][0]["information"], "ACK") << doc;
+    EXPECT_EQ(doc["devices"][0]["result"], "NAK");
 }
 
 // Forty devices: 5 refuses, 17 stays silent, 30 acknowledges but keeps its values.

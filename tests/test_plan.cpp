@@ -99,7 +99,10 @@ TEST(Proposal, MaskAndGatewayGoWhereTheDeviceReportsThemAndBadValuesAreRefused) 
     } bad[] = {{"10.0.0.0", "255.255.255.0", "", {107}},
                {"10.0.0.300", "255.255.255.0", "", {107}},
                {"10.0.0.1", "255.0.255.0", "", {111}},
-               {"10.0.0.1", "255.255.255.0", "10.0.1.1", {123}}};
+               {"10.0.0.1", "255.255.255.0", "10.0.1.1", {123}},
+               {"10.0.0.1", "0xFFFFFF00", "", {111}},
+               {"10.0.0.1", "255.255.255.0", "10.0.0.0x1", {110}},
+               {"10.0.1", "255.255.255.0", "", {107}}};
     for (const Case& c : bad) {
         std::vector<TDeviceRec> copy = rows;
         EXPECT_EQ(ProposeAddresses(copy, c.First, c.Mask, c.Gateway).Messages, c.Messages) << c.First;

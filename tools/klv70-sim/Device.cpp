@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "Protocol.h"
 
@@ -91,7 +92,7 @@ Frame SimDevice::Answer(const std::string& enquiry) const {
         Put(f, "INFO:DEVINFO");
         f.push_back(ITEM_END);
         PutKeys(f, Values, kInfoKeys);
-    } else if (enquiry == "ENQ:DATE") {
+    } else if (enquiry == "ENQ:DATE" && !KeepsDate) {
         Put(f, "INFO:DATE");
         f.push_back(ITEM_END);
         PutKeys(f, Values, kDateKeys);
@@ -107,9 +108,12 @@ Frame SimDevice::TakeSet(const uint8_t* data, size_t length) {
     const std::string target(reinterpret_cast<const char*>(data + 5), MAC_LEN);
     if (target != Mac && target != BROADCAST_MAC) return {};
     if (Silent) return {};
-    Frame reply = Header(Refuses ? "NAK" : "ACK", Mac);
+    // A network SET carries the main address, as every device reports one.
+    const std::string_view frame(reinterpret_cast<const char*>(data), length);
+    const bool refuses = Refuses || (RefusesNetwork && frame.find("\xFFIPADRM:") != std::string_view::npos);
+    Frame reply = Header(refuses ? "NAK" : "ACK", Mac);
     reply.push_back(ETX);
-    if (Refuses || KeepsValues) return reply;
+    if (refuses || KeepsValues) return reply;
     // Items from offset 23, each key ':' value 0xFF; the value is taken as sent
     // (TERM and LOG may carry NUL padding, which a device drops).
     size_t start = 23;

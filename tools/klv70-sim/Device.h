@@ -14,6 +14,8 @@ struct SimDevice {
     bool Refuses = false;                       // answers a SET with NAK
     bool Silent = false;                        // does not answer a SET
     bool KeepsValues = false;                   // acknowledges a SET but goes on reporting its old values
+    bool RefusesNetwork = false;                // answers NAK to a SET of network settings only
+    bool KeepsDate = false;                     // does not answer a date enquiry
 
     // The answer to an enquiry text ("ENQ:NETWORK", ...); empty when not one.
     Frame Answer(const std::string& enquiry) const;

@@ -30,6 +30,8 @@ struct Config {
     std::string MacBase = "02-00-00-00-00-01";
     std::set<int> Partial, Refusing, Silent;
     std::set<int> Keeping;               // acknowledge a SET, keep their values
+    std::set<int> RefusingNetwork;       // take the information, refuse network settings
+    std::set<int> NoDate;                // do not answer a date enquiry
     int DelayMs = 0;
     bool Broadcast = false;
     std::string Address = "10.77.0.2";
@@ -82,13 +84,15 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
-                 "                 [--keep LIST]\n"
+                 "                 [--keep LIST] [--nak-network LIST] [--no-date LIST]\n"
                  "                 [--address A] [--interface NAME] [--port N] [--hear-all] [--verbose]\n"
                  "                 [--value I:KEY=TEXT]...\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
                  "every SET, --silent ones never answer one, --keep ones acknowledge a SET but\n"
-                 "keep their values.  --hear-all listens on every address (directed\n"
+                 "keep their values, --nak-network ones refuse network SETs alone, --no-date\n"
+                 "ones never answer a date enquiry.\n"
+                 "--hear-all listens on every address (directed\n"
                  "broadcasts and unicast too), for devices alone in their namespace, as behind\n"
                  "a router.  Runs only inside scripts/sandbox.\n");
 }
@@ -139,6 +143,8 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--nak") c.Refusing = IndexList(v), ++i;
         else if (a == "--silent") c.Silent = IndexList(v), ++i;
         else if (a == "--keep") c.Keeping = IndexList(v), ++i;
+        else if (a == "--nak-network") c.RefusingNetwork = IndexList(v), ++i;
+        else if (a == "--no-date") c.NoDate = IndexList(v), ++i;
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
         else if (a == "--address") c.Address = v, ++i;
@@ -167,6 +173,8 @@ int main(int argc, char** argv) {
         devices.back().Refuses = cfg.Refusing.count(i) != 0;
         devices.back().Silent = cfg.Silent.count(i) != 0;
         devices.back().KeepsValues = cfg.Keeping.count(i) != 0;
+        devices.back().RefusesNetwork = cfg.RefusingNetwork.count(i) != 0;
+        devices.back().KeepsDate = cfg.NoDate.count(i) != 0;
     }
     for (const std::string& given : cfg.Values) {
         if (!SetValue(devices, given)) {
