@@ -1,6 +1,7 @@
 // The device simulator as a child process of a test, inside the same sandbox.
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,6 +42,18 @@ public:
         if (Stderr >= 0) ::close(Stderr);
     }
     bool Ready() const { return Banner.find("devices at") != std::string::npos; }
+    // What it has logged (with --verbose, one line a datagram) since the last
+    // call, read until it has been quiet for gapMs.
+    std::string Heard(int gapMs) const {
+        std::string log;
+        char buf[4096];
+        for (pollfd p{Stderr, POLLIN, 0}; ::poll(&p, 1, gapMs) > 0;) {
+            const ssize_t n = ::read(Stderr, buf, sizeof buf);
+            if (n <= 0) break;
+            log.append(buf, static_cast<size_t>(n));
+        }
+        return log;
+    }
     pid_t Pid = -1;
     int Stderr = -1;
     std::string Banner;

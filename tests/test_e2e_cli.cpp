@@ -2,7 +2,6 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 
@@ -25,17 +24,7 @@ std::string Q(const std::string& word) {
 }
 
 // What the simulator has said it received since the last call (--verbose).
-std::string Heard(const SimProcess& sim) {
-    std::string text;
-    char buf[4096];
-    pollfd p{sim.Stderr, POLLIN, 0};
-    while (::poll(&p, 1, 100) > 0) {
-        const ssize_t n = ::read(sim.Stderr, buf, sizeof buf);
-        if (n <= 0) break;
-        text.append(buf, static_cast<size_t>(n));
-    }
-    return text;
-}
+std::string Heard(const SimProcess& sim) { return sim.Heard(100); }
 
 // Six devices from MAC ...0B: 0 acknowledges, 1 refuses, 2 stays silent on
 // SETs, 3 reports only some keys; 4 and 5 answer as 0A and 0a (one MAC in two

@@ -2,7 +2,6 @@
 // sandbox with two veth pairs; one simulator hears only v1, the other only v3.
 #include <gtest/gtest.h>
 
-#include <poll.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -20,13 +19,7 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 // starts with `what`, since the last call.
 int Heard(SimProcess& sim, const std::string& what) {
     SleepMs(300);
-    std::string log;
-    char buf[4096];
-    for (pollfd p{sim.Stderr, POLLIN, 0}; ::poll(&p, 1, 0) > 0;) {
-        const ssize_t n = ::read(sim.Stderr, buf, sizeof buf);
-        if (n <= 0) break;
-        log.append(buf, static_cast<size_t>(n));
-    }
+    const std::string log = sim.Heard(0);
     int count = 0;
     for (size_t at = log.find("klv70-sim: " + what); at != std::string::npos; at = log.find("klv70-sim: " + what, at + 1))
         ++count;

@@ -1,6 +1,5 @@
 // plan and apply against the simulator; runs inside the sandbox.
 #include <gtest/gtest.h>
-#include <poll.h>
 
 #include <clocale>
 #include <fstream>
@@ -20,17 +19,7 @@ struct Outcome {
 };
 
 // What the simulator heard since the last call: one line a datagram.
-std::string Heard(SimProcess& sim) {
-    std::string log;
-    char buf[4096];
-    pollfd p{sim.Stderr, POLLIN, 0};
-    while (::poll(&p, 1, 100) > 0) {
-        const ssize_t n = ::read(sim.Stderr, buf, sizeof buf);
-        if (n <= 0) break;
-        log.append(buf, static_cast<size_t>(n));
-    }
-    return log;
-}
+std::string Heard(const SimProcess& sim) { return sim.Heard(100); }
 
 // The devices a SET was sent to, in what the simulator heard (the link sends
 // each frame out of every interface, so it may hear one twice).
