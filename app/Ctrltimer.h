@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "Tskcontrol.h"
+#include "link/Tskcontrol.h"
 
 class CtrlTimer : public QObject {
     Q_OBJECT

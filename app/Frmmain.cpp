@@ -1,4 +1,4 @@
-#include "Frmmain.h"
+#include "app/Frmmain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,19 +15,19 @@
 
 #include <map>
 
-#include "Conflicts.h"
-#include "Frmaboutdlg.h"
-#include "Frmdate.h"
-#include "Frminfo.h"
-#include "Frmsearch.h"
-#include "Fit.h"
-#include "Frmsetup.h"
-#include "Icons.h"
-#include "Msgbox.h"
-#include "Netcheck.h"
-#include "Plancsv.h"
-#include "Strings.h"
-#include "Windowplace.h"
+#include "rules/Conflicts.h"
+#include "ui/Frmaboutdlg.h"
+#include "ui/Frmdate.h"
+#include "ui/Frminfo.h"
+#include "ui/Frmsearch.h"
+#include "ui/Fit.h"
+#include "ui/Frmsetup.h"
+#include "ui/Icons.h"
+#include "ui/Msgbox.h"
+#include "rules/Netcheck.h"
+#include "files/Plancsv.h"
+#include "rules/Strings.h"
+#include "files/Windowplace.h"
 
 namespace {
 const char* const kHeadings[4] = {"Device Name", "T-ARC ID", "Serial", "IP Address(M)"};

@@ -10,9 +10,9 @@
 #include <QToolBar>
 #include <functional>
 
-#include "File.h"
-#include "Table.h"
-#include "Tskcontrol.h"
+#include "files/File.h"
+#include "link/Table.h"
+#include "link/Tskcontrol.h"
 
 class TwndSearch;
 class TwndInfo;

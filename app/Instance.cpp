@@ -1,4 +1,4 @@
-#include "Instance.h"
+#include "app/Instance.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -3,19 +3,19 @@
 #include <QFileInfo>
 #include <memory>
 
-#include "Ctrltimer.h"
-#include "File.h"
-#include "Frmaboutdlg.h"
-#include "Frmdate.h"
-#include "Frminfo.h"
-#include "Frmmain.h"
-#include "Frmsearch.h"
-#include "Frmsetup.h"
-#include "Icons.h"
-#include "Instance.h"
-#include "Msgbox.h"
-#include "Qmx42d.h"
-#include "Strings.h"
+#include "app/Ctrltimer.h"
+#include "files/File.h"
+#include "ui/Frmaboutdlg.h"
+#include "ui/Frmdate.h"
+#include "ui/Frminfo.h"
+#include "app/Frmmain.h"
+#include "ui/Frmsearch.h"
+#include "ui/Frmsetup.h"
+#include "ui/Icons.h"
+#include "app/Instance.h"
+#include "ui/Msgbox.h"
+#include "link/Qmx42d.h"
+#include "rules/Strings.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "Host.h"
-#include "Plancmds.h"
+#include "cli/Host.h"
+#include "cli/Plancmds.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

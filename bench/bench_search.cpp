@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "Host.h"
+#include "cli/Host.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Table.h"
+#include "link/Table.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;

@@ -7,13 +7,13 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "Diskfile.h"
-#include "Host.h"
-#include "Plancmds.h"
-#include "Plancsv.h"
-#include "Protocol.h"
-#include "Strings.h"
-#include "Termtext.h"
+#include "files/Diskfile.h"
+#include "cli/Host.h"
+#include "cli/Plancmds.h"
+#include "files/Plancsv.h"
+#include "link/Protocol.h"
+#include "rules/Strings.h"
+#include "cli/Termtext.h"
 
 namespace {
 using Json = nlohmann::ordered_json;

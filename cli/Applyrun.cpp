@@ -1,10 +1,10 @@
-#include "Applyrun.h"
+#include "cli/Applyrun.h"
 
 #include <algorithm>
 
-#include "Commands.h"
-#include "Host.h"
-#include "Plancsv.h"
+#include "cli/Commands.h"
+#include "cli/Host.h"
+#include "files/Plancsv.h"
 
 namespace {
 int ExitOf(DeviceResult r) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Plancheck.h"
+#include "cli/Plancheck.h"
 
 class HeadlessHost;
 

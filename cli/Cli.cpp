@@ -5,10 +5,10 @@
 #include <sstream>
 #include <streambuf>
 
-#include "Commands.h"
-#include "Output.h"
-#include "Targets.h"
-#include "tarnel_version.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
+#include "link/Targets.h"
+#include "files/tarnel_version.h"
 
 namespace {
 const char* const kFooter =

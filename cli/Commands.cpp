@@ -1,14 +1,14 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
 #include <CLI/CLI.hpp>
 #include <memory>
 
-#include "Conflicts.h"
-#include "Host.h"
-#include "Output.h"
-#include "Setcmds.h"
-#include "Termtext.h"
-#include "Strings.h"
+#include "rules/Conflicts.h"
+#include "cli/Host.h"
+#include "cli/Output.h"
+#include "cli/Setcmds.h"
+#include "cli/Termtext.h"
+#include "rules/Strings.h"
 
 namespace {
 void PrintDevices(const TmTable& table, const Options& options, std::ostream& out) {

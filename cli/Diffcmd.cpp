@@ -3,12 +3,12 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
-#include "Commands.h"
-#include "Devdiff.h"
-#include "Host.h"
-#include "Output.h"
-#include "Plancsv.h"
-#include "Termtext.h"
+#include "cli/Commands.h"
+#include "files/Devdiff.h"
+#include "cli/Host.h"
+#include "cli/Output.h"
+#include "files/Plancsv.h"
+#include "cli/Termtext.h"
 
 namespace {
 constexpr int EXIT_SAME = 0;

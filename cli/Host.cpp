@@ -1,10 +1,10 @@
-#include "Host.h"
+#include "cli/Host.h"
 
 #include <chrono>
 #include <thread>
 
-#include "Quickplan.h"
-#include "Targets.h"
+#include "link/Quickplan.h"
+#include "link/Targets.h"
 
 namespace {
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "File.h"
-#include "Qmx42d.h"
-#include "Table.h"
-#include "Tskcontrol.h"
-#include "Waits.h"
+#include "files/File.h"
+#include "link/Qmx42d.h"
+#include "link/Table.h"
+#include "link/Tskcontrol.h"
+#include "link/Waits.h"
 
 class HeadlessHost {
 public:

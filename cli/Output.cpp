@@ -1,10 +1,10 @@
-#include "Output.h"
+#include "cli/Output.h"
 
 #include <cstring>
 
-#include "Plancsv.h"
-#include "Protocol.h"
-#include "Termtext.h"
+#include "files/Plancsv.h"
+#include "link/Protocol.h"
+#include "cli/Termtext.h"
 
 namespace {
 std::string Field(const char* text, size_t width) { return std::string(text, strnlen(text, width)); }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Record.h"
+#include "link/Record.h"
 
 void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows);
 // problems: one list of reasons per row, written as each device's "problems".

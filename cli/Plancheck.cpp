@@ -1,12 +1,12 @@
-#include "Plancheck.h"
+#include "cli/Plancheck.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "Netcheck.h"
-#include "Plancsv.h"
-#include "Protocol.h"
-#include "Setvalues.h"
+#include "rules/Netcheck.h"
+#include "files/Plancsv.h"
+#include "link/Protocol.h"
+#include "rules/Setvalues.h"
 
 int KindOf(int key) {
     return KeyFields[key].ChangeBit == CHG_NETWORK ? KIND_NETWORK

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Record.h"
+#include "link/Record.h"
 
 struct PlanProblem {
     int Row;          // the record's number in the plan, the header being row 1

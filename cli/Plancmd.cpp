@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <memory>
 
-#include "Host.h"
-#include "Plancmds.h"
-#include "Plancsv.h"
-#include "Proposal.h"
-#include "Strings.h"
+#include "cli/Host.h"
+#include "cli/Plancmds.h"
+#include "files/Plancsv.h"
+#include "cli/Proposal.h"
+#include "rules/Strings.h"
 
 int RunPlan(const PlanArgs& args, const Options& options, std::ostream& out, std::ostream& err) {
     if (args.FirstAddress.empty() && !(args.Mask.empty() && args.Gateway.empty())) {

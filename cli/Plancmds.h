@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "Applyrun.h"
-#include "Commands.h"
+#include "cli/Applyrun.h"
+#include "cli/Commands.h"
 
 struct PlanArgs {
     std::string FirstAddress, Mask, Gateway;  // empty: the devices' own values

@@ -1,4 +1,4 @@
-#include "Proposal.h"
+#include "cli/Proposal.h"
 
 #include <arpa/inet.h>
 
@@ -6,10 +6,10 @@
 #include <cstring>
 #include <set>
 
-#include "Netcheck.h"
-#include "Plancsv.h"
-#include "Protocol.h"
-#include "Setvalues.h"
+#include "rules/Netcheck.h"
+#include "files/Plancsv.h"
+#include "link/Protocol.h"
+#include "rules/Setvalues.h"
 
 namespace {
 // What the Network window says of these three values, the others left aside.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Record.h"
+#include "link/Record.h"
 
 struct Proposal {
     std::vector<int> Messages;  // the window's message ids for the first address, mask and gateway

@@ -1,6 +1,6 @@
 // Every command of tarnel-cli.  A new command is a file with its Register
 // function and one line here.
-#include "Commands.h"
+#include "cli/Commands.h"
 
 void RegisterCommands(CLI::App& app, CliContext& ctx) {
     static const Registrar kCommands[] = {

@@ -1,4 +1,4 @@
-#include "Setcmds.h"
+#include "cli/Setcmds.h"
 
 #include <strings.h>
 
@@ -8,13 +8,13 @@
 #include <cstring>
 #include <memory>
 
-#include "Datecheck.h"
-#include "Datenow.h"
-#include "Host.h"
-#include "Output.h"
-#include "Setvalues.h"
-#include "Strings.h"
-#include "Termtext.h"
+#include "rules/Datecheck.h"
+#include "rules/Datenow.h"
+#include "cli/Host.h"
+#include "cli/Output.h"
+#include "rules/Setvalues.h"
+#include "rules/Strings.h"
+#include "cli/Termtext.h"
 
 namespace {
 const char* const kMacForm = "six hex pairs joined by '-', as 02-00-00-00-00-0A";

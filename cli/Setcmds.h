@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 
 int SetNetwork(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err);
 int SetInfo(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err);

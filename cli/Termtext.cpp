@@ -1,4 +1,4 @@
-#include "Termtext.h"
+#include "cli/Termtext.h"
 
 #include <langinfo.h>
 

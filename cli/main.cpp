@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 
 int main(int argc, char** argv) {
     // Device texts are converted from and to the terminal's encoding.

@@ -1,10 +1,10 @@
-#include "Devdiff.h"
+#include "files/Devdiff.h"
 
 #include <cstring>
 #include <map>
 #include <set>
 
-#include "Protocol.h"
+#include "link/Protocol.h"
 
 namespace {
 std::string Mac(const TDeviceRec& r) { return std::string(r.MAC, strnlen(r.MAC, MAC_LEN)); }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Record.h"
+#include "link/Record.h"
 
 struct DiffChange {
     std::string Key, Old, New;  // device texts, 8-bit as held in the record

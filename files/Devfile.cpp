@@ -1,11 +1,11 @@
-#include "Devfile.h"
+#include "files/Devfile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <set>
 
-#include "File.h"
-#include "Protocol.h"
+#include "files/File.h"
+#include "link/Protocol.h"
 
 namespace {
 void PutText(std::vector<uint8_t>& out, const char* key, const char* value, size_t width) {

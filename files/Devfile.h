@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Diskfile.h"
-#include "Table.h"
+#include "files/Diskfile.h"
+#include "link/Table.h"
 
 // 256 frames of at most 512 bytes are 128 KiB; anything much larger is not a
 // device list.

@@ -1,4 +1,4 @@
-#include "Diskfile.h"
+#include "files/Diskfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "File.h"
+#include "files/File.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "Inifile.h"
-#include "Netcheck.h"
+#include "files/Inifile.h"
+#include "link/Numtext.h"
 
 namespace fs = std::filesystem;
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "Devfile.h"
-#include "Table.h"
-#include "Targets.h"
-#include "Tskcontrol.h"
-#include "Version.h"
+#include "files/Devfile.h"
+#include "link/Table.h"
+#include "link/Targets.h"
+#include "link/Tskcontrol.h"
+#include "files/Version.h"
 
 constexpr int DEFAULT_COMM_PORT = 8020;
 inline constexpr char SETTINGS_FILE[] = "RIDIDODCOMM.INI";

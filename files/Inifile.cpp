@@ -1,4 +1,4 @@
-#include "Inifile.h"
+#include "files/Inifile.h"
 
 // The packaged library is built on ICU; its header must agree with it.
 #define SI_CONVERT_ICU
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <span>
 
-#include "Diskfile.h"
+#include "files/Diskfile.h"
 
 // Writing does not go through SimpleIni's Save: that writes the file anew from
 // what it parsed, so lines without '=', repeated keys and sections, comments'

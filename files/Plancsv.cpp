@@ -1,11 +1,11 @@
-#include "Plancsv.h"
+#include "files/Plancsv.h"
 
 #include <csv.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "Protocol.h"
+#include "link/Protocol.h"
 
 const int PlanColumns[PLAN_COLUMNS] = {KEY_MAC,   KEY_SERIAL, KEY_MODEL,  KEY_TARCID, KEY_IPADRM, KEY_IPADRB,
                                        KEY_GPID,  KEY_GWAY,   KEY_MASK,   KEY_TRAP1,  KEY_TRAP2,  KEY_TERM,

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Record.h"
+#include "link/Record.h"
 
 // Identity columns first, then every setting key; a key's column holds the
 // device's value, empty where the device does not report the key.

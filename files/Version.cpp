@@ -1,8 +1,8 @@
-#include "Version.h"
+#include "files/Version.h"
 
 #include <cstring>
 
-#include "tarnel_version.h"
+#include "files/tarnel_version.h"
 
 bool ReadVersionInfo(TVersionRecord& record) {
     std::memset(&record, 0, sizeof record);

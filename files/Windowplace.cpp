@@ -1,8 +1,8 @@
-#include "Windowplace.h"
+#include "files/Windowplace.h"
 
 #include <charconv>
 
-#include "Inifile.h"
+#include "files/Inifile.h"
 
 namespace {
 // Larger than any screen; a size beyond it is a damaged file, not a window.

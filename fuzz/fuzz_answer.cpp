@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Table.h"
+#include "link/Table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TmTable table;

@@ -2,7 +2,7 @@
 // whatever table they make saves and opens again to the very same rows.
 #include <cstring>
 
-#include "Devfile.h"
+#include "files/Devfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TmTable table;

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "Inifile.h"
+#include "files/Inifile.h"
 
 namespace {
 using Values = std::map<std::string, std::string>;

@@ -2,9 +2,9 @@
 // every record read writes back as CSV that reads the same.
 #include <string>
 
-#include "Plancheck.h"
-#include "Plancsv.h"
-#include "Table.h"
+#include "cli/Plancheck.h"
+#include "files/Plancsv.h"
+#include "link/Table.h"
 
 namespace {
 std::vector<TDeviceRec> Devices() {

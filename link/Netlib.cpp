@@ -1,4 +1,4 @@
-#include "Netlib.h"
+#include "link/Netlib.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Record.h"
+#include "link/Record.h"
 
 enum KeyIndex : int {
     KEY_INFO, KEY_MAC, KEY_MODEL, KEY_TARCID, KEY_SERIAL, KEY_YMDHM, KEY_GMT,

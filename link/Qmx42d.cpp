@@ -1,4 +1,4 @@
-#include "Qmx42d.h"
+#include "link/Qmx42d.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "Origin.h"
+#include "link/Origin.h"
 
 // Told of every transport failure; the worker takes the call itself as the sign
 // that the link is lost.  Called from whichever thread met the failure.

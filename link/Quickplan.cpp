@@ -1,6 +1,6 @@
-#include "Quickplan.h"
+#include "link/Quickplan.h"
 
-#include "Tskcontrol.h"
+#include "link/Tskcontrol.h"
 
 void QuickPlan::Reset() {
     Step = 0;

@@ -1,4 +1,4 @@
-#include "Table.h"
+#include "link/Table.h"
 
 #include <algorithm>
 #include <cstring>

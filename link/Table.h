@@ -12,9 +12,9 @@
 #include <mutex>
 #include <vector>
 
-#include "Origin.h"
-#include "Protocol.h"
-#include "Record.h"
+#include "link/Origin.h"
+#include "link/Protocol.h"
+#include "link/Record.h"
 
 // The four grid columns of one row, plus its identity.
 struct GridRow {

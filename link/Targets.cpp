@@ -1,4 +1,4 @@
-#include "Targets.h"
+#include "link/Targets.h"
 
 #include <arpa/inet.h>
 

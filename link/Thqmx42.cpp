@@ -1,4 +1,4 @@
-#include "Thqmx42.h"
+#include "link/Thqmx42.h"
 
 #include <pthread.h>
 
@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "Protocol.h"
+#include "link/Protocol.h"
 
 namespace {
 constexpr size_t MIN_FRAME = 24;  // an answer or acknowledgement is longer than 23 bytes

@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "Qmx42d.h"
-#include "Table.h"
+#include "link/Qmx42d.h"
+#include "link/Table.h"
 
 constexpr uint32_t ST_OPEN = 0;
 constexpr uint32_t ST_RUN = 1;

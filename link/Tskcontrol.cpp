@@ -1,4 +1,4 @@
-#include "Tskcontrol.h"
+#include "link/Tskcontrol.h"
 
 TtskCtrl::TtskCtrl(TmTable& table, CommSettingsStore& settings, TdrvUDP& driver)
     : Table(table), Settings(settings), Driver(driver) {}

@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "Netlib.h"
-#include "Qmx42d.h"
-#include "Table.h"
-#include "Thqmx42.h"
+#include "link/Netlib.h"
+#include "link/Qmx42d.h"
+#include "link/Table.h"
+#include "link/Thqmx42.h"
 
 constexpr int CTRL_START = 0;
 constexpr int CTRL_CREATE = 1;

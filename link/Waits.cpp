@@ -1,6 +1,6 @@
-#include "Waits.h"
+#include "link/Waits.h"
 
-#include "Tskcontrol.h"
+#include "link/Tskcontrol.h"
 
 void SearchPlan::Reset() {
     SearchStep = 0;

@@ -3,7 +3,7 @@
 // when the returned interval has passed.
 #pragma once
 
-#include "Table.h"
+#include "link/Table.h"
 
 class TtskCtrl;
 

@@ -7,15 +7,15 @@
 #include <thread>
 #include <vector>
 
-#include "File.h"
+#include "files/File.h"
 #include "Frames.h"
-#include "Frmaboutdlg.h"
-#include "Frmdate.h"
-#include "Frminfo.h"
-#include "Frmmain.h"
-#include "Frmsearch.h"
-#include "Frmsetup.h"
-#include "Msgbox.h"
+#include "ui/Frmaboutdlg.h"
+#include "ui/Frmdate.h"
+#include "ui/Frminfo.h"
+#include "app/Frmmain.h"
+#include "ui/Frmsearch.h"
+#include "ui/Frmsetup.h"
+#include "ui/Msgbox.h"
 #include "TempDir.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }

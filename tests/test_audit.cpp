@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "Conflicts.h"
-#include "Datenow.h"
+#include "rules/Conflicts.h"
+#include "rules/Datenow.h"
 
 namespace {
 TDeviceRec Dev(const char* mac, const char* ip, const char* mask = "", const char* gw = "") {

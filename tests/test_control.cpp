@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "Frames.h"
-#include "Tskcontrol.h"
+#include "link/Tskcontrol.h"
 
 namespace {
 struct FakeSettings : CommSettingsStore {

@@ -1,7 +1,7 @@
 // The date checks, table-driven.
 #include <gtest/gtest.h>
 
-#include "Datecheck.h"
+#include "rules/Datecheck.h"
 
 namespace {
 using Edits = std::array<std::string, DATE_EDITS>;

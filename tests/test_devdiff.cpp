@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "Devdiff.h"
+#include "files/Devdiff.h"
 #include "Frames.h"
-#include "Table.h"
+#include "link/Table.h"
 
 namespace {
 std::vector<TDeviceRec> Rows(const std::vector<Bytes>& frames) {

@@ -12,7 +12,7 @@
 #include <functional>
 #include <sstream>
 
-#include "File.h"
+#include "files/File.h"
 #include "Frames.h"
 #include "TempDir.h"
 

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "Frames.h"
-#include "Qmx42d.h"
+#include "link/Qmx42d.h"
 
 namespace {
 struct Recorder : LinkNotify {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <thread>
 
-#include "Host.h"
+#include "cli/Host.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

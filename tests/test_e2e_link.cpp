@@ -8,9 +8,9 @@
 #include <sstream>
 #include <thread>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "Frames.h"
-#include "Host.h"
+#include "cli/Host.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

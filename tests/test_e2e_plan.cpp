@@ -7,8 +7,8 @@
 #include <set>
 #include <sstream>
 
-#include "Plancmds.h"
-#include "Plancsv.h"
+#include "cli/Plancmds.h"
+#include "files/Plancsv.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

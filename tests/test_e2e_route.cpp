@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "CliRun.h"
-#include "Host.h"
+#include "cli/Host.h"
 #include "TempDir.h"
-#include "Targets.h"
+#include "link/Targets.h"
 
 namespace {
 struct Routed {

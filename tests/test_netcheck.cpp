@@ -2,7 +2,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include "Netcheck.h"
+#include "rules/Netcheck.h"
 
 namespace {
 const char* const kBlank = "   .   .   .   ";

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "Frames.h"
-#include "Plancheck.h"
-#include "Plancsv.h"
-#include "Proposal.h"
-#include "Table.h"
+#include "cli/Plancheck.h"
+#include "files/Plancsv.h"
+#include "cli/Proposal.h"
+#include "link/Table.h"
 
 namespace {
 const std::vector<std::string> kFull = {"MODEL:KLV-70", "TARCID:001",   "IPADRB:10.0.0.200", "GPID:1",

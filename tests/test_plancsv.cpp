@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "Frames.h"
-#include "Plancsv.h"
-#include "Table.h"
+#include "files/Plancsv.h"
+#include "link/Table.h"
 
 namespace {
 const char* const kHeader =

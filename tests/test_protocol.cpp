@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Frames.h"
-#include "Table.h"
+#include "link/Table.h"
 
 namespace {
 bool Take(TmTable& t, const Bytes& b) { return t.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }

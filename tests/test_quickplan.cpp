@@ -1,8 +1,8 @@
 // The quick search's end rule, driven tick by tick with made-up answer counts.
 #include <gtest/gtest.h>
 
-#include "Quickplan.h"
-#include "Tskcontrol.h"
+#include "link/Quickplan.h"
+#include "link/Tskcontrol.h"
 
 namespace {
 struct NoSettings : CommSettingsStore {

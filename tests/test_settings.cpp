@@ -9,8 +9,8 @@
 #include <functional>
 #include <sstream>
 
-#include "File.h"
-#include "Inifile.h"
+#include "files/File.h"
+#include "files/Inifile.h"
 #include "TempDir.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "Frames.h"
-#include "Setvalues.h"
-#include "Table.h"
+#include "rules/Setvalues.h"
+#include "link/Table.h"
 
 namespace {
 // A row as a device reports it; keys left out are not reported.

@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "Frames.h"
-#include "Host.h"
+#include "cli/Host.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

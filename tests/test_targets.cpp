@@ -2,7 +2,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include "Targets.h"
+#include "link/Targets.h"
 
 TEST(Targets, DottedQuadsOnlyTheRestNamed) {
     struct Case {

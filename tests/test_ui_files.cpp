@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Strings.h"
+#include "rules/Strings.h"
 #include "UiRig.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "Instance.h"
-#include "Plancsv.h"
-#include "Strings.h"
+#include "app/Instance.h"
+#include "files/Plancsv.h"
+#include "rules/Strings.h"
 #include "UiRig.h"
-#include "Windowplace.h"
+#include "files/Windowplace.h"
 
 namespace {
 QStringList Headings(QTableWidget* g) {

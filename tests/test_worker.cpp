@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "Frames.h"
-#include "Thqmx42.h"
+#include "link/Thqmx42.h"
 
 namespace {
 // Catches what the worker sends: it is pointed at 127.0.0.2, where this

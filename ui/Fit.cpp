@@ -1,4 +1,4 @@
-#include "Fit.h"
+#include "ui/Fit.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

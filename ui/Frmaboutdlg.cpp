@@ -1,4 +1,4 @@
-#include "Frmaboutdlg.h"
+#include "ui/Frmaboutdlg.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -7,9 +7,9 @@
 #include <QShowEvent>
 #include <QUrl>
 
-#include "Fit.h"
-#include "Icons.h"
-#include "Msgbox.h"
+#include "ui/Fit.h"
+#include "ui/Icons.h"
+#include "ui/Msgbox.h"
 
 TAboutDlg::TAboutDlg(const TVersionRecord& version, QWidget* parent) : QDialog(parent), Record(version) {
     setWindowTitle("About Tarnel");

@@ -10,7 +10,7 @@
 #include <QUrl>
 #include <functional>
 
-#include "Version.h"
+#include "files/Version.h"
 
 class TAboutDlg : public QDialog {
     Q_OBJECT

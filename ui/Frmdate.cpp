@@ -1,4 +1,4 @@
-#include "Frmdate.h"
+#include "ui/Frmdate.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>
@@ -6,10 +6,10 @@
 #include <QRegularExpressionValidator>
 #include <cstring>
 
-#include "Fit.h"
-#include "Datenow.h"
-#include "Msgbox.h"
-#include "Setvalues.h"
+#include "ui/Fit.h"
+#include "rules/Datenow.h"
+#include "ui/Msgbox.h"
+#include "rules/Setvalues.h"
 
 namespace {
 const char* const kLabels[DATE_EDITS] = {"YMD:  ", ". ", ". ", "HM:   ", ": ", "GMT(+): "};

@@ -9,8 +9,8 @@
 #include <ctime>
 #include <functional>
 
-#include "Datecheck.h"
-#include "Setdialog.h"
+#include "rules/Datecheck.h"
+#include "ui/Setdialog.h"
 
 class TwndDate : public TSetDialog {
     Q_OBJECT

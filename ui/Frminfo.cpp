@@ -1,4 +1,4 @@
-#include "Frminfo.h"
+#include "ui/Frminfo.h"
 
 #include <QFormLayout>
 #include <QVBoxLayout>
@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Fit.h"
-#include "Msgbox.h"
-#include "Protocol.h"
-#include "Setvalues.h"
+#include "ui/Fit.h"
+#include "ui/Msgbox.h"
+#include "link/Protocol.h"
+#include "rules/Setvalues.h"
 
 namespace {
 const int kKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "Setdialog.h"
+#include "ui/Setdialog.h"
 
 class TwndInfo : public TSetDialog {
     Q_OBJECT

@@ -1,10 +1,10 @@
-#include "Frmsearch.h"
+#include "ui/Frmsearch.h"
 
 #include <QFont>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "Fit.h"
+#include "ui/Fit.h"
 
 TwndSearch::TwndSearch(TtskCtrl& control, QWidget* parent) : QDialog(parent), Control(control) {
     setWindowTitle("Searching...");

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "Tskcontrol.h"
-#include "Waits.h"
+#include "link/Tskcontrol.h"
+#include "link/Waits.h"
 
 class TwndSearch : public QDialog {
     Q_OBJECT

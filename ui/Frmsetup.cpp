@@ -1,4 +1,4 @@
-#include "Frmsetup.h"
+#include "ui/Frmsetup.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -7,11 +7,11 @@
 #include <QRegularExpressionValidator>
 #include <cstring>
 
-#include "Fit.h"
-#include "Msgbox.h"
-#include "Protocol.h"
-#include "Setvalues.h"
-#include "Strings.h"
+#include "ui/Fit.h"
+#include "ui/Msgbox.h"
+#include "link/Protocol.h"
+#include "rules/Setvalues.h"
+#include "rules/Strings.h"
 
 namespace {
 struct FieldSpec {

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <functional>
 
-#include "Netcheck.h"
-#include "Setdialog.h"
+#include "rules/Netcheck.h"
+#include "ui/Setdialog.h"
 
 class TwndSetup : public TSetDialog {
     Q_OBJECT

@@ -1,9 +1,9 @@
-#include "Msgbox.h"
+#include "ui/Msgbox.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "Strings.h"
+#include "rules/Strings.h"
 
 std::function<int(const QString&, int, int, const QString&)> MessageBoxHook;
 

@@ -1,12 +1,12 @@
-#include "Setdialog.h"
+#include "ui/Setdialog.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QShowEvent>
 
-#include "Msgbox.h"
-#include "Strings.h"
+#include "ui/Msgbox.h"
+#include "rules/Strings.h"
 
 TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
     : QDialog(parent), Table(table), Control(control) {

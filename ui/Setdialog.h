@@ -7,9 +7,9 @@
 #include <QList>
 #include <QTimer>
 
-#include "Table.h"
-#include "Tskcontrol.h"
-#include "Waits.h"
+#include "link/Table.h"
+#include "link/Tskcontrol.h"
+#include "link/Waits.h"
 
 class TSetDialog : public QDialog {
     Q_OBJECT

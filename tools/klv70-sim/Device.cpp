@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "Protocol.h"
+#include "link/Protocol.h"
 
 namespace {
 const char* const kNetworkKeys[] = {"IPADRM", "IPADRB", "GPID", "TERM", "LOG", "GWAY", "MASK", "OPTIP",

@@ -1,4 +1,4 @@
-#include "Datenow.h"
+#include "rules/Datenow.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,9 +1,9 @@
-#include "Datecheck.h"
+#include "rules/Datecheck.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "Netcheck.h"
+#include "rules/Netcheck.h"
 
 namespace {
 // Whether the text is an integer at all: two different defaults can only give

@@ -1,4 +1,4 @@
-#include "Strings.h"
+#include "rules/Strings.h"
 
 namespace {
 struct Entry {

@@ -1,14 +1,14 @@
-#include "Setvalues.h"
+#include "rules/Setvalues.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 
-#include "Datecheck.h"
-#include "Netcheck.h"
-#include "Protocol.h"
-#include "Strings.h"
+#include "rules/Datecheck.h"
+#include "rules/Netcheck.h"
+#include "link/Protocol.h"
+#include "rules/Strings.h"
 
 namespace {
 enum class Form { Address, Digits, Signed, Text };

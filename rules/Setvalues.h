@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Record.h"
+#include "link/Record.h"
 
 // Key name (the wire key; for a date, one of DateKeys) -> requested text, in
 // Latin-1.  A key left out keeps the device's stored value, as an edit nobody

@@ -1,11 +1,11 @@
-#include "Conflicts.h"
+#include "rules/Conflicts.h"
 
 #include <arpa/inet.h>
 
 #include <cstring>
 #include <map>
 
-#include "Netcheck.h"
+#include "rules/Netcheck.h"
 
 namespace {
 std::string Text(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }

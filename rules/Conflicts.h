@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Netlib.h"
-#include "Record.h"
+#include "link/Netlib.h"
+#include "link/Record.h"
 
 // One list of reasons per row, in row order; an empty list when nothing is
 // wrong.  Fields that are empty or no address are not judged.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "link/Numtext.h"  // StrToIntDef, which the checks read numbers with
+
 struct NetworkField {
     std::string Text;  // as the edit returns it: masked address text or plain number text
     bool Enabled = false;
@@ -25,7 +27,3 @@ std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS])
 // blanks removed, is no numbers-and-dots address (parts may be octal or hex).
 uint32_t ParseIpText(const std::string& text);
 
-// Leading blanks skipped, then an optional sign and decimal digits or a
-// '$'-prefixed hexadecimal number, nothing after; otherwise, or beyond 32 bits,
-// the default.
-int32_t StrToIntDef(const std::string& text, int32_t fallback);

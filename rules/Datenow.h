@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "Datecheck.h"
+#include "rules/Datecheck.h"
 
 struct NowEdits {
     bool Ok = false;
