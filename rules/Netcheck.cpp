@@ -6,22 +6,29 @@
 #include <cstdint>
 #include <limits>
 
+#include "link/Protocol.h"
 #include "rules/Strings.h"
 
+const NetworkFieldSpec NetworkFields[NET_ROWS] = {
+    {KEY_IPADRM, "Main IP:", EditForm::Address, 15, NetRule::MainAddress, MSG_BAD_MAIN_IP},
+    {KEY_IPADRB, "Backup IP:", EditForm::Address, 15, NetRule::Address, MSG_BAD_BACKUP_IP},
+    {KEY_GPID, "Group ID:", EditForm::Digits, 3, NetRule::Number, MSG_BAD_GROUP_ID},
+    {KEY_GWAY, "Default Gateway:", EditForm::Address, 15, NetRule::Address, MSG_BAD_GATEWAY},
+    {KEY_MASK, "Subnet Mask:", EditForm::Address, 15, NetRule::Mask, MSG_BAD_MASK},
+    {KEY_TRAP1, "Trap1:", EditForm::Address, 15, NetRule::Address, MSG_BAD_TRAP1},
+    {KEY_TRAP2, "Trap2:", EditForm::Address, 15, NetRule::Address, MSG_BAD_TRAP2},
+    {KEY_TERM, "Term:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_TERM},
+    {KEY_LOG, "Log:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_LOG},
+    {KEY_OPTIP, "OPT IP1:", EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP1},
+    {KEY_OPTIP2, "OPT IP2:", EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP2},
+    {KEY_OPTIP3, "OPT IP3:", EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP3},
+    {KEY_OPT1, "OPT Port1:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT1},
+    {KEY_OPT2, "OPT Port2:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT2},
+    {KEY_OPT3, "OPT Port3:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT3},
+    {KEY_TOUT, "Time Out:", EditForm::Digits, 3, NetRule::Number, MSG_BAD_TIME_OUT},
+};
+
 namespace {
-enum class Rule { A, B, M, N };
-
-struct RowRule {
-    Rule Kind;
-    int Message;
-};
-
-constexpr RowRule kRules[NET_ROWS] = {
-    {Rule::A, 107}, {Rule::B, 108}, {Rule::N, 109}, {Rule::B, 110}, {Rule::M, 111}, {Rule::B, 112},
-    {Rule::B, 113}, {Rule::N, 114}, {Rule::N, 115}, {Rule::B, 116}, {Rule::B, 117}, {Rule::B, 118},
-    {Rule::N, 119}, {Rule::N, 120}, {Rule::N, 121}, {Rule::N, 122},
-};
-
 uint32_t LastPart(uint32_t networkOrder) { return ntohl(networkOrder) & 0xFFu; }
 
 bool MaskContiguous(uint32_t networkOrder) {
@@ -48,36 +55,36 @@ uint32_t ParseIpText(const std::string& text) {
 }
 
 
-std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS]) {
-    std::vector<int> errors;
+std::vector<NetRefusal> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS]) {
+    std::vector<NetRefusal> refused;
     uint32_t value[NET_ROWS] = {};
     for (int row = 0; row < NET_ROWS; ++row) {
         const NetworkField& f = fields[row];
-        const RowRule& rule = kRules[row];
-        if (rule.Kind != Rule::N) value[row] = ParseIpText(f.Text);
+        const NetworkFieldSpec& spec = NetworkFields[row];
+        if (spec.Rule != NetRule::Number) value[row] = ParseIpText(f.Text);
         const uint32_t v = value[row];
         const bool converts = v != INADDR_NONE;  // 255.255.255.255 counts as not converting
         bool bad = false;
-        switch (rule.Kind) {
-            case Rule::A:
+        switch (spec.Rule) {
+            case NetRule::MainAddress:
                 bad = !converts || LastPart(v) == 0 || LastPart(v) == 255;
                 break;
-            case Rule::B:
+            case NetRule::Address:
                 if (converts && LastPart(v) == 0) bad = true;
                 else if (f.Enabled) bad = !converts || LastPart(v) == 255;
                 break;
-            case Rule::M:
+            case NetRule::Mask:
                 bad = f.Enabled && (!converts || !MaskContiguous(v));
                 if (!bad && (value[NET_MAIN] & v) != (value[NET_GATEWAY] & v)) {
-                    errors.push_back(MSG_MASK_MISMATCH);
+                    refused.push_back({row, MSG_MASK_MISMATCH});
                     continue;
                 }
                 break;
-            case Rule::N:
+            case NetRule::Number:
                 bad = f.Enabled && StrToIntDef(f.Text, -1) == -1;
                 break;
         }
-        if (bad) errors.push_back(rule.Message);
+        if (bad) refused.push_back({row, spec.Message});
     }
-    return errors;
+    return refused;
 }

@@ -6,6 +6,7 @@
 #include "files/Plancsv.h"
 #include "cli/Proposal.h"
 #include "link/Table.h"
+#include "rules/Strings.h"
 
 namespace {
 const std::vector<std::string> kFull = {"MODEL:KLV-70", "TARCID:001",   "IPADRB:10.0.0.200", "GPID:1",
@@ -96,13 +97,13 @@ TEST(Proposal, MaskAndGatewayGoWhereTheDeviceReportsThemAndBadValuesAreRefused) 
     struct Case {
         const char *First, *Mask, *Gateway;
         std::vector<int> Messages;
-    } bad[] = {{"10.0.0.0", "255.255.255.0", "", {107}},
-               {"10.0.0.300", "255.255.255.0", "", {107}},
-               {"10.0.0.1", "255.0.255.0", "", {111}},
-               {"10.0.0.1", "255.255.255.0", "10.0.1.1", {123}},
-               {"10.0.0.1", "0xFFFFFF00", "", {111}},
-               {"10.0.0.1", "255.255.255.0", "10.0.0.0x1", {110}},
-               {"10.0.1", "255.255.255.0", "", {107}}};
+    } bad[] = {{"10.0.0.0", "255.255.255.0", "", {MSG_BAD_MAIN_IP}},
+               {"10.0.0.300", "255.255.255.0", "", {MSG_BAD_MAIN_IP}},
+               {"10.0.0.1", "255.0.255.0", "", {MSG_BAD_MASK}},
+               {"10.0.0.1", "255.255.255.0", "10.0.1.1", {MSG_MASK_MISMATCH}},
+               {"10.0.0.1", "0xFFFFFF00", "", {MSG_BAD_MASK}},
+               {"10.0.0.1", "255.255.255.0", "10.0.0.0x1", {MSG_BAD_GATEWAY}},
+               {"10.0.1", "255.255.255.0", "", {MSG_BAD_MAIN_IP}}};
     for (const Case& c : bad) {
         std::vector<TDeviceRec> copy = rows;
         EXPECT_EQ(ProposeAddresses(copy, c.First, c.Mask, c.Gateway).Messages, c.Messages) << c.First;

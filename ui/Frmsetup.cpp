@@ -14,27 +14,8 @@
 #include "rules/Strings.h"
 
 namespace {
-struct FieldSpec {
-    int Key;         // the record field
-    const char* Label;
-    bool Address;
-    int Commit;      // characters copied back after an acknowledged SET
-};
-
-// In NetRow order.
-const FieldSpec kFields[NET_ROWS] = {
-    {KEY_IPADRM, "Main IP:", true, 15},      {KEY_IPADRB, "Backup IP:", true, 15},
-    {KEY_GPID, "Group ID:", false, 3},        {KEY_GWAY, "Default Gateway:", true, 15},
-    {KEY_MASK, "Subnet Mask:", true, 15},    {KEY_TRAP1, "Trap1:", true, 15},
-    {KEY_TRAP2, "Trap2:", true, 15},         {KEY_TERM, "Term:", false, 4},
-    {KEY_LOG, "Log:", false, 4},              {KEY_OPTIP, "OPT IP1:", true, 15},
-    {KEY_OPTIP2, "OPT IP2:", true, 15},      {KEY_OPTIP3, "OPT IP3:", true, 15},
-    {KEY_OPT1, "OPT Port1:", false, 4},       {KEY_OPT2, "OPT Port2:", false, 4},
-    {KEY_OPT3, "OPT Port3:", false, 4},       {KEY_TOUT, "Time Out:", false, 5},
-};
-
-// The typing limit of a number edit.
-int MaxLength(const FieldSpec& f) { return EditLength(KIND_NETWORK, KeyFields[f.Key].Name); }
+bool IsAddress(int row) { return NetworkFields[row].Form == EditForm::Address; }
+int Width(int row) { return KeyFields[NetworkFields[row].Key].Width; }
 
 struct GroupSpec {
     const char* Caption;
@@ -84,15 +65,15 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
         for (int row : box.Rows) {
             auto* edit = new QLineEdit(Group[g]);
             edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-            if (kFields[row].Address) {
+            if (IsAddress(row)) {
                 edit->setInputMask("000.000.000.000; ");
                 FitEdit(edit, "255.255.255.255");
             } else {
-                edit->setMaxLength(MaxLength(kFields[row]));
+                edit->setMaxLength(NetworkFields[row].Length);
                 // Room for what a device may have stored, not only for what can be typed.
-                FitEdit(edit, QString(kFields[row].Commit, QLatin1Char('8')));
+                FitEdit(edit, QString(Width(row), QLatin1Char('8')));
             }
-            form->addRow(new QLabel(kFields[row].Label, Group[g]), edit);
+            form->addRow(new QLabel(NetworkFields[row].Label, Group[g]), edit);
             Edit[row] = edit;
             setTabOrder(previous, edit);
             previous = edit;
@@ -111,11 +92,10 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
 }
 
 void TwndSetup::FormShow() {
-    ApplyState = 0;
+    ApplyState = APPLY_IDLE;
     // A number edit takes only what a SET may carry.
-    const std::vector<std::string> keys = SetKeyNames(KIND_NETWORK);
     for (int i = 0; i < NET_ROWS; ++i) {
-        const std::string pattern = EditPattern(KIND_NETWORK, keys[static_cast<size_t>(i)]);
+        const std::string pattern = EditPattern(KIND_NETWORK, KeyFields[NetworkFields[i].Key].Name);
         if (!pattern.empty() && !Edit[i]->validator())
             Edit[i]->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromStdString(pattern)), Edit[i]));
     }
@@ -126,29 +106,29 @@ void TwndSetup::FillFields(int row) {
     TDeviceRec r{};
     if (!Table.CopyRow(row, r)) return;
     for (int i = 0; i < NET_ROWS; ++i) {
-        const FieldSpec& f = kFields[i];
-        const char* text = FieldOf(r, f.Key);
-        const QString value = QString::fromLatin1(text, static_cast<int>(strnlen(text, KeyFields[f.Key].Width)));
-        if (f.Address) {
+        const int key = NetworkFields[i].Key;
+        const std::string_view text = FieldText(r, key);
+        const QString value = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+        if (IsAddress(i)) {
             Edit[i]->setText(MaskedAddress(value.toLatin1().constData()));
         } else {
             // A stored value longer than the typing limit is shown whole.
-            Edit[i]->setMaxLength(std::max(MaxLength(f), static_cast<int>(value.size())));
+            Edit[i]->setMaxLength(std::max(NetworkFields[i].Length, static_cast<int>(value.size())));
             Edit[i]->setText(value);
         }
-        Paint(Edit[i], HasKey(r, f.Key));
-        Shown[i] = EditText(Edit[i], f.Address);
+        Paint(Edit[i], HasKey(r, key));
+        Shown[i] = EditText(Edit[i], IsAddress(i));
     }
 }
 
 void TwndSetup::btnOkClick() {
     TDeviceRec row{};
     Table.CopyRow(Table.SelectedRow, row);
-    const std::vector<std::string> keys = SetKeyNames(KIND_NETWORK);
     SetValues requested;
     for (int i = 0; i < NET_ROWS; ++i) {
-        const QString text = EditText(Edit[i], kFields[i].Address);
-        if (Edit[i]->isEnabled() && text != Shown[i]) requested[keys[static_cast<size_t>(i)]] = text.toLatin1().toStdString();
+        const QString text = EditText(Edit[i], IsAddress(i));
+        if (Edit[i]->isEnabled() && text != Shown[i])
+            requested[KeyFields[NetworkFields[i].Key].Name] = text.toLatin1().toStdString();
     }
     const SetVerdict verdict = CheckSet(KIND_NETWORK, requested, row);
     if (verdict.Outcome != SetOutcome::Ready) {
@@ -168,7 +148,10 @@ void TwndSetup::StoreFields(int row) {
 void TwndSetup::CommitFields(int row) {
     const TDeviceRec& sent = Table.EditRec;
     Table.EditRow(row, [&](TDeviceRec& r) {
-        for (const FieldSpec& f : kFields) std::memcpy(FieldOf(r, f.Key), FieldOf(sent, f.Key), static_cast<size_t>(f.Commit));
+        for (int i = 0; i < NET_ROWS; ++i) {
+            const int key = NetworkFields[i].Key;
+            std::memcpy(FieldOf(r, key), FieldOf(sent, key), static_cast<size_t>(Width(i)));
+        }
     });
     if (RefreshGrid) RefreshGrid();
 }
