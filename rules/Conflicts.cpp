@@ -8,12 +8,10 @@
 #include "rules/Netcheck.h"
 
 namespace {
-std::string Text(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }
-
 // The field as an address, or INADDR_NONE when it is empty or none.
-uint32_t AddressOf(const char* field, uint8_t has) {
+uint32_t AddressOf(const char (&field)[16], uint8_t has) {
     if (has == 0) return INADDR_NONE;
-    return ParseIpText(Text(field, 15));
+    return ParseIpText(std::string(FieldText(field)));
 }
 
 bool SameSubnet(uint32_t a, uint32_t b, uint32_t mask) { return (a & mask) == (b & mask); }
@@ -32,8 +30,9 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
         for (size_t i : sharing) {
             std::string others;
             for (size_t j : sharing)
-                if (j != i) others += (others.empty() ? "" : ", ") + Text(rows[j].MAC, MAC_LEN);
-            problems[i].push_back("main address " + Text(rows[i].IPADRM, 15) + " is also used by " + others);
+                if (j != i) others += (others.empty() ? "" : ", ") + std::string(FieldText(rows[j].MAC));
+            problems[i].push_back("main address " + std::string(FieldText(rows[i].IPADRM)) + " is also used by " +
+                                  others);
         }
     }
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -43,15 +42,15 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
         bool reachable = false;
         for (const LocalSubnet& s : local) reachable = reachable || SameSubnet(main, s.Address, s.Mask);
         if (!reachable)
-            problems[i].push_back("main address " + Text(r.IPADRM, 15) +
+            problems[i].push_back("main address " + std::string(FieldText(r.IPADRM)) +
                                   " is in none of this computer's subnets (only a router reaches it)");
         const uint32_t gateway = AddressOf(r.GWAY, r.HasGWAY);
         const uint32_t mask = AddressOf(r.MASK, r.HasMASK);
         // 0.0.0.0 is no gateway at all; an unreadable mask leaves nothing to judge by.
         if (gateway == INADDR_NONE || gateway == 0 || mask == INADDR_NONE) continue;
         if (!SameSubnet(gateway, main, mask))
-            problems[i].push_back("gateway " + Text(r.GWAY, 15) + " is not in its own subnet (mask " +
-                                  Text(r.MASK, 15) + ")");
+            problems[i].push_back("gateway " + std::string(FieldText(r.GWAY)) + " is not in its own subnet (mask " +
+                                  std::string(FieldText(r.MASK)) + ")");
     }
     return problems;
 }

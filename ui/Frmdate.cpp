@@ -72,7 +72,8 @@ void TwndDate::FillDate(int row) {
     if (!Table.CopyRow(row, r)) return;
     const auto parts = SplitDateText(r.YMDHM);
     for (int i = 0; i < 5; ++i) Edit[i]->setText(QString::fromLatin1(parts[static_cast<size_t>(i)].c_str()));
-    Edit[DATE_GMT]->setText(QString::fromLatin1(r.GMT, static_cast<int>(strnlen(r.GMT, 5))));
+    const std::string_view gmt = FieldText(r.GMT);
+    Edit[DATE_GMT]->setText(QString::fromLatin1(gmt.data(), static_cast<qsizetype>(gmt.size())));
 }
 
 bool TwndDate::ValidateDate() {
@@ -90,7 +91,7 @@ bool TwndDate::ValidateDate() {
         return false;
     }
     Checked = v.Edit;
-    DateText.assign(Checked.YMDHM, strnlen(Checked.YMDHM, sizeof Checked.YMDHM));
+    DateText = FieldText(Checked.YMDHM);
     return true;
 }
 
