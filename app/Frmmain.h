@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <functional>
 
+#include "files/Devfile.h"
 #include "files/File.h"
 #include "link/Table.h"
 #include "link/Tskcontrol.h"

@@ -8,7 +8,7 @@ namespace {
 // longer than this is dropped whole rather than parsed from a cut copy.
 constexpr size_t ITEM_BUF = FRAME_MAX;
 constexpr size_t VALUE_CAP = 256;
-constexpr size_t ITEMS_AT = 23;
+constexpr size_t ITEMS_AT = FRAME_HEADER;
 
 bool Live(int row, int count) { return row >= 0 && row < count; }
 
@@ -70,16 +70,7 @@ bool SameAsPadded(const char* field, const uint8_t* value, size_t cut, size_t wi
 }
 }  // namespace
 
-TmTable::TmTable() : Rec(new TDeviceRec[TABLE_SLOTS]()), Origins(new RowOrigin[TABLE_SLOTS]()) { InitKeys(); }
-
-void TmTable::InitKeys() {
-    for (int i = 0; i < KEY_COUNT; ++i) {
-        std::strncpy(KeyTable[i].Name, KeyFields[i].Name, sizeof KeyTable[i].Name - 1);
-        KeyTable[i].Len = static_cast<uint8_t>(std::strlen(KeyFields[i].Name));
-        KeyTable[i].Code = KeyFields[i].Code;
-    }
-    SelectedRow = NO_ROW;
-}
+TmTable::TmTable() : Rec(new TDeviceRec[TABLE_SLOTS]()), Origins(new RowOrigin[TABLE_SLOTS]()) {}
 
 int TmTable::FindRowLocked(const char* mac) const {
     for (int i = 0; i < Count_; ++i) {
@@ -154,7 +145,7 @@ bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
     return true;
 }
 
-bool TmTable::ParseItems(const uint8_t* data, uint16_t length) {
+void TmTable::ParseItems(const uint8_t* data, uint16_t length) {
     // Items are taken in place, each up to its 0xFF; the bytes after the last
     // 0xFF are no item.  One longer than the item buffer a frame can fill is
     // dropped whole rather than parsed from a cut copy.
@@ -167,7 +158,6 @@ bool TmTable::ParseItems(const uint8_t* data, uint16_t length) {
         if (n <= ITEM_BUF) ParseItem(p, n);
         p = stop + 1;
     }
-    return true;
 }
 
 bool TmTable::ParseItem(const uint8_t* item, size_t length) {
@@ -175,7 +165,7 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     const void* colon = std::memchr(item, ':', body);
     if (colon == nullptr) return false;
     const size_t keyLen = static_cast<size_t>(static_cast<const uint8_t*>(colon) - item);
-    const int key = FindKey(KeyTable, reinterpret_cast<const char*>(item), keyLen);
+    const int key = FindKey(reinterpret_cast<const char*>(item), keyLen);
     if (key < 0) return false;
     const uint8_t* value = item + keyLen + 1;
     const size_t valueLen = std::min(body - keyLen - 1, VALUE_CAP);
@@ -198,7 +188,7 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     const size_t text = TextLength(value, cut);
     if (text < cut && SameAsPadded(field, value, text, width)) return true;
     cut = text;
-    UpdateChangeMaskLocked(f.ChangeBit, true, true);
+    UpdateChangeMaskLocked(f.ChangeBit, MaskUpdate::Raise);
     std::memcpy(field, value, cut);
     std::memset(field + cut, 0, width - cut);
     return true;
@@ -304,17 +294,15 @@ uint32_t TmTable::ChangeMask() const {
     return ChangeMask_;
 }
 
-bool TmTable::UpdateChangeMask(uint32_t bits, bool apply, bool set) {
+bool TmTable::UpdateChangeMask(uint32_t bits, MaskUpdate how) {
     std::lock_guard<std::mutex> g(Lock);
-    if (apply && !set) Pending_ &= ~bits;
-    return UpdateChangeMaskLocked(bits, apply, set);
+    if (how == MaskUpdate::Clear) Pending_ &= ~bits;
+    return UpdateChangeMaskLocked(bits, how);
 }
 
-bool TmTable::UpdateChangeMaskLocked(uint32_t bits, bool apply, bool set) {
-    if (apply) {
-        if (set) ChangeMask_ |= bits;
-        else ChangeMask_ &= ~bits;
-    }
+bool TmTable::UpdateChangeMaskLocked(uint32_t bits, MaskUpdate how) {
+    if (how == MaskUpdate::Raise) ChangeMask_ |= bits;
+    else if (how == MaskUpdate::Clear) ChangeMask_ &= ~bits;
     return ChangeMask_ != 0;
 }
 
@@ -380,7 +368,7 @@ size_t TmTable::PutItem(int key, size_t pos, bool& refused) {
     if (textLen == 0) return 0;
     // TERM and LOG always travel as four bytes, NULs included.
     const size_t valueLen = (key == KEY_TERM || key == KEY_LOG) ? 4 : textLen;
-    const size_t keyLen = KeyTable[key].Len;
+    const size_t keyLen = std::strlen(f.Name);
     const size_t itemLen = keyLen + 1 + valueLen + 1;
     if (pos + itemLen + 1 > SEND_MAX || HoldsDelimiter(value, valueLen)) {  // +1 for the closing ETX
         refused = true;

@@ -16,6 +16,10 @@
 #include "link/Protocol.h"
 #include "link/Record.h"
 
+// What UpdateChangeMask does with its bits: nothing (it only answers), raise
+// them, or clear them.
+enum class MaskUpdate { None, Raise, Clear };
+
 // The four grid columns of one row, plus its identity.
 struct GridRow {
     char MAC[18];
@@ -65,7 +69,8 @@ public:
     void DeleteRow(int row);  // table row + 1 (not the sorted grid row), or NO_ROW for all
 
     uint32_t ChangeMask() const;
-    bool UpdateChangeMask(uint32_t bits, bool apply, bool set);
+    // Whether any change bit is raised, after the update.
+    bool UpdateChangeMask(uint32_t bits, MaskUpdate how);
     // Every change bit raised since the last call.  ChangeMask only tells what
     // the latest answer changed, so a poller that looked only at it would miss
     // a new row followed at once by an unchanged answer.
@@ -88,11 +93,10 @@ public:
     static constexpr size_t SEND_MAX = 510;  // what a request-queue slot carries
 
 private:
-    void InitKeys();
     int FindRowLocked(const char* mac) const;
     bool TakeAnswerLocked(const uint8_t* data, uint16_t length);
-    bool UpdateChangeMaskLocked(uint32_t bits, bool apply, bool set);
-    bool ParseItems(const uint8_t* data, uint16_t length);
+    bool UpdateChangeMaskLocked(uint32_t bits, MaskUpdate how);
+    void ParseItems(const uint8_t* data, uint16_t length);
     bool ParseItem(const uint8_t* item, size_t length);
     size_t PutItem(int key, size_t pos, bool& refused);
 
@@ -116,6 +120,5 @@ private:
     uint64_t Merged_ = 0;
     bool NoAddUnknown_ = false;
     bool DateAnswered_ = false;
-    TKeyEntry KeyTable[KEY_COUNT]{};
     uint8_t SendBuf_[FRAME_MAX]{};
 };

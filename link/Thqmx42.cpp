@@ -9,7 +9,7 @@
 #include "link/Protocol.h"
 
 namespace {
-constexpr size_t MIN_FRAME = 24;  // an answer or acknowledgement is longer than 23 bytes
+constexpr size_t MIN_FRAME = FRAME_HEADER + 1;  // an answer or acknowledgement is longer than its header
 }
 
 TQmx42::TQmx42(TmTable& table, TdrvUDP& driver, uint16_t port) : Table(table), Driver(driver) {
@@ -74,7 +74,6 @@ void TQmx42::Step() {
         State_ = ST_WAIT;
         RetryTicks = 0;
     }
-    LastTaken_ = LastSent_ = 0;
     switch (State_.load()) {
         case ST_OPEN:
             if (Driver.Open(Params)) {
@@ -104,7 +103,6 @@ void TQmx42::Step() {
 bool TQmx42::PollAnswer(uint32_t& length, Origin& from) {
     length = Driver.Read(RxBuf, &from);
     if (length == 0) return false;
-    ++LastTaken_;
     if (length < MIN_FRAME || RxBuf[0] != STX) return false;
     const char* mac = reinterpret_cast<const char*>(RxBuf + 5);
     if (std::memcmp(RxBuf + 1, "ACK", 3) == 0) {
@@ -142,7 +140,6 @@ void TQmx42::SendNext() {
     Params.Via = s.Via;
     Driver.Send(Params);
     ReadIndex = (ReadIndex + 1) % QUEUE_SLOTS;
-    ++LastSent_;
 }
 
 void TQmx42::Enqueue(const uint8_t* frame, uint16_t length, const Outlets& via) {

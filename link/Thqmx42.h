@@ -47,14 +47,10 @@ public:
     std::string LastFailure() const;
     uint32_t Failures() const { return Failures_.load(); }
 
-    // What the last step did, for tests and the benchmark.
-    int LastTaken() const { return LastTaken_; }
-    int LastSent() const { return LastSent_; }
-
 private:
     struct Slot {
         uint16_t Length;
-        uint8_t Frame[510];
+        uint8_t Frame[TmTable::SEND_MAX];
         Outlets Via;
     };
     void Execute();
@@ -71,8 +67,6 @@ private:
     mutable std::mutex FailureMutex;
     std::string Failure;
     int RetryTicks = 0;
-    int LastTaken_ = 0;
-    int LastSent_ = 0;
 
     std::atomic<uint32_t> Failures_{0};
 
@@ -81,8 +75,8 @@ private:
     int WriteIndex = 0;
     int ReadIndex = 0;
 
-    uint8_t TxBuf[512]{};
-    uint8_t RxBuf[512]{};
+    uint8_t TxBuf[TmTable::SEND_MAX]{};
+    uint8_t RxBuf[TdrvUDP::SLOT_BYTES]{};
 
     std::mutex RunMutex;
     std::condition_variable Wake;

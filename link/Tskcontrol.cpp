@@ -6,7 +6,6 @@ TtskCtrl::TtskCtrl(TmTable& table, CommSettingsStore& settings, TdrvUDP& driver)
 TtskCtrl::~TtskCtrl() {
     TimerOn = false;
     StopWorker();
-    SockCleanup();
 }
 
 void TtskCtrl::timCtrlTimer() {
@@ -40,8 +39,6 @@ void TtskCtrl::timCtrlTimer() {
 
 bool TtskCtrl::StartComm() {
     Settings.ReadCommSettings();
-    uint16_t granted = 0;
-    if (SockStartup(0x0101, &granted) != 0 || granted != 0x0101) return false;
     const bool first = LocalAddress.empty();
     std::string address;
     if (!FindLocalAddress(address, AddressByName, AddressByInterface)) return false;
