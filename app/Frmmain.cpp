@@ -394,7 +394,7 @@ void TwndMain::timMainTimer() {
     timMain.stop();
     if (Mode != 1) return;
     if (Table.TakeChanges() & (CHG_DEVICE | CHG_NETWORK)) {
-        Table.UpdateChangeMask(CHG_DEVICE, true, false);
+        Table.UpdateChangeMask(CHG_DEVICE, MaskUpdate::Clear);
         RefreshGrid();
         UpdateMenus();
     }
@@ -495,7 +495,7 @@ void TwndMain::mnuOpenClick() {
         TBOpen->setChecked(false);
         return;
     }
-    if (Table.ChangeMask() & CHG_DEVICE) Table.UpdateChangeMask(CHG_DEVICE, true, false);
+    if (Table.ChangeMask() & CHG_DEVICE) Table.UpdateChangeMask(CHG_DEVICE, MaskUpdate::Clear);
     Table.TakeChanges();
     RefreshGrid();
     UpdateMenus();

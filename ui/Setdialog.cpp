@@ -19,7 +19,7 @@ bool TSetDialog::BeginWait(bool requested) {
         ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
         return false;
     }
-    ApplyState = 1;
+    ApplyState = APPLY_WAITING;
     if (!Hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
     Hourglass = true;
     SetWaitControls(false);
@@ -30,7 +30,7 @@ bool TSetDialog::BeginWait(bool requested) {
 }
 
 void TSetDialog::EndWait() {
-    ApplyState = 0;
+    ApplyState = APPLY_IDLE;
     if (Hourglass) QApplication::restoreOverrideCursor();
     Hourglass = false;
     SetWaitControls(true);
@@ -38,7 +38,7 @@ void TSetDialog::EndWait() {
 
 void TSetDialog::timSetTimer() {
     timSet.stop();
-    if (ApplyState != 1) return;
+    if (ApplyState != APPLY_WAITING) return;
     switch (Wait.Tick(Table, Table.SelectedRow)) {
         case StatusWait::Acknowledged:
             EndWait();
@@ -70,7 +70,7 @@ void TSetDialog::done(int result) {
 // dialog under a SET still on its way, and Enter would press a default button.
 void TSetDialog::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    if (ApplyState == 1 && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+    if (ApplyState == APPLY_WAITING && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
         event->accept();
         return;
     }
