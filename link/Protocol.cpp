@@ -3,14 +3,14 @@
 #include <cstring>
 
 #define FIELD(key, bit) \
-    { #key, offsetof(TDeviceRec, key), sizeof(TDeviceRec::key) - 1, -1, bit, false }
+    { #key, sizeof #key - 1, offsetof(TDeviceRec, key), sizeof(TDeviceRec::key) - 1, -1, bit, false }
 #define FLAGGED(key, bit, strip)                                                                          \
-    { #key, offsetof(TDeviceRec, key), sizeof(TDeviceRec::key) - 1,                                      \
+    { #key, sizeof #key - 1, offsetof(TDeviceRec, key), sizeof(TDeviceRec::key) - 1,                     \
       static_cast<ptrdiff_t>(offsetof(TDeviceRec, Has##key)), bit, strip }
 
 const KeyField KeyFields[KEY_COUNT] = {
-    {"INFO", 0, 0, -1, 0, false},
-    {"MAC", 0, 0, -1, 0, false},
+    {"INFO", 4, 0, 0, -1, 0, false},
+    {"MAC", 3, 0, 0, -1, 0, false},
     FIELD(MODEL, CHG_DEVICE),
     FIELD(TARCID, CHG_DEVICE),
     FIELD(SERIAL, CHG_DEVICE),
@@ -72,17 +72,19 @@ size_t KeyHash(const char* name, size_t len) {
             static_cast<uint8_t>(name[len - 2])) & (HASH_SLOTS - 1);
 }
 
-// The keys by their hash, with their texts at hand rather than behind a pointer.
+// The keys by their hash, each with its text at hand rather than behind a pointer.
 struct KeySlots {
     int8_t Index[HASH_SLOTS];
-    uint8_t Length[KEY_COUNT];
-    char Name[KEY_COUNT][8];
+    struct {
+        char Name[8];
+        uint8_t Length;
+    } Keys[KEY_COUNT];
     KeySlots() {
         std::memset(Index, -1, sizeof Index);
         for (int i = 0; i < KEY_COUNT; ++i) {
-            Length[i] = static_cast<uint8_t>(std::strlen(KeyFields[i].Name));
-            std::memcpy(Name[i], KeyFields[i].Name, Length[i]);
-            Index[KeyHash(KeyFields[i].Name, Length[i])] = static_cast<int8_t>(i);
+            Keys[i].Length = KeyFields[i].NameLength;
+            std::memcpy(Keys[i].Name, KeyFields[i].Name, Keys[i].Length);
+            Index[KeyHash(KeyFields[i].Name, Keys[i].Length)] = static_cast<int8_t>(i);
         }
     }
 };
@@ -92,9 +94,9 @@ int FindKey(const char* name, size_t len) {
     static const KeySlots slots;
     if (len < 2) return -1;
     const int i = slots.Index[KeyHash(name, len)];
-    if (i < 0 || slots.Length[i] != len) return -1;
+    if (i < 0 || slots.Keys[i].Length != len) return -1;
     for (size_t c = 0; c < len; ++c)  // keys are short: no call for the comparison
-        if (slots.Name[i][c] != name[c]) return -1;
+        if (slots.Keys[i].Name[c] != name[c]) return -1;
     return i;
 }
 

@@ -17,6 +17,7 @@ enum KeyIndex : int {
 // Where a key lives in TDeviceRec.  Width 0: the key has no field (INFO, MAC).
 struct KeyField {
     const char* Name;
+    uint8_t NameLength;
     size_t Offset;
     int Width;
     ptrdiff_t FlagOffset;  // -1: no Has<KEY> flag

@@ -368,7 +368,7 @@ size_t TmTable::PutItem(int key, size_t pos, bool& refused) {
     if (textLen == 0) return 0;
     // TERM and LOG always travel as four bytes, NULs included.
     const size_t valueLen = (key == KEY_TERM || key == KEY_LOG) ? 4 : textLen;
-    const size_t keyLen = std::strlen(f.Name);
+    const size_t keyLen = f.NameLength;
     const size_t itemLen = keyLen + 1 + valueLen + 1;
     if (pos + itemLen + 1 > SEND_MAX || HoldsDelimiter(value, valueLen)) {  // +1 for the closing ETX
         refused = true;
