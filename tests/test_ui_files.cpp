@@ -35,8 +35,8 @@ struct FileRig : UiRig {
             Answers.erase(Answers.begin());
             return a;
         };
-        Main.AskOpenPath = [this](const QString&) { return QString::fromStdString(OpenPath); };
-        Main.AskSavePath = [this](const QString&) { return QString::fromStdString(SavePath); };
+        Main.Document.AskOpenPath = [this](const QString&) { return QString::fromStdString(OpenPath); };
+        Main.Document.AskSavePath = [this](const QString&) { return QString::fromStdString(SavePath); };
     }
     std::string Path(const std::string& name) { return Files.DataDir() + name; }
     // Opens a file written with these bytes.
@@ -77,7 +77,7 @@ TEST(MainWindowFiles, OpenRefusesWhatIsNoDeviceFile) {
         EXPECT_EQ(rig.LastMessage(), c.message.arg(QString::fromStdString(rig.OpenPath))) << c.name;
         EXPECT_EQ(rig.Main.windowTitle(), caption) << c.name;
         EXPECT_EQ(rig.Table.Count(), 1) << c.name;
-        EXPECT_EQ(rig.Main.FilePath.toStdString(), rig.Path("site.dat")) << c.name;
+        EXPECT_EQ(rig.Main.Document.FilePath.toStdString(), rig.Path("site.dat")) << c.name;
     }
     FileRig rig;
     rig.Take(FullDevice(MacOf(1)));
@@ -130,12 +130,12 @@ TEST(MainWindowFiles, UnsavedChangesAreAskedAbout) {
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
 
     const std::string savedPath = rig.Path("site.dat");
-    rig.Main.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
+    rig.Main.Document.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
     rig.Answers = {mrSave};
     EXPECT_FALSE(rig.Main.close()) << "a failed save cancels the exit";
     EXPECT_TRUE(rig.LastMessage().startsWith("Cannot save the device file"));
 
-    rig.Main.FilePath = QString::fromStdString(savedPath);
+    rig.Main.Document.FilePath = QString::fromStdString(savedPath);
     rig.Answers = {mrSave};
     EXPECT_TRUE(rig.Main.close());
     const std::vector<uint8_t> list = DeviceFileBytes(rig.Table.Rows());

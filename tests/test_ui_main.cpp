@@ -232,7 +232,7 @@ TEST(MainWindow, CaptionsOpenSaveAndAFailedSave) {
     const std::string path = rig.Files.DataDir() + "site.dat";
     ASSERT_TRUE(SaveDeviceFile(rig.Table, path).Saved);
     rig.Take(FullDevice(MacOf(3)));
-    rig.Main.AskOpenPath = [&](const QString& dir) {
+    rig.Main.Document.AskOpenPath = [&](const QString& dir) {
         EXPECT_EQ(dir.toStdString(), rig.Files.DataDir());
         return QString::fromStdString(path);
     };
@@ -247,7 +247,7 @@ TEST(MainWindow, CaptionsOpenSaveAndAFailedSave) {
     // The file cannot be written (its directory has gone): the "*" stays and
     // the warning names the file.
     rig.Main.mnuAllDeleteLClick();
-    rig.Main.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
+    rig.Main.Document.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
     rig.Main.mnuSaveClick();
     EXPECT_TRUE(rig.Main.windowTitle().endsWith("*"));
     EXPECT_EQ(rig.LastMessage().toStdString(),
@@ -296,8 +296,8 @@ TEST(MainWindow, DateWaitEndsByAnswerOrAfter1000Ticks) {
 TEST(MainWindow, NetworkAndInformationMarkModifiedOnlyOnOk) {
     UiRig rig;
     rig.Take(FullDevice(MacOf(1)));
-    rig.Main.FileNamed = 1;
-    rig.Main.FilePath = "/x/site.dat";
+    rig.Main.Document.FileNamed = 1;
+    rig.Main.Document.FilePath = "/x/site.dat";
     rig.Main.RefreshGrid();
     rig.DialogResult = QDialog::Rejected;
     rig.Main.mnuNetworkClick();
@@ -396,7 +396,7 @@ TEST(MainWindow, ExportCsvWritesThePlanOfTheList) {
     rig.Take(FullDevice(MacOf(2)));
     rig.Take(FullDevice(MacOf(1), "192.168.0.9"));
     const std::string path = rig.Files.DataDir() + "list.csv";
-    rig.Main.AskCsvPath = [&](const QString&) { return QString::fromStdString(path); };
+    rig.Main.Document.AskCsvPath = [&](const QString&) { return QString::fromStdString(path); };
     rig.Main.mnuExportCsvClick();
     std::stringstream written;
     written << std::ifstream(path, std::ios::binary).rdbuf();
@@ -404,7 +404,7 @@ TEST(MainWindow, ExportCsvWritesThePlanOfTheList) {
     EXPECT_EQ(written.str().rfind("MAC,SERIAL,MODEL,TARCID,", 0), 0u) << written.str();
     EXPECT_TRUE(rig.Messages.empty());
 
-    rig.Main.AskCsvPath = [&](const QString&) { return QString::fromStdString(rig.Dir.Path + "gone/list.csv"); };
+    rig.Main.Document.AskCsvPath = [&](const QString&) { return QString::fromStdString(rig.Dir.Path + "gone/list.csv"); };
     rig.Main.mnuExportCsvClick();
     EXPECT_TRUE(rig.LastMessage().startsWith(QString::fromStdString("Cannot export to " + rig.Dir.Path + "gone/list.csv")))
         << rig.LastMessage().toStdString();

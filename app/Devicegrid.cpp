@@ -1,0 +1,133 @@
+#include "app/Devicegrid.h"
+
+#include <QHeaderView>
+#include <QStyle>
+#include <arpa/inet.h>
+
+#include <map>
+
+#include "rules/Conflicts.h"
+#include "rules/Netcheck.h"
+#include "ui/Fit.h"
+
+namespace {
+const char* const kHeadings[4] = {"Device Name", "T-ARC ID", "Serial", "IP Address(M)"};
+const int kColumnWidths[4] = {130, 70, 60, 112};
+constexpr int MIN_DATA_ROWS = 23;  // with the heading, 24 rows
+
+constexpr int IP_COLUMN = 3;
+constexpr int MAC_ROLE = Qt::UserRole;  // on the first cell of a device's row
+
+QString Latin1(const char* text, int width) {
+    return QString::fromLatin1(text, static_cast<int>(strnlen(text, static_cast<size_t>(width))));
+}
+
+// Addresses sort by their value, not by their text: 10.0.0.9 before 10.0.0.10.
+// A text that is no address sorts after every address.
+uint64_t AddressKey(const QString& text) {
+    const uint32_t a = ParseIpText(text.toStdString());
+    return a == INADDR_NONE ? (uint64_t{1} << 32) : ntohl(a);
+}
+
+class GridItem : public QTableWidgetItem {
+public:
+    GridItem(const QString& text, bool address) : QTableWidgetItem(text), Address(address) {}
+    bool operator<(const QTableWidgetItem& other) const override {
+        if (Address) {
+            const uint64_t mine = AddressKey(text()), theirs = AddressKey(other.text());
+            if (mine != theirs) return mine < theirs;
+        }
+        return text() < other.text();
+    }
+
+private:
+    bool Address;
+};
+}  // namespace
+
+TDeviceGrid::TDeviceGrid(QWidget* parent) : QTableWidget(MIN_DATA_ROWS, 4, parent) {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(std::max(Scaled(this, 16), fontMetrics().height() + 2));
+    // The last column takes whatever width the window gives beyond the others.
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionsClickable(true);
+}
+
+void TDeviceGrid::SetHeadings() {
+    setHorizontalHeaderLabels({kHeadings[0], kHeadings[1], kHeadings[2], kHeadings[3]});
+    // Wider than drawn only where a larger font needs it for the heading and
+    // its sort mark.
+    const QHeaderView* header = horizontalHeader();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int mark = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    for (int c = 0; c < columnCount(); ++c) {
+        const int heading = header->fontMetrics().horizontalAdvance(kHeadings[c]) + 3 * margin + mark;
+        setColumnWidth(c, std::max(Scaled(this, kColumnWidths[c]), heading));
+    }
+}
+
+size_t TDeviceGrid::Fill(const TmTable& table) {
+    // The rows are copied out under the table's lock; the worker may be
+    // merging answers meanwhile.
+    const std::vector<GridRow> rows = table.GridRows();
+    const int count = static_cast<int>(rows.size());
+    const QSignalBlocker quiet(this);
+    clearContents();
+    setRowCount(count < MIN_DATA_ROWS + 1 ? MIN_DATA_ROWS : count);
+    for (int i = 0; i < count; ++i) {
+        const GridRow& r = rows[static_cast<size_t>(i)];
+        const QString cells[4] = {Latin1(r.MODEL, 256), Latin1(r.TARCID, 3), Latin1(r.SERIAL, 10), Latin1(r.IPADRM, 15)};
+        for (int c = 0; c < 4; ++c) setItem(i, c, new GridItem(cells[c], c == IP_COLUMN));
+        item(i, 0)->setData(MAC_ROLE, QByteArray(r.MAC, MAC_LEN));
+    }
+    const size_t flagged = MarkConflicts(table.Rows());
+    SortRows();  // a new search keeps the chosen order
+    return flagged;
+}
+
+// Marks are advice: a flagged device is set up as any other, which is how
+// its conflict gets fixed.
+size_t TDeviceGrid::MarkConflicts(const std::vector<TDeviceRec>& rows) {
+    const auto problems = FindConflicts(rows, LocalSubnets());
+    std::map<QByteArray, QString> reasons;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (!problems[i].empty()) {
+            QString text;
+            for (const std::string& p : problems[i]) text += (text.isEmpty() ? "" : "\n") + QString::fromLatin1(p.c_str());
+            reasons[QByteArray(rows[i].MAC, MAC_LEN)] = text;
+        }
+    const QIcon icon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (int i = 0; i < rowCount(); ++i) {
+        QTableWidgetItem* first = item(i, 0);
+        if (first == nullptr) continue;
+        const auto it = reasons.find(first->data(MAC_ROLE).toByteArray());
+        first->setIcon(it != reasons.end() ? icon : QIcon());
+        first->setToolTip(it != reasons.end() ? it->second : QString());
+    }
+    return CountFlagged(problems);
+}
+
+void TDeviceGrid::SortRows() {
+    if (SortColumn < 0) return;
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(SortColumn, SortOrder);
+    // Rows without a device have no cells and stay below the devices.
+    sortItems(SortColumn, SortOrder);
+}
+
+void TDeviceGrid::SortBy(int column) {
+    if (column == SortColumn) SortOrder = SortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    else SortOrder = Qt::AscendingOrder;
+    SortColumn = column;
+    const QSignalBlocker quiet(this);
+    SortRows();  // the picked row moves with its device
+}
+
+QByteArray TDeviceGrid::MacAt(int gridRow) const {
+    const QTableWidgetItem* first = gridRow >= 1 ? item(gridRow - 1, 0) : nullptr;
+    const QByteArray mac = first != nullptr ? first->data(MAC_ROLE).toByteArray() : QByteArray();
+    return mac.size() == MAC_LEN ? mac : QByteArray();
+}
