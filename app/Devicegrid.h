@@ -24,6 +24,14 @@ public:
     void SortBy(int column);
     // The MAC of the device on the 1-based grid row, empty for a row without one.
     QByteArray MacAt(int gridRow) const;
+    // The 0-based row that shows the device, or -1.
+    int RowOf(const QByteArray& mac) const;
+    // What pointing at a cell shows: the whole text when the column cuts it,
+    // and the reasons a marked row is flagged.
+    QString TipAt(int row, int column) const;
+
+protected:
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void SortRows();

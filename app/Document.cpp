@@ -23,8 +23,9 @@ QString FileMessage(int id, const QString& file, const QString& reason = {}, siz
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-QString AskSaveName(QWidget* parent, const QString& dir, const QString& filter, const char* suffix) {
-    QFileDialog dialog(parent, QString(), dir, filter);
+QString AskSaveName(QWidget* parent, const QString& title, const QString& dir, const QString& filter,
+                    const char* suffix) {
+    QFileDialog dialog(parent, title, dir, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -35,9 +36,10 @@ TDocument::TDocument(TmTable& table, TmFile& files, QWidget* window) : Table(tab
     AskOpenPath = [this](const QString& dir) {
         return QFileDialog::getOpenFileName(Window, QString(), dir, kFilter);
     };
-    AskSavePath = [this](const QString& dir) { return AskSaveName(Window, dir, kFilter, "dat"); };
+    AskSavePath = [this](const QString& dir) { return AskSaveName(Window, QString(), dir, kFilter, "dat"); };
     AskCsvPath = [this](const QString& dir) {
-        return AskSaveName(Window, dir, QStringLiteral("CSV file(*.csv);;All files(*.*)"), "csv");
+        return AskSaveName(Window, QStringLiteral("Export CSV"), dir, QStringLiteral("CSV file(*.csv);;All files(*.*)"),
+                           "csv");
     };
 }
 
@@ -105,13 +107,14 @@ void TDocument::ExportCsv() {
     const std::string csv = PlanCsv(Table.Rows());
     const FileSave saved = ReplaceFile(LocalPath(path), {reinterpret_cast<const uint8_t*>(csv.data()), csv.size()});
     if (!saved.Saved)
-        ShowMessageText(QString("Cannot export to %1: %2.").arg(path, QString::fromStdString(saved.Reason)), mtWarning,
-                        mbOK);
+        ShowMessageText(QString("Cannot export to \"%1\": %2.").arg(path, QString::fromStdString(saved.Reason)),
+                        mtWarning, mbOK);
 }
 
 bool TDocument::AskToSaveChanges() {
     if (FileNamed != 1 || !Modified) return true;
-    switch (ShowMessageText(FileMessage(MSG_SAVE_CHANGES, QFileInfo(FilePath).fileName()), mtConfirmation,
+    // Every message names a file the same way: its whole path, in quotes.
+    switch (ShowMessageText(FileMessage(MSG_SAVE_CHANGES, "\"" + FilePath + "\""), mtConfirmation,
                             mbSave | mbDiscard | mbCancel)) {
         case mrSave: return SaveCurrent();
         case mrDiscard: return true;

@@ -59,6 +59,10 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     statusBar()->addWidget(stsCount);
     statusBar()->addWidget(stsProblems);
     statusBar()->addWidget(stsLink, 1);
+    // A long reason is cut rather than widen the window; its tooltip holds it whole.
+    stsLink->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    stsProblems->hide();
+    stsLink->hide();
     timStatus.setSingleShot(true);
     timStatus.setInterval(STATUS_MS);
     connect(&timStatus, &QTimer::timeout, this, &TwndMain::timStatusTimer);
@@ -179,15 +183,18 @@ void TwndMain::SavePlace() {
 
 int TwndMain::RunDialog(QDialog* dialog) { return dialog != nullptr ? ExecDialog(dialog) : QDialog::Rejected; }
 
+// The picked device stays picked wherever its row goes; only when it has
+// gone does the pick fall to the first row, and an empty list has none.
 void TwndMain::RefreshGrid() {
+    const QByteArray picked = grdDevice->MacAt(grdDevice->currentRow() + 1);
     const size_t flagged = grdDevice->Fill(Table);
-    grdDevice->setCurrentCell(0, 0);
-    grdDevice->selectRow(0);
-    grdDeviceSelectCell(1);
+    const int row = grdDevice->RowOf(picked);
+    grdDeviceSelectCell(Table.Count() == 0 ? 0 : std::max(row, 0) + 1);
     stsCount->setText(QString("Devices: %1").arg(Table.Count()));
     // Short enough for the status bar of the window's first size; the reasons
     // are in each marked row's tooltip.
     stsProblems->setText(flagged == 0 ? QString() : QString("Flagged: %1").arg(flagged));
+    stsProblems->setVisible(flagged != 0);
     stsProblems->setToolTip(flagged == 0 ? QString() : QString("Point at a marked row to see why it is flagged."));
 }
 
@@ -202,6 +209,18 @@ void TwndMain::grdDeviceSelectCell(int gridRow) {
     const QByteArray mac = grdDevice->MacAt(gridRow);
     Table.SelectedRow = mac.isEmpty() ? NO_ROW : Table.FindRow(mac.constData());
     if (Table.SelectedRow < 0) Table.SelectedRow = NO_ROW;
+    // What the commands act on is always what is shown selected.
+    if (grdDevice->currentRow() != gridRow - 1) {
+        const QSignalBlocker quiet(grdDevice);
+        if (gridRow >= 1) {
+            grdDevice->setCurrentCell(gridRow - 1, 0);
+            grdDevice->selectRow(gridRow - 1);
+        } else {
+            grdDevice->setCurrentIndex(QModelIndex());
+            grdDevice->clearSelection();
+        }
+        grdDevice->viewport()->update();
+    }
     UpdateMenus();
 }
 
@@ -209,6 +228,7 @@ void TwndMain::UpdateMenus() {
     const bool selected = Table.SelectedRow != NO_ROW;
     for (QAction* a : {mnuDelete, mnuNetwork, mnuInfomation, mnuDate, TBDelete, TBNetwork, TBInfo, TBDate})
         a->setEnabled(selected);
+    mnuAllDelete->setEnabled(Table.Count() > 0);
 }
 
 void TwndMain::MarkModified() { Document.MarkModified(); }
@@ -240,7 +260,13 @@ void TwndMain::timStatusTimer() {
     const TQmx42* worker = Control.Worker();
     // While the worker waits to reopen the link, the link is down.
     const bool down = worker != nullptr && worker->State() == ST_WAIT;
-    stsLink->setText(down ? QString::fromLocal8Bit(worker->LastFailure().c_str()) : QString());
+    stsLink->setText(down ? QString("No link to the devices: check the network, and close any other program that "
+                                    "uses UDP port %1; the link is tried again by itself. (%2)")
+                                .arg(LINK_PORT)
+                                .arg(QString::fromLocal8Bit(worker->LastFailure().c_str()))
+                          : QString());
+    stsLink->setToolTip(stsLink->text());
+    stsLink->setVisible(down);
     timStatus.start();
 }
 
@@ -261,8 +287,14 @@ void TwndMain::SetWaitingForDate(bool waiting) {
     for (QMenu* m : {mnuFile, mnuEdit, mnuSetup, mnuHelp1}) m->menuAction()->setEnabled(!waiting);
     grdDevice->setEnabled(!waiting);
     ToolBarMain->setEnabled(!waiting);
-    if (waiting) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
+    if (waiting) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        statusBar()->showMessage(QString("Asking the device for its date (up to %1 seconds)...")
+                                     .arg(StatusWait::TICK_MS * StatusWait::MAX_TICKS / 1000));
+    } else {
+        QApplication::restoreOverrideCursor();
+        statusBar()->clearMessage();
+    }
 }
 
 void TwndMain::mnuDateClick() {
@@ -322,9 +354,15 @@ void TwndMain::mnuInfomationClick() {
 }
 
 void TwndMain::mnuDeleteClick() {
+    if (Table.SelectedRow == NO_ROW) return;
     TBDelete->setChecked(true);
+    // The pick moves to the neighbour below, or above when the last row goes.
+    const int row = grdDevice->currentRow();
+    QByteArray neighbour = grdDevice->MacAt(row + 2);
+    if (neighbour.isEmpty()) neighbour = grdDevice->MacAt(row);
     Table.DeleteRow(Table.SelectedRow + 1);
     RefreshGrid();
+    if (const int at = grdDevice->RowOf(neighbour); at >= 0) grdDeviceSelectCell(at + 1);
     UpdateMenus();
     TBDelete->setChecked(false);
     MarkModified();

@@ -69,6 +69,8 @@ TEST(MainWindow, GridFollowsTheTableAndSelectionRules) {
     EXPECT_EQ(rig.Main.grdDevice->rowCount(), 23);
     EXPECT_EQ(rig.Table.SelectedRow, NO_ROW);
     EXPECT_FALSE(RowCommandsEnabled(rig.Main));
+    EXPECT_FALSE(rig.Main.mnuAllDelete->isEnabled()) << "an empty list offers no All Delete";
+    EXPECT_EQ(rig.Main.grdDevice->currentRow(), -1) << "and shows no highlighted cell";
 
     rig.Take(FullDevice(MacOf(1)));
     rig.Main.RefreshGrid();
@@ -94,7 +96,7 @@ TEST(MainWindow, EveryOneOf256RowsCanBePickedSetUpAndDeletedAlone) {
     rig.Main.mnuNetworkClick();
     ASSERT_EQ(rig.Opened.size(), 1u);
     rig.Setup.FormShow();
-    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10 .0  .255.1  ");
+    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10.0.255.1");
 
     rig.Main.grdDeviceSelectCell(255);
     rig.Main.mnuDeleteClick();
@@ -149,7 +151,7 @@ TEST(MainWindow, SortedGridCommandsActOnThePickedDevice) {
     EXPECT_EQ(rig.Table.SelectedRow, 1);
     rig.Main.mnuNetworkClick();
     rig.Setup.FormShow();
-    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10 .0  .0  .9  ");
+    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10.0.0.9");
     rig.Main.SortBy(0);  // the pick follows the device to its new row
     EXPECT_EQ(rig.Table.SelectedRow, 1);
     rig.Main.SortBy(3);
@@ -158,12 +160,33 @@ TEST(MainWindow, SortedGridCommandsActOnThePickedDevice) {
     rig.Main.mnuDeleteClick();
     EXPECT_LT(rig.Table.FindRow(MacOf(1).c_str()), 0) << "10.0.0.9 is gone";
     EXPECT_EQ(Column(g, 3, 3), QStringList({"10.0.0.100", "10.0.0.10", "2.0.0.1"}));
+    // The pick moves to the neighbour, shown selected; at the bottom, upwards.
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(3).c_str())) << "2.0.0.1, below the deleted row";
+    EXPECT_EQ(g->currentRow(), 2);
+    rig.Main.mnuDeleteClick();
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(0).c_str())) << "10.0.0.10, above the last row";
+    EXPECT_EQ(g->currentRow(), 1);
 
-    // A new answer: the order stays, the empty rows stay below.
+    // A new answer, or a setup that stores new values: the order stays, the
+    // empty rows stay below, the pick stays on its device.
     rig.Take(FullDevice(MacOf(7), "10.0.0.50"));
     rig.Main.RefreshGrid();
-    EXPECT_EQ(Column(g, 3, 5), QStringList({"10.0.0.100", "10.0.0.50", "10.0.0.10", "2.0.0.1", "-"}));
-    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(2).c_str())) << "the first shown row, 10.0.0.100";
+    EXPECT_EQ(Column(g, 3, 4), QStringList({"10.0.0.100", "10.0.0.50", "10.0.0.10", "-"}));
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(0).c_str()));
+    EXPECT_EQ(g->currentRow(), 2);
+    rig.Table.EditRec = {};
+    rig.Table.CopyRow(rig.Table.SelectedRow, rig.Table.EditRec);
+    std::strcpy(rig.Table.EditRec.IPADRM, "10.0.0.1");
+    rig.Setup.CommitFields(rig.Table.SelectedRow);
+    EXPECT_EQ(Column(g, 3, 3), QStringList({"10.0.0.100", "10.0.0.50", "10.0.0.1"}));
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(0).c_str())) << "still the device set up";
+
+    // Serial and T-ARC ID sort by value.
+    for (const char* serial : {"1000000", "10003", "20", "999"})
+        rig.Take(Answer(MacOf(20 + static_cast<int>(std::strlen(serial))), {std::string("SERIAL:") + serial}));
+    rig.Main.RefreshGrid();
+    rig.Main.SortBy(2);
+    EXPECT_EQ(Column(g, 2, 7), QStringList({"20", "999", "10003", "12345", "12345", "12345", "1000000"}));
 }
 
 TEST(MainWindow, SizeAndPlaceKeptAcrossARestartBesideOtherSettings) {
@@ -215,7 +238,10 @@ TEST(MainWindow, StatusBarShowsTheCountAndWhyTheLinkIsDown) {
     worker.Step();
     ASSERT_EQ(worker.State(), ST_WAIT);
     rig.Main.timStatusTimer();
-    EXPECT_EQ(rig.Main.stsLink->text().toStdString(), std::string("bind() error : ") + std::strerror(EADDRINUSE));
+    EXPECT_EQ(rig.Main.stsLink->text().toStdString(),
+              std::string("No link to the devices: check the network, and close any other program that uses UDP port "
+                          "8020; the link is tried again by itself. (bind() error : ") +
+                  std::strerror(EADDRINUSE) + ")");
 
     ::close(blocker);
     for (int i = 0; i < TQmx42::RETRY_STEPS + 1; ++i) worker.Step();
@@ -316,7 +342,7 @@ TEST(MainWindow, HelpFileByLanguageAndItsAbsence) {
     rig.Main.mnuHelpClick();
     ASSERT_EQ(rig.Messages.size(), 1u);
     EXPECT_EQ(rig.Messages[0].Text, "Not found Help File.");
-    EXPECT_EQ(rig.Messages[0].Caption, "Warning");
+    EXPECT_EQ(rig.Messages[0].Caption, "Tarnel");
 }
 
 TEST(MainWindow, AboutShowsTheVersionTexts) {
@@ -361,10 +387,14 @@ TEST(SearchDialog, TimelineAndCancel) {
     EXPECT_EQ(rig.Search.Plan.SearchCycle, 0);
 }
 
+// The reasons show over every cell of a marked row and name the other
+// device as the grid shows it; a cut cell shows its whole text.
 TEST(MainWindow, ConflictsAreMarkedWithTheirReasonsAndCounted) {
     UiRig rig;  // inside the sandbox: this computer's subnet is 10.77.0.0/24
+    rig.Main.show();
     const auto dev = [](int i, const std::string& ip, const std::string& gw) {
-        return Answer(MacOf(i), {"MODEL:KLV-70", "IPADRM:" + ip, "GWAY:" + gw, "MASK:255.255.255.0"});
+        return Answer(MacOf(i), {"MODEL:KLV-70", "SERIAL:100" + std::to_string(i), "IPADRM:" + ip, "GWAY:" + gw,
+                                 "MASK:255.255.255.0"});
     };
     rig.Take(dev(1, "10.77.0.40", "10.77.0.1"));
     rig.Take(dev(2, "10.77.0.50", "10.77.0.1"));
@@ -374,19 +404,27 @@ TEST(MainWindow, ConflictsAreMarkedWithTheirReasonsAndCounted) {
     rig.Main.RefreshGrid();
     const char* const tips[] = {
         "",
-        "main address 10.77.0.50 is also used by 02-00-00-00-00-03",
-        "main address 10.77.0.50 is also used by 02-00-00-00-00-02",
+        "main address 10.77.0.50 is also used by KLV-70 (Serial 1003)",
+        "main address 10.77.0.50 is also used by KLV-70 (Serial 1002)",
         "main address 10.99.0.2 is in none of this computer's subnets (only a router reaches it)",
         "gateway 10.78.0.1 is not in its own subnet (mask 255.255.255.0)",
     };
+    TDeviceGrid* g = rig.Main.grdDevice;
+    const qint64 unmarked = g->item(0, 0)->icon().cacheKey();
     for (int i = 0; i < 5; ++i) {
-        const QTableWidgetItem* first = rig.Main.grdDevice->item(i, 0);
-        EXPECT_EQ(first->toolTip().toStdString(), tips[i]) << i;
-        EXPECT_EQ(first->icon().isNull(), tips[i][0] == '\0') << i;
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(g->TipAt(i, c).toStdString(), tips[i]) << i << "," << c;
+        EXPECT_FALSE(g->item(i, 0)->icon().isNull()) << i << ": every name stands after a mark or its room";
+        EXPECT_EQ(g->item(i, 0)->icon().cacheKey() == unmarked, tips[i][0] == '\0') << i;
     }
     EXPECT_EQ(rig.Main.stsProblems->text(), "Flagged: 4");
     rig.Main.SortBy(3);  // the marks move with their devices
-    EXPECT_TRUE(rig.Main.grdDevice->item(0, 0)->icon().isNull()) << "10.77.0.40 sorts first";
+    EXPECT_EQ(g->TipAt(0, 2), "") << "10.77.0.40 sorts first";
+
+    rig.Take(Answer(MacOf(9), {"MODEL:KLV-70-" + std::string(30, 'X'), "IPADRM:10.77.0.99"}));
+    rig.Main.RefreshGrid();
+    const int cut = g->RowOf(QByteArray(MacOf(9).c_str(), 17));
+    EXPECT_EQ(g->TipAt(cut, 0).toStdString(), "KLV-70-" + std::string(30, 'X'));
+    EXPECT_EQ(g->TipAt(cut, 3), "");
     rig.Main.mnuAllDeleteLClick();
     EXPECT_EQ(rig.Main.stsProblems->text(), "");
 }
@@ -406,6 +444,6 @@ TEST(MainWindow, ExportCsvWritesThePlanOfTheList) {
 
     rig.Main.Document.AskCsvPath = [&](const QString&) { return QString::fromStdString(rig.Dir.Path + "gone/list.csv"); };
     rig.Main.mnuExportCsvClick();
-    EXPECT_TRUE(rig.LastMessage().startsWith(QString::fromStdString("Cannot export to " + rig.Dir.Path + "gone/list.csv")))
+    EXPECT_TRUE(rig.LastMessage().startsWith(QString::fromStdString("Cannot export to \"" + rig.Dir.Path + "gone/list.csv\": ")))
         << rig.LastMessage().toStdString();
 }

@@ -32,8 +32,9 @@ int Scaled(const QWidget* widget, int pixels) {
     return font <= BASE_PIXELS ? pixels : pixels * font / BASE_PIXELS;
 }
 
-void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel) {
+void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel, QWidget* note) {
     auto* buttons = new QHBoxLayout;
+    if (note != nullptr) buttons->addWidget(note);
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);

@@ -12,6 +12,14 @@ TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
     : QDialog(parent), Table(table), Control(control) {
     timSet.setSingleShot(true);
     connect(&timSet, &QTimer::timeout, this, &TSetDialog::timSetTimer);
+    lblWait = new QLabel(QString("Waiting for the device's answer (up to %1 seconds)...")
+                             .arg(StatusWait::TICK_MS * StatusWait::MAX_TICKS / 1000),
+                         this);
+    // Its room is kept, so the dialog does not change size when it shows.
+    QSizePolicy keep = lblWait->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    lblWait->setSizePolicy(keep);
+    lblWait->hide();
 }
 
 bool TSetDialog::BeginWait(bool requested) {
@@ -23,6 +31,7 @@ bool TSetDialog::BeginWait(bool requested) {
     if (!Hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
     Hourglass = true;
     SetWaitControls(false);
+    lblWait->show();
     Wait.Start();
     timSet.setInterval(StatusWait::TICK_MS);
     timSet.start();
@@ -34,6 +43,7 @@ void TSetDialog::EndWait() {
     if (Hourglass) QApplication::restoreOverrideCursor();
     Hourglass = false;
     SetWaitControls(true);
+    lblWait->hide();
 }
 
 void TSetDialog::timSetTimer() {
