@@ -34,12 +34,12 @@ int Scaled(const QWidget* widget, int pixels) {
 
 void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel, QWidget* note) {
     auto* buttons = new QHBoxLayout;
-    if (note != nullptr) buttons->addWidget(note);
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* whole = new QVBoxLayout(dialog);
     whole->setSizeConstraint(QLayout::SetFixedSize);
     whole->addLayout(body);
+    if (note != nullptr) whole->addWidget(note);
     whole->addLayout(buttons);
 }

@@ -15,5 +15,5 @@ void FitEdit(QLineEdit* edit, const QString& widest);
 // the widget actually has.
 int Scaled(const QWidget* widget, int pixels);
 // The body above, OK and Cancel below it on the right, and a note, if any,
-// on their left; the dialog takes the size its contents need and keeps it.
+// between them; the dialog takes the size its contents need and keeps it.
 void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel, QWidget* note = nullptr);

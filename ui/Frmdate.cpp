@@ -43,6 +43,8 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
         lines[line[i]]->addWidget(Edit[i]);
     }
     btnNow = new QPushButton("This computer's time", GroupBox1);
+    // Room on either side of the text, as the other buttons have.
+    btnNow->setMinimumWidth(btnNow->fontMetrics().horizontalAdvance(btnNow->text()) + Scaled(this, 24));
     lines[2]->addSpacing(Scaled(this, 8));
     lines[2]->addWidget(btnNow);
     for (QHBoxLayout* l : lines) l->addStretch();

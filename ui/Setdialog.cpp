@@ -15,10 +15,9 @@ TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
     lblWait = new QLabel(QString("Waiting for the device's answer (up to %1 seconds)...")
                              .arg(StatusWait::TICK_MS * StatusWait::MAX_TICKS / 1000),
                          this);
-    // Its room is kept, so the dialog does not change size when it shows.
-    QSizePolicy keep = lblWait->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    lblWait->setSizePolicy(keep);
+    // Wrapped to the dialog's width: it makes the dialog taller while it
+    // waits, never wider.
+    lblWait->setWordWrap(true);
     lblWait->hide();
 }
 
