@@ -356,13 +356,22 @@ TEST(MainWindow, AboutShowsTheVersionTexts) {
     EXPECT_EQ(rig.About.Image1->pixmap().deviceIndependentSize(), QSizeF(32, 32));
 }
 
-TEST(MainWindow, SecondCopyIsRefused) {
+TEST(MainWindow, SecondCopyIsRefusedAndBringsTheFirstForward) {
     const QString name = QString("tarnel-test-%1").arg(::getpid());
     auto first = TakeInstanceLock(name);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(TakeInstanceLock(name), nullptr);
     first.reset();
     EXPECT_NE(TakeInstanceLock(name), nullptr) << "free again once the first copy has gone";
+
+    // A later start brings the running copy's window to the front.
+    EXPECT_FALSE(CallRunningCopy(name)) << "nobody listens yet";
+    QObject owner;
+    int shown = 0;
+    ListenForLaterStarts(name, &owner, [&] { ++shown; });
+    EXPECT_TRUE(CallRunningCopy(name));
+    for (int i = 0; i < 500 && shown == 0; ++i) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    EXPECT_EQ(shown, 1);
     EXPECT_STREQ(MessageText(MSG_RUNNING), "This application is already running.");
 }
 
