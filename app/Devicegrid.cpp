@@ -182,6 +182,19 @@ void TDeviceGrid::SortBy(int column) {
     SortRows();  // the picked row moves with its device
 }
 
+void TDeviceGrid::ShowPicked(int row) {
+    if (currentRow() == row) return;
+    const QSignalBlocker quiet(this);
+    if (row >= 0) {
+        setCurrentCell(row, 0);
+        selectRow(row);
+    } else {
+        setCurrentIndex(QModelIndex());
+        clearSelection();
+    }
+    viewport()->update();
+}
+
 int TDeviceGrid::RowOf(const QByteArray& mac) const {
     for (int r = 0; !mac.isEmpty() && r < rowCount(); ++r)
         if (MacAt(r + 1) == mac) return r;

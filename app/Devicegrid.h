@@ -24,6 +24,8 @@ public:
     void SortBy(int column);
     // The MAC of the device on the 1-based grid row, empty for a row without one.
     QByteArray MacAt(int gridRow) const;
+    // Shows the 0-based row selected, or none for -1, without telling anyone.
+    void ShowPicked(int row);
     // The 0-based row that shows the device, or -1.
     int RowOf(const QByteArray& mac) const;
     // What pointing at a cell shows: the whole text when the column cuts it,

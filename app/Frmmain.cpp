@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QMenuBar>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 
@@ -17,7 +16,7 @@
 #include "ui/Icons.h"
 #include "ui/Msgbox.h"
 #include "rules/Strings.h"
-#include "files/Windowplace.h"
+#include "app/Placement.h"
 
 namespace {
 const QString kTitle = QStringLiteral("Tarnel");
@@ -149,7 +148,9 @@ void TwndMain::SetDialogs(TwndSearch* search, TwndInfo* info, TwndDate* date, Tw
 }
 
 void TwndMain::showEvent(QShowEvent* event) {
-    if (!Placed) RestorePlace();
+    if (!Placed)
+        RestorePlace(this, Files.SettingsPath(), QSize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1])));
+    Placed = true;
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) FormShow();
 }
@@ -157,28 +158,6 @@ void TwndMain::showEvent(QShowEvent* event) {
 void TwndMain::FormShow() {
     grdDevice->SetHeadings();
     UpdateMenus();
-}
-
-// The first run opens at the drawn size, centred; later runs where the last
-// one ended.
-void TwndMain::RestorePlace() {
-    Placed = true;
-    const std::optional<WindowPlace> place = ReadWindowPlace(Files.SettingsPath());
-    // A place on a screen that is no longer there would hide the window.
-    const bool onScreen = place && QGuiApplication::screenAt(QPoint(place->Left, place->Top)) != nullptr;
-    if (!onScreen) {
-        resize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1]));
-        if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
-        return;
-    }
-    setGeometry(place->Left, place->Top, place->Width, place->Height);
-    if (place->Maximized) setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void TwndMain::SavePlace() {
-    // A maximised window keeps the size it will return to.
-    const QRect normal = isMaximized() ? normalGeometry() : geometry();
-    WriteWindowPlace(Files.SettingsPath(), {normal.x(), normal.y(), normal.width(), normal.height(), isMaximized()});
 }
 
 int TwndMain::RunDialog(QDialog* dialog) { return dialog != nullptr ? ExecDialog(dialog) : QDialog::Rejected; }
@@ -210,17 +189,7 @@ void TwndMain::grdDeviceSelectCell(int gridRow) {
     Table.SelectedRow = mac.isEmpty() ? NO_ROW : Table.FindRow(mac.constData());
     if (Table.SelectedRow < 0) Table.SelectedRow = NO_ROW;
     // What the commands act on is always what is shown selected.
-    if (grdDevice->currentRow() != gridRow - 1) {
-        const QSignalBlocker quiet(grdDevice);
-        if (gridRow >= 1) {
-            grdDevice->setCurrentCell(gridRow - 1, 0);
-            grdDevice->selectRow(gridRow - 1);
-        } else {
-            grdDevice->setCurrentIndex(QModelIndex());
-            grdDevice->clearSelection();
-        }
-        grdDevice->viewport()->update();
-    }
+    grdDevice->ShowPicked(gridRow - 1);
     UpdateMenus();
 }
 
@@ -403,7 +372,7 @@ void TwndMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SavePlace();
+    SavePlace(this, Files.SettingsPath());
     event->accept();
 }
 

@@ -85,8 +85,6 @@ protected:
 private:
     void FormShow();
     void BuildMenusAndToolBar();
-    void RestorePlace();
-    void SavePlace();
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);
 
