@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QTest>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -188,6 +189,11 @@ TEST(MainWindow, DateWaitEndsByAnswerOrAfter1000Ticks) {
 
     ASSERT_TRUE(rig.Ready());
     rig.Main.mnuDateClick();
+    rig.Table.SetRowStatus(0, STATUS_NAK);  // refused: told at once, as the dialogs tell it
+    rig.Main.timDateRespTimer();
+    EXPECT_EQ(rig.LastMessage(), "Cannot take effect all parameter.");
+    EXPECT_EQ(rig.Main.Mode, 0);
+    rig.Main.mnuDateClick();
     rig.Main.timDateRespTimer();
     EXPECT_TRUE(rig.Opened.empty());
     rig.Table.SetRowStatus(0, STATUS_ACK);  // the date answer has arrived
@@ -249,7 +255,7 @@ TEST(MainWindow, SecondCopyIsRefusedAndBringsTheFirstForward) {
     int shown = 0;
     ListenForLaterStarts(name, &owner, [&] { ++shown; });
     EXPECT_TRUE(CallRunningCopy(name));
-    for (int i = 0; i < 500 && shown == 0; ++i) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    for (int i = 0; i < 500 && shown == 0; ++i) QTest::qWait(10);
     EXPECT_EQ(shown, 1);
     EXPECT_STREQ(MessageText(MSG_RUNNING), "This application is already running.");
 }
