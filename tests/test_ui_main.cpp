@@ -173,7 +173,17 @@ TEST(MainWindow, DateWaitEndsByAnswerOrAfter1000Ticks) {
     rig.Take(FullDevice(MacOf(1)));
     rig.Main.RefreshGrid();
 
-    // Not ready: the enquiry is refused and the wait runs out.
+    // Not ready: the enquiry is refused, so it is not waited for, and an ACK
+    // left in the row from an earlier exchange does not open the dialog.
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Main.mnuDateClick();
+    EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.");
+    EXPECT_EQ(rig.Main.Mode, 0);
+    EXPECT_TRUE(rig.Opened.empty());
+
+    // Silence: the wait runs out.
+    ASSERT_TRUE(rig.Ready());
+    rig.Messages.clear();
     rig.Main.mnuDateClick();
     EXPECT_EQ(rig.Main.Mode, 2);
     EXPECT_FALSE(rig.Main.ToolBarMain->isEnabled()) << "nothing may pull the row away during the wait";
@@ -187,7 +197,6 @@ TEST(MainWindow, DateWaitEndsByAnswerOrAfter1000Ticks) {
     EXPECT_TRUE(rig.Main.mnuFile->menuAction()->isEnabled());
     EXPECT_TRUE(rig.Opened.empty());
 
-    ASSERT_TRUE(rig.Ready());
     rig.Main.mnuDateClick();
     rig.Table.SetRowStatus(0, STATUS_NAK);  // refused: told at once, as the dialogs tell it
     rig.Main.timDateRespTimer();
