@@ -67,7 +67,7 @@ std::vector<NetRefusal> ValidateNetworkSettings(const NetworkField (&fields)[NET
         bool bad = false;
         switch (spec.Rule) {
             case NetRule::MainAddress:
-                bad = !converts || LastPart(v) == 0 || LastPart(v) == 255;
+                bad = f.Enabled && (!converts || LastPart(v) == 0 || LastPart(v) == 255);
                 break;
             case NetRule::Address:
                 if (converts && LastPart(v) == 0) bad = true;
@@ -75,7 +75,10 @@ std::vector<NetRefusal> ValidateNetworkSettings(const NetworkField (&fields)[NET
                 break;
             case NetRule::Mask:
                 bad = f.Enabled && (!converts || !MaskContiguous(v));
-                if (!bad && (value[NET_MAIN] & v) != (value[NET_GATEWAY] & v)) {
+                // A device that does not report one of the three could never
+                // pass: its closed edit holds no address to compare.
+                if (!bad && fields[NET_MAIN].Enabled && fields[NET_GATEWAY].Enabled && f.Enabled &&
+                    (value[NET_MAIN] & v) != (value[NET_GATEWAY] & v)) {
                     refused.push_back({row, MSG_MASK_MISMATCH});
                     continue;
                 }

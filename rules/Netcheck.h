@@ -26,9 +26,10 @@ enum class EditForm { Address, Digits, Signed, Text };
 // What the Network window asks of a field's value; "enabled" is a field the
 // device reports.
 enum class NetRule {
-    MainAddress,  // always an address, its last part neither 0 nor 255
+    MainAddress,  // when enabled, an address, its last part neither 0 nor 255
     Address,      // never ending in 0; when enabled, an address not ending in 255
-    Mask,         // when enabled, a mask of contiguous bits; it must fit the main address and the gateway
+    Mask,         // when enabled, a mask of contiguous bits that, with the main address
+                  // and the gateway enabled too, puts both in one subnet
     Number,       // when enabled, a number
 };
 

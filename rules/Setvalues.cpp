@@ -303,22 +303,3 @@ std::string EditsHelp(int kind) {
     }
     return text;
 }
-
-std::string MaskedAddressText(const std::string& dotted) {
-    std::string groups[4];
-    size_t g = 0;
-    for (char c : dotted) {
-        if (c == ' ') continue;
-        if (c == '.') {
-            if (++g == 4) break;
-        } else if (groups[g].size() < 3) {
-            groups[g] += c;
-        }
-    }
-    std::string out;
-    for (size_t i = 0; i < 4; ++i) {
-        groups[i].resize(3, ' ');
-        out += (i ? "." : "") + groups[i];
-    }
-    return out;
-}

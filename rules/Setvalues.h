@@ -76,7 +76,3 @@ std::string EditPattern(int kind, const std::string& key);
 // TERM, LOG, OPT1-OPT3: up to 4 digits").
 std::string KeysLine(int kind);
 std::string EditsHelp(int kind);
-
-// A dotted address laid into the address edit's mask "999.999.999.999": four
-// groups of three places, a number to each, blanks where nothing stands.
-std::string MaskedAddressText(const std::string& dotted);

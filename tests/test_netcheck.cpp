@@ -75,7 +75,8 @@ TEST(NetCheck, Rules) {
         {"all valid", NET_MAIN, "192.168.  0. 10", true, {}},
         {"main last part 0", NET_MAIN, "192.168.  0.  0", true, {MSG_BAD_MAIN_IP}},
         {"main last part 255", NET_MAIN, "192.168.  0.255", true, {MSG_BAD_MAIN_IP}},
-        {"main blank even disabled", NET_MAIN, kBlank, false, {MSG_BAD_MAIN_IP, MSG_MASK_MISMATCH}},
+        {"main blank disabled", NET_MAIN, kBlank, false, {}},
+        {"gateway not reported", NET_GATEWAY, kBlank, false, {}},
         {"backup disabled blank", NET_BACKUP, kBlank, false, {}},
         {"backup disabled zero", NET_BACKUP, "  0.  0.  0.  0", false, {MSG_BAD_BACKUP_IP}},
         {"backup enabled .255", NET_BACKUP, " 10.  0.  0.255", true, {MSG_BAD_BACKUP_IP}},
@@ -94,7 +95,7 @@ TEST(NetCheck, Rules) {
         {"mask hole", NET_MASK, "255.255.  0.255", true, {MSG_BAD_MASK}},
         {"mask all ones", NET_MASK, "255.255.255.255", true, {MSG_BAD_MASK}},
         {"mask zero", NET_MASK, "  0.  0.  0.  0", true, {}},
-        {"mask disabled blank", NET_MASK, kBlank, false, {MSG_MASK_MISMATCH}},
+        {"mask disabled blank", NET_MASK, kBlank, false, {}},
         {"wider mask", NET_MASK, "255.255.  0.  0", true, {}},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,5 @@
 #include "ui/Frmsetup.h"
 
-#include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,7 +14,9 @@
 
 namespace {
 bool IsAddress(int row) { return NetworkFields[row].Form == EditForm::Address; }
+// What the record holds, and so what an acknowledged SET copies back.
 int Width(int row) { return KeyFields[NetworkFields[row].Key].Width; }
+const char* KeyName(int row) { return KeyFields[NetworkFields[row].Key].Name; }
 
 struct GroupSpec {
     const char* Caption;
@@ -35,18 +36,11 @@ const GroupSpec kGroups[6] = {
 // Where each box stands in its column, top first.
 const int kColumnOrder[2][3] = {{0, 2, 4}, {5, 3, 1}};
 
-// Address edits give their masked text, dots and blanks included.
-QString EditText(const QLineEdit* edit, bool address) { return address ? edit->displayText() : edit->text(); }
+// What an address edit takes: four dotted groups of up to three digits, as
+// the fixed-place edit of earlier versions took, but shown without its blanks.
+const QString kAddressPattern = QStringLiteral("[0-9]{0,3}(\\.[0-9]{0,3}){0,3}");
 
-void Paint(QLineEdit* edit, bool enabled) {
-    edit->setEnabled(enabled);
-    QPalette p = edit->palette();
-    p.setColor(QPalette::Base, QApplication::palette().color(enabled ? QPalette::Base : QPalette::Button));
-    edit->setPalette(p);
-}
 }  // namespace
-
-QString MaskedAddress(const char* dotted) { return QString::fromStdString(MaskedAddressText(dotted)); }
 
 TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent)
     : TSetDialog(table, control, parent), RefreshGrid(std::move(refreshGrid)) {
@@ -65,19 +59,28 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
         for (int row : box.Rows) {
             auto* edit = new QLineEdit(Group[g]);
             edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+            edit->setMaxLength(NetworkFields[row].Length);
             if (IsAddress(row)) {
-                edit->setInputMask("000.000.000.000; ");
+                edit->setValidator(new QRegularExpressionValidator(QRegularExpression(kAddressPattern), edit));
                 FitEdit(edit, "255.255.255.255");
             } else {
-                edit->setMaxLength(NetworkFields[row].Length);
                 // Room for what a device may have stored, not only for what can be typed.
                 FitEdit(edit, QString(Width(row), QLatin1Char('8')));
             }
-            form->addRow(new QLabel(NetworkFields[row].Label, Group[g]), edit);
+            auto* label = new QLabel(NetworkFields[row].Label, Group[g]);
+            label->setBuddy(edit);
+            Labels[box.Column] << label;
+            form->addRow(label, edit);
             Edit[row] = edit;
             setTabOrder(previous, edit);
             previous = edit;
         }
+    }
+    // The edits of a column of boxes start at one line, whatever each box's labels.
+    for (const QList<QLabel*>& column : Labels) {
+        int widest = 0;
+        for (const QLabel* l : column) widest = std::max(widest, l->sizeHint().width());
+        for (QLabel* l : column) l->setMinimumWidth(widest);
     }
     // Two columns of boxes as drawn, the buttons below on the right.
     auto* columns = new QHBoxLayout;
@@ -86,7 +89,7 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
         for (int g : order) column->addWidget(Group[g], static_cast<int>(kGroups[g].Rows.size()));
         columns->addLayout(column);
     }
-    LayOutDialog(this, columns, btnOk, btnCancel);
+    LayOutDialog(this, columns, btnOk, btnCancel, lblWait);
     connect(btnOk, &QPushButton::clicked, this, &TwndSetup::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -95,29 +98,33 @@ void TwndSetup::FormShow() {
     ApplyState = APPLY_IDLE;
     // A number edit takes only what a SET may carry.
     for (int i = 0; i < NET_ROWS; ++i) {
-        const std::string pattern = EditPattern(KIND_NETWORK, KeyFields[NetworkFields[i].Key].Name);
+        const std::string pattern = EditPattern(KIND_NETWORK, KeyName(i));
         if (!pattern.empty() && !Edit[i]->validator())
             Edit[i]->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromStdString(pattern)), Edit[i]));
     }
     if (Table.SelectedRow != NO_ROW) FillFields(Table.SelectedRow);
+    // Enter at once must not send unchanged values: the focus starts in the
+    // first edit the device reports.
+    for (const GroupSpec& box : kGroups)
+        for (int row : box.Rows)
+            if (Edit[row]->isEnabled()) {
+                Edit[row]->setFocus();
+                Edit[row]->selectAll();
+                return;
+            }
 }
 
 void TwndSetup::FillFields(int row) {
     TDeviceRec r{};
     if (!Table.CopyRow(row, r)) return;
     for (int i = 0; i < NET_ROWS; ++i) {
-        const int key = NetworkFields[i].Key;
-        const std::string_view text = FieldText(r, key);
+        const std::string_view text = FieldText(r, NetworkFields[i].Key);
         const QString value = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-        if (IsAddress(i)) {
-            Edit[i]->setText(MaskedAddress(value.toLatin1().constData()));
-        } else {
-            // A stored value longer than the typing limit is shown whole.
-            Edit[i]->setMaxLength(std::max(NetworkFields[i].Length, static_cast<int>(value.size())));
-            Edit[i]->setText(value);
-        }
-        Paint(Edit[i], HasKey(r, key));
-        Shown[i] = EditText(Edit[i], IsAddress(i));
+        // A stored value longer than the typing limit is shown whole, as held.
+        Edit[i]->setMaxLength(std::max(NetworkFields[i].Length, static_cast<int>(value.size())));
+        Edit[i]->setText(value);
+        OpenEdit(Edit[i], HasKey(r, NetworkFields[i].Key));
+        Shown[i] = Edit[i]->text();
     }
 }
 
@@ -126,9 +133,8 @@ void TwndSetup::btnOkClick() {
     Table.CopyRow(Table.SelectedRow, row);
     SetValues requested;
     for (int i = 0; i < NET_ROWS; ++i) {
-        const QString text = EditText(Edit[i], IsAddress(i));
-        if (Edit[i]->isEnabled() && text != Shown[i])
-            requested[KeyFields[NetworkFields[i].Key].Name] = text.toLatin1().toStdString();
+        const QString text = Edit[i]->text();
+        if (Edit[i]->isEnabled() && text != Shown[i]) requested[KeyName(i)] = text.toLatin1().toStdString();
     }
     const SetVerdict verdict = CheckSet(KIND_NETWORK, requested, row);
     if (verdict.Outcome != SetOutcome::Ready) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QList>
 #include <QTimer>
 
@@ -24,6 +25,7 @@ public:
     ApplyStates ApplyState = APPLY_IDLE;  // waiting: for the device's answer to a SET handed over
     StatusWait Wait;
     QTimer timSet;
+    QLabel* lblWait = nullptr;  // says what the dialog waits for, while it waits
 
 protected:
     // Starts the wait after RequestSet.  A request the control task refused
