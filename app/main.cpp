@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const TargetList targets = mFile->ReadTargets();
-    drvUDP.SetTargets(targets.Addresses);
+    const ReachedTargets reached = SkipReached(targets.Addresses, LocalSubnets());
+    drvUDP.SetTargets(reached.Kept);
     TtskCtrl tskCtrl(mTable, *mFile, drvUDP);
     CtrlTimer ctrlTimer(tskCtrl);
     TwndMain wndMain(mTable, *mFile, tskCtrl);
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     wndMain.SetDialogs(&wndSearch, &wndInfo, &wndDate, &wndSetup, &AboutDlg);
 
     wndMain.show();
-    if (!targets.Bad.empty()) ShowMessageText(QString::fromStdString(BadTargetsText(targets.Bad)), mtWarning, mbOK);
+    if (const std::string warning = TargetsWarning(targets, reached.Notes); !warning.empty())
+        ShowMessageText(QString::fromStdString(warning), mtWarning, mbOK);
     return app.exec();
 }

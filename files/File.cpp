@@ -90,6 +90,15 @@ std::string BadTargetsText(const std::vector<std::string>& bad) {
            ". The other targets are used.";
 }
 
+std::string TargetsWarning(const TargetList& targets, const std::vector<std::string>& notes) {
+    std::string text = targets.Bad.empty() ? "" : BadTargetsText(targets.Bad);
+    if (targets.TooMany > 0)
+        text += (text.empty() ? "" : "\n") + std::string("The settings file lists more than ") +
+                std::to_string(MAX_TARGETS) + " targets; the first " + std::to_string(MAX_TARGETS) + " are used.";
+    for (const std::string& n : notes) text += (text.empty() ? "" : "\n") + n;
+    return text;
+}
+
 // Rewritten only when it would change, so a start never touches a file that
 // already says the same thing.
 void TmFile::WriteCommSettings() { WriteIniValue(SettingsPath(), "PORT", "T-ARC", std::to_string(CommPort)); }

@@ -1,5 +1,7 @@
 #include "link/Table.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -106,23 +108,45 @@ bool TmTable::FromDevice(int row, const Origin* from) const {
 
 bool TmTable::MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
-    DateAnswered_ = false;
+    DateAnswered_ = SerialTaken_ = false;
     if (!TakeAnswerLocked(data, length)) return false;
-    const bool own = FromDevice(CurRow, from);
     RowOrigin& o = Origins[CurRow];
-    if (DateAnswered_ && own) {
+    if (from != nullptr) Hear(o, *from);
+    // A date answer is an acknowledgement too, counted as an ACK is.
+    if (DateAnswered_ && (from == nullptr || o.Source == from->Source) && !Doubtful(o)) {
         Rec[CurRow].Status = STATUS_ACK;
         o.Waiting = false;
     }
-    if (from == nullptr) return true;
-    // A device given a new address answers from there; a date answer is an
-    // acknowledgement too and moves nothing, nor does any answer in a wait.
-    if (!own && (DateAnswered_ || o.Waiting)) return true;
-    if (!own) o = RowOrigin{};
-    o.Heard = true;
-    o.Source = from->Source;
-    o.Via.Add(from->IfIndex);
     return true;
+}
+
+// Any host can send an answer with a device's MAC, and two devices can share
+// one: a MAC heard from two addresses, or with two serials, in one search
+// (or after it) is no device to send to until a search hears it from one
+// address alone.  So no answer moves where a device is believed to be,
+// except the first of a search and one from the main address a network SET
+// has just given it.
+void TmTable::Hear(RowOrigin& o, const Origin& from) {
+    if (!o.Heard || o.Search != Search_) {
+        if (o.Source != from.Source) o.Via = Outlets{};
+        o.Heard = true;
+        o.Search = Search_;
+        o.Source = from.Source;
+        o.Other = 0;
+        std::memset(o.Serials, 0, sizeof o.Serials);
+    } else if (from.Source != o.Source) {
+        if (!o.Waiting || o.NewSource != from.Source) {
+            o.Other = from.Source;
+            return;
+        }
+        o.Source = from.Source;
+        o.Via = Outlets{};
+    }
+    o.Via.Add(from.IfIndex);
+    if (!SerialTaken_) return;
+    const char* serial = Rec[CurRow].SERIAL;
+    if (o.Serials[0][0] == 0) std::memcpy(o.Serials[0], serial, sizeof o.Serials[0]);
+    else if (std::strcmp(o.Serials[0], serial) != 0) std::memcpy(o.Serials[1], serial, sizeof o.Serials[1]);
 }
 
 bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
@@ -186,6 +210,7 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
         return true;
     }
     if (f.Width == 0) return true;  // MAC as an item: the header carries it
+    if (key == KEY_SERIAL) SerialTaken_ = true;
 
     TDeviceRec& r = Rec[CurRow];
     if (uint8_t* flag = FlagOf(r, key)) *flag = 1;
@@ -207,9 +232,17 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
 void TmTable::SetStatus(uint32_t code, const char* mac, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
     const int row = FindRowLocked(mac);
-    if (row >= 0 && FromDevice(row, from)) {
-        Rec[row].Status = code;
-        Origins[row].Waiting = false;
+    if (row < 0) return;
+    RowOrigin& o = Origins[row];
+    // A device given a new main address may acknowledge from there.
+    const bool moved = from != nullptr && o.Waiting && o.NewSource != 0 && from->Source == o.NewSource;
+    if (!moved && (!FromDevice(row, from) || Doubtful(o))) return;
+    Rec[row].Status = code;
+    o.Waiting = false;
+    if (moved && code == STATUS_ACK) {
+        o.Source = from->Source;
+        o.Via = Outlets{};
+        o.Via.Add(from->IfIndex);
     }
 }
 
@@ -230,16 +263,37 @@ void TmTable::SetRowStatus(int row, uint32_t code) {
     if (Live(row, Count_)) Rec[row].Status = code;
 }
 
-void TmTable::AwaitAnswer(int row) {
+void TmTable::AwaitAnswer(int row, uint32_t newSource) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return;
     Rec[row].Status = STATUS_NONE;
     Origins[row].Waiting = true;
+    Origins[row].NewSource = newSource;
 }
 
 void TmTable::EndWaits() {
     std::lock_guard<std::mutex> g(Lock);
     for (int i = 0; i < Count_; ++i) Origins[i].Waiting = false;
+}
+
+void TmTable::BeginSearch() {
+    std::lock_guard<std::mutex> g(Lock);
+    ++Search_;
+    for (int i = 0; i < Count_; ++i) Origins[i].Waiting = false;
+}
+
+std::string TmTable::RowDoubt(int row) const {
+    std::lock_guard<std::mutex> g(Lock);
+    if (!Live(row, Count_)) return {};
+    const RowOrigin& o = Origins[row];
+    if (o.Other != 0) {
+        char a[INET_ADDRSTRLEN], b[INET_ADDRSTRLEN];
+        ::inet_ntop(AF_INET, &o.Source, a, sizeof a);
+        ::inet_ntop(AF_INET, &o.Other, b, sizeof b);
+        return std::string("answers from two addresses: ") + a + " and " + b;
+    }
+    if (o.Serials[1][0] != 0) return std::string("answers with two serials: ") + o.Serials[0] + " and " + o.Serials[1];
+    return {};
 }
 
 uint32_t TmTable::RowStatus(int row) const {
@@ -343,53 +397,66 @@ bool TmTable::NoAddUnknown() const {
 uint16_t TmTable::BuildSet(int row, int kind, bool broadcast) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return 0;
-    TDeviceRec& r = Rec[row];
-    // A SET for one device never names every device, nor a MAC the frame
-    // cannot carry; only a broadcast SET uses the broadcast MAC.
-    if (!broadcast && !UsableMac(r.MAC)) return 0;
-    SendBuf_[0] = STX;
-    std::memcpy(SendBuf_ + 1, "SET:", 4);
-    std::memcpy(SendBuf_ + 5, broadcast ? BROADCAST_MAC : r.MAC, MAC_LEN);
-    SendBuf_[22] = ITEM_END;
-    r.HasGPID = 1;
-
-    size_t pos = ITEMS_AT;
-    bool refused = false;
-    for (const int* k = SetKeysOf(kind); *k >= 0; ++k) {
-        if (HasKey(r, *k)) pos += PutItem(*k, pos, refused);
-        if (refused) return 0;
-    }
-    if (pos == ITEMS_AT) return 0;
-    SendBuf_[pos] = ETX;
-    return static_cast<uint16_t>(pos + 1);
+    if (!broadcast && Doubtful(Origins[row])) return 0;
+    Rec[row].HasGPID = 1;
+    // The window commits EditRec to the row once the device takes it: it
+    // holds the addresses as they went out, without blanks.
+    for (const int* k = SetKeysOf(kind); *k >= 0; ++k)
+        if (KeyFields[*k].StripsBlanks && HasKey(Rec[row], *k))
+            StripBlanks(FieldOf(EditRec, *k), static_cast<size_t>(KeyFields[*k].Width));
+    return BuildSetFrame(Rec[row], EditRec, kind, broadcast, SendBuf_).Length;
 }
+
+namespace {
+// The text of a field as it goes out: addresses without blanks.
+size_t SentLength(char* value, const KeyField& f) {
+    const size_t width = static_cast<size_t>(f.Width);
+    if (f.StripsBlanks) return StripBlanks(value, width);
+    return strnlen(value, width);
+}
+}  // namespace
 
 // An item that does not fit, or whose value holds a byte that would end the
 // item or the frame early (and so smuggle in items of its own), refuses the
-// whole frame.
-size_t TmTable::PutItem(int key, size_t pos, bool& refused) {
-    const KeyField& f = KeyFields[key];
-    char* value = FieldOf(EditRec, key);
-    const size_t width = static_cast<size_t>(f.Width);
-    size_t textLen = 0;
-    if (f.StripsBlanks) {
-        textLen = StripBlanks(value, width);
-    } else {
-        while (textLen < width && value[textLen] != '\0') ++textLen;
+// whole frame.  A network SET always carries the group id.
+SetFrameResult BuildSetFrame(const TDeviceRec& device, const TDeviceRec& edit, int kind, bool broadcast, uint8_t* out) {
+    SetFrameResult result;
+    // A SET for one device never names every device, nor a MAC the frame
+    // cannot carry; only a broadcast SET uses the broadcast MAC.
+    if (!broadcast && !UsableMac(device.MAC)) {
+        result.Fault = SetFrameFault::BadMac;
+        return result;
     }
-    if (textLen == 0) return 0;
-    // TERM and LOG always travel as four bytes, NULs included.
-    const size_t valueLen = (key == KEY_TERM || key == KEY_LOG) ? 4 : textLen;
-    const size_t keyLen = KeyTable[key].Len;
-    const size_t itemLen = keyLen + 1 + valueLen + 1;
-    if (pos + itemLen + 1 > SEND_MAX || HoldsDelimiter(value, valueLen)) {  // +1 for the closing ETX
-        refused = true;
-        return 0;
+    out[0] = STX;
+    std::memcpy(out + 1, "SET:", 4);
+    std::memcpy(out + 5, broadcast ? BROADCAST_MAC : device.MAC, MAC_LEN);
+    out[22] = ITEM_END;
+    size_t pos = ITEMS_AT;
+    for (const int* k = SetKeysOf(kind); *k >= 0; ++k) {
+        if (!HasKey(device, *k) && !(kind == KIND_NETWORK && *k == KEY_GPID)) continue;
+        const KeyField& f = KeyFields[*k];
+        char value[VALUE_CAP + 1] = {};
+        std::memcpy(value, FieldOf(edit, *k), static_cast<size_t>(f.Width));
+        const size_t textLen = SentLength(value, f);
+        if (textLen == 0) continue;
+        // TERM and LOG always travel as four bytes, NULs included.
+        const size_t valueLen = (*k == KEY_TERM || *k == KEY_LOG) ? 4 : textLen;
+        const size_t keyLen = std::strlen(f.Name);
+        const size_t itemLen = keyLen + 1 + valueLen + 1;
+        if (HoldsDelimiter(value, valueLen)) result.Fault = SetFrameFault::BadByte;
+        if (pos + itemLen + 1 <= TmTable::SEND_MAX) {  // +1 for the closing ETX
+            std::memcpy(out + pos, f.Name, keyLen);
+            out[pos + keyLen] = ':';
+            std::memcpy(out + pos + keyLen + 1, value, valueLen);
+            out[pos + itemLen - 1] = ITEM_END;
+        }
+        pos += itemLen;
     }
-    uint8_t* out = SendBuf_ + pos;
-    std::memcpy(out, f.Name, keyLen);
-    out[keyLen] = ':';
-    std::memcpy(out + keyLen + 1, value, valueLen);
-    out[itemLen - 1] = ITEM_END;
-    return itemLen;
+    result.Needed = pos + 1;
+    if (result.Fault == SetFrameFault::None && pos == ITEMS_AT) result.Fault = SetFrameFault::Empty;
+    if (result.Fault == SetFrameFault::None && result.Needed > TmTable::SEND_MAX) result.Fault = SetFrameFault::TooLong;
+    if (result.Fault != SetFrameFault::None) return result;
+    out[pos] = ETX;
+    result.Length = static_cast<uint16_t>(pos + 1);
+    return result;
 }
