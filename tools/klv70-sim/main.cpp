@@ -220,7 +220,8 @@ int main(int argc, char** argv) {
         if (std::memcmp(buf + 1, "ENQ:", 4) == 0) {
             const uint8_t* end = static_cast<const uint8_t*>(std::memchr(buf, 0xFF, static_cast<size_t>(n)));
             const std::string enquiry(reinterpret_cast<char*>(buf + 1), end ? static_cast<size_t>(end - buf - 1) : 0);
-            for (const SimDevice& d : devices) replies.push_back(d.Answer(enquiry));
+            for (const SimDevice& d : devices)
+                for (Frame& f : d.Answer(enquiry)) replies.push_back(std::move(f));
         } else if (std::memcmp(buf + 1, "SET:", 4) == 0) {
             for (size_t i = 0; i < devices.size(); ++i) {
                 SimDevice& d = devices[i];
