@@ -10,22 +10,12 @@ namespace {
 // longer than this is dropped whole rather than parsed from a cut copy.
 constexpr size_t ITEM_BUF = FRAME_MAX;
 constexpr size_t VALUE_CAP = 256;
-constexpr size_t ITEMS_AT = 23;
+constexpr size_t ITEMS_AT = FRAME_ITEMS_AT;
 
 bool Live(int row, int count) { return row >= 0 && row < count; }
 
-// Eight bytes at a time: whether a word holds a byte below 4, and whether it
-// holds 0xFF, STX or ETX (a byte of x | 0x01 is 0x03 only for STX and ETX, a
-// byte of ~x is 0 only for 0xFF).
-constexpr uint64_t ONES = 0x0101010101010101ull, HIGHS = 0x8080808080808080ull;
-uint64_t Word(const uint8_t* p) {
-    uint64_t x;
-    std::memcpy(&x, p, 8);
-    return x;
-}
-bool ZeroByte(uint64_t v) { return ((v - ONES) & ~v & HIGHS) != 0; }
-bool ByteBelow4(uint64_t x) { return ((x - 4 * ONES) & ~x & HIGHS) != 0; }
-bool DelimiterByte(uint64_t x) { return ZeroByte((x | ONES) ^ (3 * ONES)) || ZeroByte(~x); }
+// Whether a word holds a byte below 4.
+bool ByteBelow4(uint64_t x) { return ((x - 4 * WORD_ONES) & ~x & WORD_HIGHS) != 0; }
 
 // Length of a value's text: up to its first NUL, STX or ETX.  A NUL ends a
 // field's text anyway, and a device file cannot carry STX or ETX inside a
@@ -38,23 +28,6 @@ size_t TextLength(const uint8_t* value, size_t n) {
         if (value[i] == 0 || value[i] == STX || value[i] == ETX) return i;
     return n;
 }
-
-// Whether any of n bytes would end an item or a frame on the wire or in a
-// device file: 0xFF, STX or ETX.
-bool HoldsDelimiter(const void* bytes, size_t n) {
-    const auto* p = static_cast<const uint8_t*>(bytes);
-    if (n >= 8) {
-        for (size_t i = 0; i + 8 <= n; i += 8)
-            if (DelimiterByte(Word(p + i))) return true;
-        return DelimiterByte(Word(p + n - 8));
-    }
-    for (size_t i = 0; i < n; ++i)
-        if (p[i] == ITEM_END || p[i] == STX || p[i] == ETX) return true;
-    return false;
-}
-
-// A MAC that can stand for one device and travel in a frame and a file.
-bool UsableMac(const char* mac) { return !IsBroadcastMac(mac) && !HoldsDelimiter(mac, MAC_LEN); }
 
 // Whether a stored field equals the value zero-padded to the field's width.
 // Most fields are a few bytes wide and compared inline; the wide text fields
@@ -405,58 +378,4 @@ uint16_t TmTable::BuildSet(int row, int kind, bool broadcast) {
         if (KeyFields[*k].StripsBlanks && HasKey(Rec[row], *k))
             StripBlanks(FieldOf(EditRec, *k), static_cast<size_t>(KeyFields[*k].Width));
     return BuildSetFrame(Rec[row], EditRec, kind, broadcast, SendBuf_).Length;
-}
-
-namespace {
-// The text of a field as it goes out: addresses without blanks.
-size_t SentLength(char* value, const KeyField& f) {
-    const size_t width = static_cast<size_t>(f.Width);
-    if (f.StripsBlanks) return StripBlanks(value, width);
-    return strnlen(value, width);
-}
-}  // namespace
-
-// An item that does not fit, or whose value holds a byte that would end the
-// item or the frame early (and so smuggle in items of its own), refuses the
-// whole frame.  A network SET always carries the group id.
-SetFrameResult BuildSetFrame(const TDeviceRec& device, const TDeviceRec& edit, int kind, bool broadcast, uint8_t* out) {
-    SetFrameResult result;
-    // A SET for one device never names every device, nor a MAC the frame
-    // cannot carry; only a broadcast SET uses the broadcast MAC.
-    if (!broadcast && !UsableMac(device.MAC)) {
-        result.Fault = SetFrameFault::BadMac;
-        return result;
-    }
-    out[0] = STX;
-    std::memcpy(out + 1, "SET:", 4);
-    std::memcpy(out + 5, broadcast ? BROADCAST_MAC : device.MAC, MAC_LEN);
-    out[22] = ITEM_END;
-    size_t pos = ITEMS_AT;
-    for (const int* k = SetKeysOf(kind); *k >= 0; ++k) {
-        if (!HasKey(device, *k) && !(kind == KIND_NETWORK && *k == KEY_GPID)) continue;
-        const KeyField& f = KeyFields[*k];
-        char value[VALUE_CAP + 1] = {};
-        std::memcpy(value, FieldOf(edit, *k), static_cast<size_t>(f.Width));
-        const size_t textLen = SentLength(value, f);
-        if (textLen == 0) continue;
-        // TERM and LOG always travel as four bytes, NULs included.
-        const size_t valueLen = (*k == KEY_TERM || *k == KEY_LOG) ? 4 : textLen;
-        const size_t keyLen = std::strlen(f.Name);
-        const size_t itemLen = keyLen + 1 + valueLen + 1;
-        if (HoldsDelimiter(value, valueLen)) result.Fault = SetFrameFault::BadByte;
-        if (pos + itemLen + 1 <= TmTable::SEND_MAX) {  // +1 for the closing ETX
-            std::memcpy(out + pos, f.Name, keyLen);
-            out[pos + keyLen] = ':';
-            std::memcpy(out + pos + keyLen + 1, value, valueLen);
-            out[pos + itemLen - 1] = ITEM_END;
-        }
-        pos += itemLen;
-    }
-    result.Needed = pos + 1;
-    if (result.Fault == SetFrameFault::None && pos == ITEMS_AT) result.Fault = SetFrameFault::Empty;
-    if (result.Fault == SetFrameFault::None && result.Needed > TmTable::SEND_MAX) result.Fault = SetFrameFault::TooLong;
-    if (result.Fault != SetFrameFault::None) return result;
-    out[pos] = ETX;
-    result.Length = static_cast<uint16_t>(pos + 1);
-    return result;
 }

@@ -16,21 +16,7 @@
 #include "link/Origin.h"
 #include "link/Protocol.h"
 #include "link/Record.h"
-
-// Why a SET frame could not be built.
-enum class SetFrameFault { None, Empty, TooLong, BadByte, BadMac };
-
-struct SetFrameResult {
-    uint16_t Length = 0;  // 0 unless Fault is None
-    SetFrameFault Fault = SetFrameFault::None;
-    size_t Needed = 0;    // the bytes the whole frame would take, ETX included
-};
-
-// The SET frame of a kind for a device: its MAC (or the broadcast MAC) and,
-// for every key of the kind that the device reports, the value in edit.  The
-// windows and the checks before a SET both build it here, so a frame that
-// could not go out is known before anything is sent.  out holds FRAME_MAX bytes.
-SetFrameResult BuildSetFrame(const TDeviceRec& device, const TDeviceRec& edit, int kind, bool broadcast, uint8_t* out);
+#include "link/Setframe.h"
 
 // The four grid columns of one row, plus its identity.
 struct GridRow {
@@ -105,7 +91,7 @@ public:
     TDeviceRec EditRec{};
     int SelectedRow = NO_ROW;
 
-    static constexpr size_t SEND_MAX = 510;  // what a request-queue slot carries
+    static constexpr size_t SEND_MAX = SET_FRAME_MAX;
 
 private:
     void InitKeys();

@@ -71,7 +71,8 @@ bool TtskCtrl::RequestSet(int row, int kind, bool broadcast) {
     // A device given a new main address may acknowledge from there.
     in_addr moved{};
     char main[sizeof Table.EditRec.IPADRM];
-    std::memcpy(main, Table.EditRec.IPADRM, sizeof main);
+    std::memcpy(main, Table.EditRec.IPADRM, sizeof main - 1);
+    main[sizeof main - 1] = '\0';
     StripBlanks(main, sizeof main - 1);
     const bool moves = kind == KIND_NETWORK && !broadcast && ::inet_pton(AF_INET, main, &moved) == 1;
     Table.AwaitAnswer(row, moves ? moved.s_addr : 0);

@@ -8,7 +8,7 @@
 #include "rules/Datecheck.h"
 #include "rules/Netcheck.h"
 #include "link/Protocol.h"
-#include "link/Table.h"
+#include "link/Setframe.h"
 #include "rules/Strings.h"
 
 namespace {
@@ -157,7 +157,8 @@ void CheckHeld(const Edit& e, const std::string& text, const TDeviceRec* current
     } else if (e.Takes == Form::Address && AddressForm(text) && HasLeadingZero(text)) {
         out.push_back(Problem(SetFault::BadForm, e, e.Message,
                               e.Name + std::string(" ") + text +
-                                  ": a part begins with 0, which some read as octal (010 as 8), so which address the device takes is unsure; write it without the leading zero"));
+                                  ": a part begins with 0, which some read as octal (010 as 8), so which address "
+                                  "the device takes is unsure; write it without the leading zero"));
     } else if ((e.Takes == Form::Address && !AddressForm(text)) ||
                ((e.Takes == Form::Digits || e.Takes == Form::Signed) && !NumberForm(text, e.Takes == Form::Signed))) {
         refuse(SetFault::BadForm, 0, {});
@@ -227,7 +228,7 @@ void CheckFrame(int kind, const TDeviceRec& current, SetVerdict& v) {
     if (built.Fault != SetFrameFault::TooLong) return;
     v.Problems.push_back({SetFault::FrameTooLong, {}, 0,
                           "the SET would take " + std::to_string(built.Needed) + " bytes, more than one frame carries (" +
-                              std::to_string(TmTable::SEND_MAX) + "): the texts the device reports go with it",
+                              std::to_string(SET_FRAME_MAX) + "): the texts the device reports go with it",
                           {}});
 }
 
