@@ -292,7 +292,7 @@ void TwndMain::RefreshGrid() {
 // its conflict gets fixed.
 void TwndMain::MarkConflicts() {
     const std::vector<TDeviceRec> rows = Table.Rows();
-    const auto problems = FindConflicts(rows, LocalSubnets());
+    const auto problems = TableConflicts(Table, LocalSubnets());
     std::map<QByteArray, QString> reasons;
     for (size_t i = 0; i < rows.size(); ++i)
         if (!problems[i].empty()) {
