@@ -113,10 +113,6 @@ void Verify(HeadlessHost& host, ApplyReport& report, const ApplyOptions& options
             linkFailed = true;
             return;
         }
-        if (options.Interrupted && options.Interrupted()) {
-            report.Interrupted = true;
-            return;
-        }
         std::erase_if(pending, [&](size_t i) {
             const PlannedDevice& d = report.Plan.Devices[i];
             DeviceOutcome& o = report.Devices[i];
@@ -126,6 +122,11 @@ void Verify(HeadlessHost& host, ApplyReport& report, const ApplyOptions& options
             checked(i) = o.MismatchKeys.empty() ? DeviceResult::Verified : DeviceResult::Mismatch;
             return o.MismatchKeys.empty();
         });
+        // Ctrl-C ends the check with what this cycle found.
+        if (!pending.empty() && options.Interrupted && options.Interrupted()) {
+            report.Interrupted = true;
+            return;
+        }
     }
 }
 }  // namespace
