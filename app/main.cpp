@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     TmFile& mFile = link->Files;
     TtskCtrl& tskCtrl = link->Control;
     const TargetList targets = mFile.ReadTargets();
-    link->Driver.SetTargets(targets.Addresses);
+    const ReachedTargets reached = SkipReached(targets.Addresses, LocalSubnets());
+    link->Driver.SetTargets(reached.Kept);
     CtrlTimer ctrlTimer(tskCtrl);
     TwndMain wndMain(mTable, mFile, tskCtrl);
     TwndSearch wndSearch(tskCtrl, &wndMain);
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
         wndMain.activateWindow();
     });
     wndMain.show();
-    if (!targets.Bad.empty()) ShowMessageText(QString::fromStdString(BadTargetsText(targets.Bad)), mtWarning, mbOK);
+    if (const std::string warning = TargetsWarning(targets, reached.Notes); !warning.empty())
+        ShowMessageText(QString::fromStdString(warning), mtWarning, mbOK);
     return app.exec();
 }

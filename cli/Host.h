@@ -33,4 +33,7 @@ public:
     // Waits until the worker has sent everything queued on a link that stayed
     // up; otherwise false, with LinkDown saying why.
     bool WaitSent(uint32_t failuresBefore);
+
+    // One note for each target left out because the broadcasts reach it.
+    std::vector<std::string> TargetNotes;
 };

@@ -27,7 +27,7 @@ constexpr int MAC_LEN = 17;
 constexpr size_t FRAME_MAX = 512;  // largest datagram the link carries
 // STX, a three-letter word and ':' ("MAC:", "SET:", "ACK:"), the MAC, 0xFF:
 // where a frame's items start.
-constexpr size_t FRAME_HEADER = 23;
+constexpr size_t FRAME_ITEMS_AT = 23;
 
 constexpr uint8_t STX = 0x02;
 constexpr uint8_t ETX = 0x03;

@@ -9,7 +9,7 @@
 #include "link/Protocol.h"
 
 namespace {
-constexpr size_t MIN_FRAME = FRAME_HEADER + 1;  // an answer or acknowledgement is longer than its header
+constexpr size_t MIN_FRAME = FRAME_ITEMS_AT + 1;  // an answer or acknowledgement is longer than its header
 }
 
 TQmx42::TQmx42(TmTable& table, TdrvUDP& driver, uint16_t port) : Table(table), Driver(driver) {

@@ -50,7 +50,7 @@ public:
 private:
     struct Slot {
         uint16_t Length;
-        uint8_t Frame[TmTable::SEND_MAX];
+        uint8_t Frame[SET_FRAME_MAX];
         Outlets Via;
     };
     void Execute();
@@ -75,7 +75,7 @@ private:
     int WriteIndex = 0;
     int ReadIndex = 0;
 
-    uint8_t TxBuf[TmTable::SEND_MAX]{};
+    uint8_t TxBuf[SET_FRAME_MAX]{};
     uint8_t RxBuf[TdrvUDP::SLOT_BYTES]{};
 
     std::mutex RunMutex;

@@ -37,7 +37,7 @@ TEST(NetCheck, ParseIpText) {
         const char* expect;  // nullptr: does not convert
     };
     const Case cases[] = {
-        {"192.168.  0. 10", "192.168.0.10"}, {"192.168.  0.010", "192.168.0.8"}, {"192.168.  0. 09", nullptr},
+        {"192.168.  0. 10", "192.168.0.10"}, {"192.168.  0.010", nullptr}, {"192.168.  0. 09", nullptr},
         {kBlank, nullptr},                   {"255.255.255.255", nullptr},       {"256.  1.  1.  1", nullptr},
         {"1.2.3.4\tx", nullptr},             {"", nullptr},
     };
@@ -83,7 +83,7 @@ TEST(NetCheck, Rules) {
         {"backup disabled .255", NET_BACKUP, " 10.  0.  0.255", false, {}},
         {"backup enabled all ones", NET_BACKUP, "255.255.255.255", true, {MSG_BAD_BACKUP_IP}},
         {"backup disabled all ones", NET_BACKUP, "255.255.255.255", false, {}},
-        {"octal part", NET_TRAP1, "192.168.  0.010", true, {}},
+        {"leading zero: octal to some, decimal to others", NET_TRAP1, "192.168.  0.010", true, {MSG_BAD_TRAP1}},
         {"octal 09", NET_TRAP1, "192.168.  0. 09", true, {MSG_BAD_TRAP1}},
         {"group empty", NET_GROUP, "", true, {MSG_BAD_GROUP_ID}},
         {"group -1", NET_GROUP, "-1", true, {MSG_BAD_GROUP_ID}},

@@ -241,7 +241,7 @@ TEST(Protocol, OversizedSetIsNotBuilt) {
     EXPECT_EQ(t.BuildSet(0, KIND_DEVINFO, false), 0);
     for (char* f : {t.EditRec.NAME, t.EditRec.LOC, t.EditRec.UNIQ}) std::memset(f, 0, 257);
     EXPECT_GT(t.BuildSet(0, KIND_DEVINFO, false), 0) << "one full field still fits";
-    EXPECT_LE(t.BuildSet(0, KIND_DEVINFO, false), TmTable::SEND_MAX);
+    EXPECT_LE(t.BuildSet(0, KIND_DEVINFO, false), SET_FRAME_MAX);
 }
 
 TEST(Protocol, LongestNetworkSetIs293Bytes) {
