@@ -100,6 +100,18 @@ int FindKey(const char* name, size_t len) {
     return i;
 }
 
+FrameView ReadFrame(const uint8_t* data, size_t length) {
+    FrameView f;
+    if (data == nullptr || length < FRAME_ITEMS_AT) return f;
+    const auto says = [&](const char* word) { return std::memcmp(data + 1, word, 3) == 0; };
+    f.Word = says("MAC") ? FrameWord::Mac : says("ACK") ? FrameWord::Ack : says("NAK") ? FrameWord::Nak : FrameWord::Other;
+    f.Stx = data[0] == STX;
+    f.Mac = reinterpret_cast<const char*>(data + 5);
+    f.Items = data + FRAME_ITEMS_AT;
+    f.ItemsLength = length - FRAME_ITEMS_AT;
+    return f;
+}
+
 size_t QueryText(int kind, uint8_t* out) {
     if (kind < KIND_NETWORK || kind > KIND_DATE) return 0;
     const size_t n = std::strlen(kQueryTexts[kind]);

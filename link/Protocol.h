@@ -60,6 +60,19 @@ bool IsBroadcastMac(const char* mac);
 // Index of the key whose text equals name[0..len), or -1 (byte-exact).
 int FindKey(const char* name, size_t len);
 
+// What a frame's header says: STX, a word and ':', a MAC, 0xFF.
+enum class FrameWord { None, Mac, Ack, Nak, Other };  // None: too short for a header
+
+// A received frame read once, in place, never beyond its length.
+struct FrameView {
+    FrameWord Word = FrameWord::None;
+    bool Stx = false;             // the first byte is STX
+    const char* Mac = nullptr;    // the MAC_LEN bytes of the header's MAC
+    const uint8_t* Items = nullptr;  // what follows the header
+    size_t ItemsLength = 0;
+};
+FrameView ReadFrame(const uint8_t* data, size_t length);
+
 // The enquiry text of a kind with its closing 0xFF ("ENQ:NETWORK"+0xFF), and
 // the whole query frame (STX, text, ETX).  Both return 0 for another kind.
 size_t QueryText(int kind, uint8_t* out);

@@ -10,7 +10,6 @@ namespace {
 // longer than this is dropped whole rather than parsed from a cut copy.
 constexpr size_t ITEM_BUF = FRAME_MAX;
 constexpr size_t VALUE_CAP = 256;
-constexpr size_t ITEMS_AT = FRAME_ITEMS_AT;
 
 bool Live(int row, int count) { return row >= 0 && row < count; }
 
@@ -47,12 +46,7 @@ bool SameAsPadded(const char* field, const uint8_t* value, size_t cut, size_t wi
 
 TmTable::TmTable() : Rec(new TDeviceRec[TABLE_SLOTS]()), Origins(new RowOrigin[TABLE_SLOTS]()) {}
 
-int TmTable::FindRowLocked(const char* mac) const {
-    for (int i = 0; i < Count_; ++i) {
-        if (std::memcmp(Rec[i].MAC, mac, MAC_LEN) == 0) return i;
-    }
-    return -1;
-}
+int TmTable::FindRowLocked(const char* mac) const { return Macs.Find(mac, Rec.get()); }
 
 int TmTable::FindRow(const char* mac) const {
     std::lock_guard<std::mutex> g(Lock);
@@ -61,7 +55,7 @@ int TmTable::FindRow(const char* mac) const {
 
 bool TmTable::TakeAnswer(const uint8_t* data, uint16_t length) {
     std::lock_guard<std::mutex> g(Lock);
-    return TakeAnswerLocked(data, length);
+    return TakeAnswerLocked(ReadFrame(data, length));
 }
 
 // Any host can send an acknowledgement with a device's MAC, so once the
@@ -70,10 +64,10 @@ bool TmTable::FromDevice(int row, const Origin* from) const {
     return from == nullptr || !Origins[row].Heard || Origins[row].Source == from->Source;
 }
 
-bool TmTable::MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from) {
+bool TmTable::MergeAnswer(const FrameView& frame, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
     DateAnswered_ = SerialTaken_ = false;
-    if (!TakeAnswerLocked(data, length)) return false;
+    if (!TakeAnswerLocked(frame)) return false;
     RowOrigin& o = Origins[CurRow];
     if (from != nullptr) Hear(o, *from);
     // A date answer is an acknowledgement too, counted as an ACK is.
@@ -113,10 +107,10 @@ void TmTable::Hear(RowOrigin& o, const Origin& from) {
     else if (std::strcmp(o.Serials[0], serial) != 0) std::memcpy(o.Serials[1], serial, sizeof o.Serials[1]);
 }
 
-bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
+bool TmTable::TakeAnswerLocked(const FrameView& frame) {
     ChangeMask_ = 0;
-    if (data == nullptr || length < ITEMS_AT || std::memcmp(data + 1, "MAC", 3) != 0) return false;
-    const char* mac = reinterpret_cast<const char*>(data + 5);
+    if (frame.Word != FrameWord::Mac) return false;
+    const char* mac = frame.Mac;
     // A row for the broadcast MAC would send its SETs to every device, and a
     // MAC holding a delimiter could not be saved or sent.
     if (!UsableMac(mac)) return false;
@@ -133,16 +127,17 @@ bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
         // old device decides what a later SET sends to this one.
         Rec[row] = TDeviceRec{};
         Origins[row] = RowOrigin{};
+        std::memcpy(Rec[row].MAC, mac, MAC_LEN);
+        Macs.Add(mac, row);
     }
-    std::memcpy(Rec[row].MAC, mac, MAC_LEN);
     CurRow = row;
-    ParseItems(data + ITEMS_AT, static_cast<uint16_t>(length - ITEMS_AT));
+    ParseItems(frame.Items, frame.ItemsLength);
     Pending_ |= ChangeMask_;
     ++Merged_;
     return true;
 }
 
-void TmTable::ParseItems(const uint8_t* data, uint16_t length) {
+void TmTable::ParseItems(const uint8_t* data, size_t length) {
     // Items are taken in place, each up to its 0xFF; the bytes after the last
     // 0xFF are no item.  One longer than the item buffer a frame can fill is
     // dropped whole rather than parsed from a cut copy.
@@ -298,7 +293,10 @@ std::vector<GridRow> TmTable::GridRows() const {
 bool TmTable::EditRow(int row, const std::function<void(TDeviceRec&)>& edit) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return false;
+    char mac[MAC_LEN];
+    std::memcpy(mac, Rec[row].MAC, MAC_LEN);
     edit(Rec[row]);
+    if (std::memcmp(mac, Rec[row].MAC, MAC_LEN) != 0) Macs.Rebuild(Rec.get(), Count_);
     return true;
 }
 
@@ -308,12 +306,14 @@ void TmTable::DeleteRow(int row) {
         Count_ = 0;
         std::fill(Rec.get(), Rec.get() + TABLE_SLOTS, TDeviceRec{});
         std::fill(Origins.get(), Origins.get() + TABLE_SLOTS, RowOrigin{});
+        Macs.Clear();
         return;
     }
     if (row < 1 || row > Count_) return;
     std::copy(Rec.get() + row, Rec.get() + Count_, Rec.get() + row - 1);
     std::copy(Origins.get() + row, Origins.get() + Count_, Origins.get() + row - 1);
     --Count_;
+    Macs.Rebuild(Rec.get(), Count_);
 }
 
 uint32_t TmTable::ChangeMask() const {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "link/Macindex.h"
 #include "link/Origin.h"
 #include "link/Protocol.h"
 #include "link/Record.h"
@@ -43,7 +44,10 @@ public:
     // acknowledges the date enquiry of its row, all under one lock.  With
     // `from` (a datagram off the network) the row remembers where its device
     // answers from, and an acknowledgement counts only from there.
-    bool MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from = nullptr);
+    bool MergeAnswer(const FrameView& frame, const Origin* from = nullptr);
+    bool MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from = nullptr) {
+        return MergeAnswer(ReadFrame(data, length), from);
+    }
     void SetStatus(uint32_t code, const char* mac, const Origin* from = nullptr);
     // The interfaces the row's device was heard on in this run; none when it
     // has not answered (a row from a file), which means every interface.
@@ -98,9 +102,9 @@ public:
 
 private:
     int FindRowLocked(const char* mac) const;
-    bool TakeAnswerLocked(const uint8_t* data, uint16_t length);
+    bool TakeAnswerLocked(const FrameView& frame);
     bool UpdateChangeMaskLocked(uint32_t bits, MaskUpdate how);
-    void ParseItems(const uint8_t* data, uint16_t length);
+    void ParseItems(const uint8_t* data, size_t length);
     bool ParseItem(const uint8_t* item, size_t length);
 
     // Where a row's device answers from; Heard: it has answered in this run.
@@ -121,6 +125,7 @@ private:
     mutable std::mutex Lock;
     std::unique_ptr<TDeviceRec[]> Rec;
     std::unique_ptr<RowOrigin[]> Origins;  // beside Rec, row for row
+    MacIndex Macs;                         // Rec's rows by their MAC
     uint32_t LeftOut_ = 0;
     int Count_ = 0;
     int CurRow = 0;

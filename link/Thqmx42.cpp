@@ -8,9 +8,6 @@
 
 #include "link/Protocol.h"
 
-namespace {
-constexpr size_t MIN_FRAME = FRAME_ITEMS_AT + 1;  // an answer or acknowledgement is longer than its header
-}
 
 TQmx42::TQmx42(TmTable& table, TdrvUDP& driver, uint16_t port) : Table(table), Driver(driver) {
     Params.Notify = this;
@@ -100,20 +97,14 @@ void TQmx42::Step() {
     }
 }
 
-bool TQmx42::PollAnswer(uint32_t& length, Origin& from) {
+// An answer or acknowledgement holds more than its header.
+FrameView TQmx42::PollAnswer(uint32_t& length, Origin& from) {
     length = Driver.Read(RxBuf, &from);
-    if (length == 0) return false;
-    if (length < MIN_FRAME || RxBuf[0] != STX) return false;
-    const char* mac = reinterpret_cast<const char*>(RxBuf + 5);
-    if (std::memcmp(RxBuf + 1, "ACK", 3) == 0) {
-        Table.SetStatus(STATUS_ACK, mac, &from);
-        return false;
-    }
-    if (std::memcmp(RxBuf + 1, "NAK", 3) == 0) {
-        Table.SetStatus(STATUS_NAK, mac, &from);
-        return false;
-    }
-    return std::memcmp(RxBuf + 1, "MAC", 3) == 0;
+    const FrameView frame = ReadFrame(RxBuf, length);
+    if (frame.ItemsLength == 0 || !frame.Stx) return {};
+    if (frame.Word == FrameWord::Ack) Table.SetStatus(STATUS_ACK, frame.Mac, &from);
+    if (frame.Word == FrameWord::Nak) Table.SetStatus(STATUS_NAK, frame.Mac, &from);
+    return frame.Word == FrameWord::Mac ? frame : FrameView{};
 }
 
 // Takes every datagram that was waiting when the step began, not one a step:
@@ -124,9 +115,9 @@ void TQmx42::ProcessAnswers() {
     for (size_t waiting = Driver.Waiting(); waiting > 0; --waiting) {
         uint32_t length = 0;
         Origin from;
-        const bool answer = PollAnswer(length, from);
+        const FrameView answer = PollAnswer(length, from);
         if (length == 0) return;
-        if (answer) Table.MergeAnswer(RxBuf, static_cast<uint16_t>(length), &from);
+        if (answer.Word == FrameWord::Mac) Table.MergeAnswer(answer, &from);
     }
 }
 
@@ -159,7 +150,7 @@ void TQmx42::EnqueueQuery(int kind, const Outlets& via) {
     Enqueue(frame, static_cast<uint16_t>(n), via);
 }
 
-void TQmx42::EnqueueSet(int, int, uint16_t length, const Outlets& via) { Enqueue(Table.SendBuf(), length, via); }
+void TQmx42::EnqueueSet(uint16_t length, const Outlets& via) { Enqueue(Table.SendBuf(), length, via); }
 
 int TQmx42::Queued() const {
     std::lock_guard<std::mutex> g(ReqMutex);

@@ -35,7 +35,8 @@ public:
 
     // via: the interfaces the frame leaves by; none named: every interface.
     void EnqueueQuery(int kind, const Outlets& via = {});
-    void EnqueueSet(int row, int kind, uint16_t length, const Outlets& via = {});
+    // The SET the table has just built (TmTable::SendBuf).
+    void EnqueueSet(uint16_t length, const Outlets& via = {});
     int Queued() const;
 
     void Step();
@@ -55,7 +56,8 @@ private:
     };
     void Execute();
     void Enqueue(const uint8_t* frame, uint16_t length, const Outlets& via);
-    bool PollAnswer(uint32_t& length, Origin& from);
+    // The frame taken, when it is a device's answer to merge.
+    FrameView PollAnswer(uint32_t& length, Origin& from);
     void ProcessAnswers();
     void SendNext();
 

@@ -75,7 +75,7 @@ bool TtskCtrl::RequestSet(int row, int kind, bool broadcast) {
     Table.AwaitAnswer(row, moves ? moved.s_addr : 0);
     const uint16_t length = Table.BuildSet(row, kind, broadcast);
     if (length == 0) return false;
-    WorkerThread->EnqueueSet(row, kind, length, broadcast ? Outlets{} : Table.RowOutlets(row));
+    WorkerThread->EnqueueSet(length, broadcast ? Outlets{} : Table.RowOutlets(row));
     return true;
 }
 

@@ -208,7 +208,7 @@ TEST(Worker, SetFrameComesFromSendBuf) {
     rig.Worker.Step();
     std::strcpy(rig.Table.EditRec.NAME, "n");
     const uint16_t n = rig.Table.BuildSet(0, KIND_DEVINFO, false);
-    rig.Worker.EnqueueSet(0, KIND_DEVINFO, n);
+    rig.Worker.EnqueueSet(n);
     rig.Worker.Step();
     EXPECT_EQ(seen.Next(), Text(rig.Table.SendBuf(), n));
 }
