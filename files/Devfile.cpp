@@ -14,7 +14,9 @@ void PutText(std::vector<uint8_t>& out, const char* key, std::string_view value)
     out.push_back(ITEM_END);
 }
 
-void PutItem(std::vector<uint8_t>& out, const TDeviceRec& r, int key) { PutText(out, KeyFields[key].Name, FieldText(r, key)); }
+void PutItem(std::vector<uint8_t>& out, const TDeviceRec& r, int key) {
+    PutText(out, KeyFields[key].Name, FieldText(r, key));
+}
 }  // namespace
 
 std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {

@@ -104,7 +104,10 @@ FrameView ReadFrame(const uint8_t* data, size_t length) {
     FrameView f;
     if (data == nullptr || length < FRAME_ITEMS_AT) return f;
     const auto says = [&](const char* word) { return std::memcmp(data + 1, word, 3) == 0; };
-    f.Word = says("MAC") ? FrameWord::Mac : says("ACK") ? FrameWord::Ack : says("NAK") ? FrameWord::Nak : FrameWord::Other;
+    f.Word = says("MAC")   ? FrameWord::Mac
+             : says("ACK") ? FrameWord::Ack
+             : says("NAK") ? FrameWord::Nak
+                           : FrameWord::Other;
     f.Stx = data[0] == STX;
     f.Mac = reinterpret_cast<const char*>(data + 5);
     f.Items = data + FRAME_ITEMS_AT;

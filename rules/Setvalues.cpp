@@ -155,7 +155,8 @@ void CheckEditHolds(const Edit& e, const std::string& text, const TDeviceRec* cu
                                   ": a part begins with 0, which some read as octal (010 as 8), so which address "
                                   "the device takes is unsure; write it without the leading zero"));
     } else if ((e.Form == EditForm::Address && !AddressForm(text)) ||
-               ((e.Form == EditForm::Digits || e.Form == EditForm::Signed) && !NumberForm(text, e.Form == EditForm::Signed))) {
+               ((e.Form == EditForm::Digits || e.Form == EditForm::Signed) &&
+                !NumberForm(text, e.Form == EditForm::Signed))) {
         refuse(SetFault::BadForm, 0, {});
     }
 }
