@@ -40,12 +40,15 @@ const Entry kTable[] = {
     {124, QT_TRANSLATE_NOOP("Strings", "Cannot save the device file \"%s\". The list is not saved.")},
     {130, QT_TRANSLATE_NOOP("Strings", "Cannot read the device file \"%s\": %r. The list is unchanged.")},
     {131, QT_TRANSLATE_NOOP("Strings", "\"%s\" is not a device file. The list is unchanged.")},
-    {132, QT_TRANSLATE_NOOP("Strings", "The device file \"%s\" holds more devices than the list can hold; devices left out: %n.")},
-    {133, QT_TRANSLATE_NOOP("Strings", "The device file \"%s\" holds %n devices that are not in the list. Saving over it removes them "
-          "from the file. Save anyway?")},
+    {132, QT_TRANSLATE_NOOP("Strings", "The device file \"%s\" holds more devices than the list can hold; devices left "
+                                       "out: %n.")},
+    {133, QT_TRANSLATE_NOOP("Strings", "The device file \"%s\" holds %n devices that are not in the list. Saving over "
+                                       "it removes them from the file. Save anyway?")},
     {134, QT_TRANSLATE_NOOP("Strings", "Save changes to %s?")},
-    {135, QT_TRANSLATE_NOOP("Strings", "The device list is full (256 devices): %n answers from further devices were left out.")},
-    {150, QT_TRANSLATE_NOOP("Strings", "It is necessary to reboot the device for the reflection of these setting.\nMay I reboot the device?")},
+    {135, QT_TRANSLATE_NOOP("Strings", "The device list is full (256 devices): %n answers from further devices were "
+                                       "left out.")},
+    {150, QT_TRANSLATE_NOOP("Strings", "It is necessary to reboot the device for the reflection of these setting.\n"
+                                       "May I reboot the device?")},
     {160, QT_TRANSLATE_NOOP("Strings", "%s is not a key of this setting.")},
     {161, QT_TRANSLATE_NOOP("Strings", "The device does not report %s.")},
     {162, QT_TRANSLATE_NOOP("Strings", "%s is empty: an empty value cannot be sent.")},

@@ -5,163 +5,411 @@
     <name>Msgbox</name>
     <message>
         <source>Warning</source>
-        <translation type="unfinished"></translation>
+        <translation>警告</translation>
     </message>
 </context>
 <context>
     <name>Strings</name>
     <message>
         <source>Tarnel</source>
-        <translation type="unfinished"></translation>
+        <translation>Tarnel</translation>
     </message>
     <message>
         <source>Cannot detect this device.</source>
-        <translation type="unfinished"></translation>
+        <translation>このデバイスを検出できません。</translation>
     </message>
     <message>
         <source>Cannot take effect all parameter.</source>
-        <translation type="unfinished"></translation>
+        <translation>すべての設定を反映できませんでした。</translation>
     </message>
     <message>
         <source>Please input a correct date.</source>
-        <translation type="unfinished"></translation>
+        <translation>正しい日付を入力してください。</translation>
     </message>
     <message>
         <source>Please input correct time.</source>
-        <translation type="unfinished"></translation>
+        <translation>正しい時刻を入力してください。</translation>
     </message>
     <message>
         <source>Please input correct GMT.</source>
-        <translation type="unfinished"></translation>
+        <translation>正しいGMT時差を入力してください。</translation>
     </message>
     <message>
         <source>&quot;Unique ID&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「固有ID」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Main IP&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「メインIP」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Backup IP&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「バックアップIP」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Group ID&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「グループID」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Default Gateway&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「デフォルトゲートウェイ」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Subnet Mask&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「サブネットマスク」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Trap1&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「トラップ1」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Trap2&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「トラップ2」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Term&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「端末」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Log&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「ログ」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;OPT IP1&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「オプションIP1」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;OPT IP2&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「オプションIP2」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;OPT IP3&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「オプションIP3」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;OPT Port1&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「オプションポート1」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;OPT Port2&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「オプションポート2」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;OPT Port3&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「オプションポート3」の値が正しくありません。</translation>
     </message>
     <message>
         <source>&quot;Time Out&quot; is a illegal value.</source>
-        <translation type="unfinished"></translation>
+        <translation>「タイムアウト」の値が正しくありません。</translation>
     </message>
     <message>
         <source>The mask value of &quot;Main IP&quot; and &quot;Default Gateway&quot; is different.</source>
-        <translation type="unfinished"></translation>
+        <translation>サブネットマスクを掛けた「メインIP」と「デフォルトゲートウェイ」の値が一致しません。</translation>
     </message>
     <message>
         <source>Cannot save the device file &quot;%s&quot;. The list is not saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>デバイスファイル「%s」を保存できません。一覧は保存されていません。</translation>
     </message>
     <message>
         <source>Cannot read the device file &quot;%s&quot;: %r. The list is unchanged.</source>
-        <translation type="unfinished"></translation>
+        <translation>デバイスファイル「%s」を読み込めません: %r。一覧は変更されていません。</translation>
     </message>
     <message>
         <source>&quot;%s&quot; is not a device file. The list is unchanged.</source>
-        <translation type="unfinished"></translation>
+        <translation>「%s」はデバイスファイルではありません。一覧は変更されていません。</translation>
     </message>
     <message>
         <source>The device file &quot;%s&quot; holds more devices than the list can hold; devices left out: %n.</source>
-        <translation type="unfinished"></translation>
+        <translation>デバイスファイル「%s」には一覧に入りきらない数のデバイスがあります。読み込まなかったデバイス: %n 台。</translation>
     </message>
     <message>
         <source>The device file &quot;%s&quot; holds %n devices that are not in the list. Saving over it removes them from the file. Save anyway?</source>
-        <translation type="unfinished"></translation>
+        <translation>デバイスファイル「%s」には一覧にないデバイスが %n 台あります。上書き保存するとファイルから削除されます。保存しますか?</translation>
     </message>
     <message>
         <source>Save changes to %s?</source>
-        <translation type="unfinished"></translation>
+        <translation>%s への変更を保存しますか?</translation>
     </message>
     <message>
         <source>The device list is full (256 devices): %n answers from further devices were left out.</source>
-        <translation type="unfinished"></translation>
+        <translation>デバイス一覧がいっぱいです (256 台)。ほかのデバイスからの応答 %n 件を取り込めませんでした。</translation>
     </message>
     <message>
         <source>It is necessary to reboot the device for the reflection of these setting.
 May I reboot the device?</source>
-        <translation type="unfinished"></translation>
+        <translation>設定を反映するにはデバイスの再起動が必要です。
+デバイスを再起動してもよろしいですか?</translation>
     </message>
     <message>
         <source>%s is not a key of this setting.</source>
-        <translation type="unfinished"></translation>
+        <translation>%s はこの設定のキーではありません。</translation>
     </message>
     <message>
         <source>The device does not report %s.</source>
-        <translation type="unfinished"></translation>
+        <translation>このデバイスは %s を報告していません。</translation>
     </message>
     <message>
         <source>%s is empty: an empty value cannot be sent.</source>
-        <translation type="unfinished"></translation>
+        <translation>%s が空です。空の値は送信できません。</translation>
     </message>
     <message>
         <source>%s is longer than %d characters.</source>
-        <translation type="unfinished"></translation>
+        <translation>%s が %d 文字を超えています。</translation>
     </message>
     <message>
         <source>%s holds a character that cannot be sent (%s).</source>
-        <translation type="unfinished"></translation>
+        <translation>%s に送信できない文字 (%s) が含まれています。</translation>
     </message>
     <message>
         <source>This application is already running.</source>
-        <translation type="unfinished"></translation>
+        <translation>このアプリケーションはすでに起動しています。</translation>
+    </message>
+</context>
+<context>
+    <name>TAboutDlg</name>
+    <message>
+        <source>About Tarnel</source>
+        <translation>Tarnel のバージョン情報</translation>
+    </message>
+    <message>
+        <source>Program icon</source>
+        <translation>プログラムのアイコン</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>バージョン</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Not found Help File.</source>
+        <translation>ヘルプファイルが見つかりません。</translation>
+    </message>
+</context>
+<context>
+    <name>TwndDate</name>
+    <message>
+        <source>&amp;YMD:  </source>
+        <translation>年月日(&amp;Y):</translation>
+    </message>
+    <message>
+        <source>&amp;HM:   </source>
+        <translation>時分(&amp;H):</translation>
+    </message>
+    <message>
+        <source>&amp;GMT(+): </source>
+        <translation>GMT(+)(&amp;G):</translation>
+    </message>
+    <message>
+        <source>Year</source>
+        <translation>年</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>月</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>Hour</source>
+        <translation>時</translation>
+    </message>
+    <message>
+        <source>Minute</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>GMT offset</source>
+        <translation>GMTとの時差</translation>
+    </message>
+    <message>
+        <source>Date Setup</source>
+        <translation>日付設定</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>日時</translation>
+    </message>
+    <message>
+        <source>This computer&apos;s &amp;time</source>
+        <translation>このコンピューターの時刻(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Send to &amp;All Devices</source>
+        <translation>すべてのデバイスに送信(&amp;A)</translation>
+    </message>
+    <message>
+        <source>OK(&amp;O)</source>
+        <translation>OK(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Cancel(&amp;C)</source>
+        <translation>キャンセル(&amp;C)</translation>
+    </message>
+    <message>
+        <source>This computer&apos;s offset from UTC, %1, is not whole hours, which the devices cannot keep. Please type the date, the time and the offset.</source>
+        <translation>このコンピューターのUTCとの時差 %1 は1時間単位ではないため、デバイスに設定できません。日付、時刻、時差を入力してください。</translation>
+    </message>
+</context>
+<context>
+    <name>TwndInfo</name>
+    <message>
+        <source>Con&amp;tact:     </source>
+        <translation>連絡先(&amp;T):</translation>
+    </message>
+    <message>
+        <source>&amp;Name:        </source>
+        <translation>名前(&amp;N):</translation>
+    </message>
+    <message>
+        <source>&amp;Location:    </source>
+        <translation>設置場所(&amp;L):</translation>
+    </message>
+    <message>
+        <source>&amp;Unique ID:    </source>
+        <translation>固有ID(&amp;U):</translation>
+    </message>
+    <message>
+        <source>Infomation Setup</source>
+        <translation>情報設定</translation>
+    </message>
+    <message>
+        <source>Infomation</source>
+        <translation>情報</translation>
+    </message>
+    <message>
+        <source>OK(&amp;O)</source>
+        <translation>OK(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Cancel(&amp;C)</source>
+        <translation>キャンセル(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>TwndSearch</name>
+    <message>
+        <source>Searching...</source>
+        <translation>検索中...</translation>
+    </message>
+    <message>
+        <source>Detecting the devices on the network.</source>
+        <translation>ネットワーク上のデバイスを検出しています。</translation>
+    </message>
+    <message>
+        <source>Search progress</source>
+        <translation>検索の進行状況</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>TwndSetup</name>
+    <message>
+        <source>Main IP:</source>
+        <translation>メインIP:</translation>
+    </message>
+    <message>
+        <source>Backup IP:</source>
+        <translation>バックアップIP:</translation>
+    </message>
+    <message>
+        <source>Group ID:</source>
+        <translation>グループID:</translation>
+    </message>
+    <message>
+        <source>Default Gateway:</source>
+        <translation>デフォルトゲートウェイ:</translation>
+    </message>
+    <message>
+        <source>Subnet Mask:</source>
+        <translation>サブネットマスク:</translation>
+    </message>
+    <message>
+        <source>Trap1:</source>
+        <translation>トラップ1:</translation>
+    </message>
+    <message>
+        <source>Trap2:</source>
+        <translation>トラップ2:</translation>
+    </message>
+    <message>
+        <source>Term:</source>
+        <translation>端末:</translation>
+    </message>
+    <message>
+        <source>Log:</source>
+        <translation>ログ:</translation>
+    </message>
+    <message>
+        <source>OPT IP1:</source>
+        <translation>オプションIP1:</translation>
+    </message>
+    <message>
+        <source>OPT IP2:</source>
+        <translation>オプションIP2:</translation>
+    </message>
+    <message>
+        <source>OPT IP3:</source>
+        <translation>オプションIP3:</translation>
+    </message>
+    <message>
+        <source>OPT Port1:</source>
+        <translation>オプションポート1:</translation>
+    </message>
+    <message>
+        <source>OPT Port2:</source>
+        <translation>オプションポート2:</translation>
+    </message>
+    <message>
+        <source>OPT Port3:</source>
+        <translation>オプションポート3:</translation>
+    </message>
+    <message>
+        <source>Time Out:</source>
+        <translation>タイムアウト:</translation>
+    </message>
+    <message>
+        <source>&amp;IP Address</source>
+        <translation>IPアドレス(&amp;I)</translation>
+    </message>
+    <message>
+        <source>&amp;SNMP</source>
+        <translation>SNMP(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Port</source>
+        <translation>ポート(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Option IP Por&amp;t</source>
+        <translation>オプションIPポート(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Ti&amp;me Out</source>
+        <translation>タイムアウト(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Option IP &amp;Address</source>
+        <translation>オプションIPアドレス(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Network Setup</source>
+        <translation>ネットワーク設定</translation>
+    </message>
+    <message>
+        <source>OK(&amp;O)</source>
+        <translation>OK(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Cancel(&amp;C)</source>
+        <translation>キャンセル(&amp;C)</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "ui/Frmaboutdlg.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -12,20 +13,21 @@
 #include "ui/Msgbox.h"
 
 TAboutDlg::TAboutDlg(const TVersionRecord& version, QWidget* parent) : QDialog(parent), Record(version) {
-    setWindowTitle("About Tarnel");
+    setWindowTitle(tr("About Tarnel"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     Image1 = new QLabel(this);
     Image1->setFixedSize(32, 32);
+    Image1->setAccessibleName(tr("Program icon"));
     Image1->setPixmap(ProgramIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     ProductName = new QLabel(this);
-    Label1 = new QLabel("Version", this);
+    Label1 = new QLabel(tr("Version"), this);
     Version = new QLabel(this);
     Copyright = new QLabel(this);
     Comments = new QLabel(this);
     Comments->setWordWrap(true);
     Comments->setEnabled(false);
     Comments->hide();
-    OKButton = new QPushButton("OK", this);
+    OKButton = new QPushButton(tr("OK"), this);
     OKButton->setDefault(true);
     OKButton->setMinimumWidth(Scaled(this, 69));
     // The icon on the left; name, "Version" and the version on one line, so
@@ -76,5 +78,5 @@ void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringL
     candidates << manuals;
     for (const QString& path : candidates)
         if (QFileInfo::exists(path) && open(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()))) return;
-    ShowPlainWarning("Not found Help File.");
+    ShowPlainWarning(QCoreApplication::translate("TAboutDlg", "Not found Help File."));
 }

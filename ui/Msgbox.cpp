@@ -51,4 +51,6 @@ int ShowMessageId(int id, int type, int buttons) {
     return ShowMessageText(QString::fromLatin1(MessageText(id)), type, buttons);
 }
 
-int ShowPlainWarning(const QString& text) { return Show(text, mtWarning, mbOK, QCoreApplication::translate("Msgbox", "Warning")); }
+int ShowPlainWarning(const QString& text) {
+    return Show(text, mtWarning, mbOK, QCoreApplication::translate("Msgbox", "Warning"));
+}
