@@ -66,8 +66,12 @@ QString HelpFileName(QLocale::Language language) {
     return language == QLocale::Japanese ? QStringLiteral("KLV70CJ.CHM") : QStringLiteral("KLV70CE.CHM");
 }
 
-QStringList ManualPaths(const QString& programDir) {
-    return {programDir + "tarnel-manual.html", programDir + "../share/doc/tarnel/tarnel-manual.html"};
+QStringList ManualPaths(const QString& programDir, QLocale::Language language) {
+    QStringList names{"tarnel-manual.html"};
+    if (language == QLocale::Japanese) names.prepend("tarnel-manual-ja.html");
+    QStringList paths;
+    for (const QString& name : names) paths << programDir + name << programDir + "../share/doc/tarnel/" + name;
+    return paths;
 }
 
 void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringList& manuals,

@@ -36,8 +36,9 @@ private:
 // The help file for a user language: the Japanese one, or the English one.
 QString HelpFileName(QLocale::Language language);
 // Where the program's own HTML manual may be: beside the program (as built),
-// or in the documentation directory of the prefix it is installed under.
-QStringList ManualPaths(const QString& programDir);
+// or in the documentation directory of the prefix it is installed under.  For
+// Japanese the Japanese manual first, then the English one.
+QStringList ManualPaths(const QString& programDir, QLocale::Language language = QLocale::English);
 // Opens the help file of the help directory when it is there, else the first
 // manual of manuals that is there; shows "Not found Help File." when none can
 // be opened.  The opener is the desktop's default browser or viewer, or a test's.

@@ -20,11 +20,13 @@ QLocale::Language Known(const QString& language) {
     return QLocale::AnyLanguage;
 }
 
+const QRegularExpression kPlaceholder(QStringLiteral("%[sdnr]"));
+
 // A string-table text as a pattern: each placeholder a group, the rest as it is.
 QRegularExpression Pattern(const QString& text) {
-    QString pattern = QRegularExpression::escape(text);
-    pattern.replace(QRegularExpression(QStringLiteral("%[sdnr]")), QStringLiteral("(.*)"));
-    return QRegularExpression(QRegularExpression::anchoredPattern(pattern),
+    QStringList parts = text.split(kPlaceholder);
+    for (QString& part : parts) part = QRegularExpression::escape(part);
+    return QRegularExpression(QRegularExpression::anchoredPattern(parts.join(QStringLiteral("(.*)"))),
                               QRegularExpression::DotMatchesEverythingOption);
 }
 
@@ -37,13 +39,12 @@ QString TranslateOne(const QString& text) {
         if (!m.hasMatch()) continue;
         // Each placeholder of the translation takes the value the same
         // placeholder had in the source, the n-th "%s" that of the n-th.
-        static const QRegularExpression placeholder(QStringLiteral("%[sdnr]"));
         QStringList kinds;
-        for (auto it = placeholder.globalMatch(source); it.hasNext();) kinds << it.next().captured();
+        for (auto it = kPlaceholder.globalMatch(source); it.hasNext();) kinds << it.next().captured();
         QString out;
         qsizetype from = 0;
         QHash<QString, int> used;
-        for (auto it = placeholder.globalMatch(translated); it.hasNext();) {
+        for (auto it = kPlaceholder.globalMatch(translated); it.hasNext();) {
             const QRegularExpressionMatch p = it.next();
             out += translated.mid(from, p.capturedStart() - from);
             const QString kind = p.captured();
