@@ -169,13 +169,13 @@ def dialog(item, title, close):
 
 
 def walk_all(devices):
-    main_window = wait_for("the main window", lambda: window(MAIN))
+    main_window = wait_for("the main window", lambda: window(MAIN), 120)
     time.sleep(0.5)
     check_window(main_window, "main window")
     press(MAIN, pyatspi.ROLE_MENU_ITEM, "Search(R)")
     search = wait_for("Searching...", lambda: window("Searching..."))
     check_window(search, "Searching...")
-    wait_for("the search to end", lambda: None if window("Searching...") else True, 30)
+    wait_for("the search to end", lambda: None if window("Searching...") else True, 60)
     time.sleep(0.5)
     main_window = window(MAIN)
     check_grid(main_window)
