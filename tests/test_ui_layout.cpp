@@ -301,9 +301,10 @@ TEST_P(Layout, NothingClippedOrUntranslated) {
     ASSERT_EQ(DesktopLanguage() == QLocale::Japanese, c.Japanese) << "run as " << run;
     static const bool translated = (InstallTranslations(DesktopLanguage()), true);
     ASSERT_TRUE(translated);
-    if (c.Japanese)
+    if (c.Japanese) {
         ASSERT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel")
             << "no Japanese texts of Qt's own (qtbase_ja.qm, Debian qt6-translations-l10n)";
+    }
     UiRig rig;
     QWidget* window = Open(rig, c.Window);
     if (window->layout() != nullptr) window->layout()->activate();
