@@ -4,19 +4,23 @@ screen reader sees it: the main window, then each dialog, opened through the
 accessible actions of its menu items (no mouse, no keyboard).  Every focusable
 control must have a name and a role; the grid's cells and headings must read
 as their text; the status bar's count must be readable; a message box must be
-an alert.  Prints every finding and exits 1 if there is one.
+an alert; no two focusable controls of a window may share a name.  Prints
+every finding and exits 1 if there is one.
 
-    atspi_walk.py
+    atspi_walk.py DEVICES         (TARNEL_ATSPI_VERBOSE=1 lists every control)
 """
-import sys
 import os
 import subprocess
+import sys
 import time
 
 import pyatspi
 
 findings = []
 pressers = []
+VERBOSE = bool(os.environ.get("TARNEL_ATSPI_VERBOSE"))
+MAIN = "Tarnel"  # the main window, whatever file it shows
+ALERT = "(message box)"
 GOOD_ROLES_WITHOUT_NAME = {pyatspi.ROLE_FILLER, pyatspi.ROLE_PANEL, pyatspi.ROLE_SEPARATOR}
 
 
@@ -39,8 +43,8 @@ def children(acc):
 
 def walk(acc, depth=0):
     yield acc, depth
-    if acc.getRole() in (pyatspi.ROLE_TABLE,):
-        return  # the cells are checked on their own: thousands of them would crawl
+    if acc.getRole() == pyatspi.ROLE_TABLE:
+        return  # the grid is checked on its own: its cells would crawl
     for c in children(acc):
         if c is not None:
             yield from walk(c, depth + 1)
@@ -49,15 +53,10 @@ def walk(acc, depth=0):
 def app():
     desktop = pyatspi.Registry.getDesktop(0)
     for a in children(desktop):
-        if a is not None and a.name.lower() in ("tarnel", "app", "tarnel-app"):
+        if a is not None and a.name.lower() == "tarnel":
             a.clear_cache()  # windows come and go: their states are read afresh
             return a
     return None
-
-
-VERBOSE = bool(os.environ.get("TARNEL_ATSPI_VERBOSE"))
-MAIN = "Tarnel"  # the main window, whatever file it shows
-ALERT = "(message box)"
 
 
 def window(title):
