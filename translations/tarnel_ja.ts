@@ -2,13 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
-    <name>Msgbox</name>
-    <message>
-        <source>Warning</source>
-        <translation>警告</translation>
-    </message>
-</context>
-<context>
     <name>Strings</name>
     <message>
         <source>Tarnel</source>
@@ -187,6 +180,71 @@ May I reboot the device?</source>
         <source>Not found Help File.</source>
         <translation>ヘルプファイルが見つかりません。</translation>
     </message>
+    <message>
+        <source>xdg-open ended with code %1</source>
+        <translation>xdg-open が終了コード %1 で終了しました</translation>
+    </message>
+    <message>
+        <source>no program to open it was found (%1)</source>
+        <translation>開くプログラムが見つかりません (%1)</translation>
+    </message>
+    <message>
+        <source>Cannot show the help file &quot;%1&quot;: %2. Please open it with a web browser.</source>
+        <translation>ヘルプファイル「%1」を表示できません: %2。Web ブラウザーで開いてください。</translation>
+    </message>
+</context>
+<context>
+    <name>TDeviceGrid</name>
+    <message>
+        <source>Device Name</source>
+        <translation>デバイス名</translation>
+    </message>
+    <message>
+        <source>T-ARC ID</source>
+        <translation>T-ARC ID</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>シリアル</translation>
+    </message>
+    <message>
+        <source>IP Address(M)</source>
+        <translation>IPアドレス(メイン)</translation>
+    </message>
+    <message>
+        <source> (Serial %1)</source>
+        <translation> (シリアル %1)</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>デバイス一覧</translation>
+    </message>
+</context>
+<context>
+    <name>TDocument</name>
+    <message>
+        <source>Device file(*.dat);;All files(*.*)</source>
+        <translation>デバイスファイル (*.dat);;すべてのファイル (*.*)</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSV エクスポート</translation>
+    </message>
+    <message>
+        <source>CSV file(*.csv);;All files(*.*)</source>
+        <translation>CSV ファイル (*.csv);;すべてのファイル (*.*)</translation>
+    </message>
+    <message>
+        <source>Cannot export to &quot;%1&quot;: %2.</source>
+        <translation>「%1」にエクスポートできません: %2。</translation>
+    </message>
+</context>
+<context>
+    <name>TSetDialog</name>
+    <message>
+        <source>Waiting for the device&apos;s answer (up to %1 seconds)...</source>
+        <translation>デバイスの応答を待っています (最大 %1 秒)...</translation>
+    </message>
 </context>
 <context>
     <name>TwndDate</name>
@@ -254,6 +312,10 @@ May I reboot the device?</source>
         <source>This computer&apos;s offset from UTC, %1, is not whole hours, which the devices cannot keep. Please type the date, the time and the offset.</source>
         <translation>このコンピューターのUTCとの時差 %1 は1時間単位ではないため、デバイスに設定できません。日付、時刻、時差を入力してください。</translation>
     </message>
+    <message>
+        <source>This sets the date of every device on the network, the %1 in the list among them. Send it to all devices?</source>
+        <translation>ネットワーク上のすべてのデバイス (一覧の %1 台を含む) の日付を設定します。すべてのデバイスに送信しますか?</translation>
+    </message>
 </context>
 <context>
     <name>TwndInfo</name>
@@ -288,6 +350,133 @@ May I reboot the device?</source>
     <message>
         <source>Cancel(&amp;C)</source>
         <translation>キャンセル(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>TwndMain</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>ファイル(&amp;F)</translation>
+    </message>
+    <message>
+        <source>E&amp;dit</source>
+        <translation>編集(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Setup(&amp;M)</source>
+        <translation>設定(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Help(&amp;H)</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>開く(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>上書き保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>名前を付けて保存(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>CSV エクスポート(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>終了(&amp;X)</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>削除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>All Delete(&amp;L)</source>
+        <translation>すべて削除(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Search(&amp;R)</source>
+        <translation>検索(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Network...</source>
+        <translation>ネットワーク(&amp;N)...</translation>
+    </message>
+    <message>
+        <source>&amp;Infomation...</source>
+        <translation>情報(&amp;I)...</translation>
+    </message>
+    <message>
+        <source>Date(&amp;T)...</source>
+        <translation>日付(&amp;T)...</translation>
+    </message>
+    <message>
+        <source>&amp;Help...</source>
+        <translation>ヘルプ(&amp;H)...</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>バージョン情報(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Main</source>
+        <translation>メイン</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>開く</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>上書き保存</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>検索</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>ネットワーク設定</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>情報設定</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日付設定</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>ヘルプ</translation>
+    </message>
+    <message>
+        <source>Devices: %1</source>
+        <translation>デバイス: %1 台</translation>
+    </message>
+    <message>
+        <source>Flagged: %1</source>
+        <translation>要確認: %1 台</translation>
+    </message>
+    <message>
+        <source>Point at a marked row to see why it is flagged.</source>
+        <translation>印の付いた行を指すと、その理由が表示されます。</translation>
+    </message>
+    <message>
+        <source>No link to the devices: check the network, and close any other program that uses UDP port %1; the link is tried again by itself. (%2)</source>
+        <translation>デバイスへのリンクがありません: ネットワークを確認し、UDP ポート %1 を使っているほかのプログラムを終了してください。リンクは自動的に再試行されます。(%2)</translation>
+    </message>
+    <message>
+        <source>Asking the device for its date (up to %1 seconds)...</source>
+        <translation>デバイスに日付を問い合わせています (最大 %1 秒)...</translation>
     </message>
 </context>
 <context>

@@ -136,8 +136,8 @@ bool TwndDate::SendDate(int row) {
     if (!ValidateDate()) return false;
     Table.EditRec = Checked;
     if (chkAll->isChecked() &&
-        ShowMessageText(QString("This sets the date of every device on the network, the %1 in the list among them. "
-                                "Send it to all devices?")
+        ShowMessageText(tr("This sets the date of every device on the network, the %1 in the list among them. "
+                           "Send it to all devices?")
                             .arg(Table.Count()),
                         mtConfirmation, mbYes | mbNo) != mrYes)
         return false;

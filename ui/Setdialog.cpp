@@ -12,7 +12,7 @@ TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
     : QDialog(parent), Table(table), Control(control) {
     timSet.setSingleShot(true);
     connect(&timSet, &QTimer::timeout, this, &TSetDialog::timSetTimer);
-    lblWait = new QLabel(QString("Waiting for the device's answer (up to %1 seconds)...")
+    lblWait = new QLabel(tr("Waiting for the device's answer (up to %1 seconds)...")
                              .arg(StatusWait::TICK_MS * StatusWait::MAX_TICKS / 1000),
                          this);
     // Wrapped to the dialog's width: it makes the dialog taller while it
