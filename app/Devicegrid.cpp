@@ -12,6 +12,7 @@
 #include "rules/Conflicts.h"
 #include "rules/Netcheck.h"
 #include "ui/Fit.h"
+#include "ui/Language.h"
 
 namespace {
 const char* const kHeadings[4] = {QT_TRANSLATE_NOOP("TDeviceGrid", "Device Name"), QT_TRANSLATE_NOOP("TDeviceGrid", "T-ARC ID"),
@@ -66,6 +67,13 @@ QString DeviceLabel(const TDeviceRec& r) {
     if (r.SERIAL[0] != '\0') label += TDeviceGrid::tr(" (Serial %1)").arg(Latin1(r.SERIAL, 10));
     return label;
 }
+
+// The conflict check's reasons as it words them, for their translations.
+const std::vector<const char*> kReasons = {
+    QT_TRANSLATE_NOOP("TDeviceGrid", "main address %s is also used by %s"),
+    QT_TRANSLATE_NOOP("TDeviceGrid", "main address %s is in none of this computer's subnets (only a router reaches it)"),
+    QT_TRANSLATE_NOOP("TDeviceGrid", "gateway %s is not in its own subnet (mask %s)"),
+};
 
 // An empty mark as wide as the warning, so names line up whether marked or not.
 QIcon NoMark(const QSize& size) {
@@ -127,7 +135,10 @@ size_t TDeviceGrid::MarkConflicts(const std::vector<TDeviceRec>& rows) {
     for (size_t i = 0; i < rows.size(); ++i)
         if (!problems[i].empty()) {
             QString text;
-            for (const std::string& p : problems[i]) text += (text.isEmpty() ? "" : "\n") + QString::fromLatin1(p.c_str());
+            for (const std::string& p : problems[i]) {
+                const QString reason = TranslatedText(QString::fromLatin1(p.c_str()), "TDeviceGrid", kReasons);
+                text += (text.isEmpty() ? "" : "\n") + reason;
+            }
             for (const TDeviceRec& other : rows)
                 text.replace(QString::fromLatin1(other.MAC, MAC_LEN), DeviceLabel(other));
             reasons[QByteArray(rows[i].MAC, MAC_LEN)] = text;

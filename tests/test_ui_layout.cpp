@@ -34,6 +34,7 @@
 #include <map>
 
 #include "UiRig.h"
+#include "app/Devicegrid.h"
 #include "ui/Language.h"
 
 namespace {
@@ -126,9 +127,9 @@ Translations ReadTranslations() {
             t.Texts << text;
             static const QRegularExpression placeholder(QStringLiteral("%(\\d|[sdnr])"));
             if (text.contains(placeholder)) {
-                QString pattern = QRegularExpression::escape(text);
-                pattern.replace(QRegularExpression(QStringLiteral("%(\\d|[sdnr])")), QStringLiteral(".*"));
-                t.Patterns << QRegularExpression(QRegularExpression::anchoredPattern(pattern));
+                QStringList parts = text.split(placeholder);
+                for (QString& part : parts) part = QRegularExpression::escape(part);
+                t.Patterns << QRegularExpression(QRegularExpression::anchoredPattern(parts.join(".*")));
             }
         } else if (xml.isEndDocument()) {
             break;
@@ -149,6 +150,9 @@ QStringList Untranslated(QWidget* window, const QSet<QString>& data) {
         else if (auto* g = qobject_cast<QGroupBox*>(w)) shown << g->title();
         else if (auto* h = qobject_cast<QHeaderView*>(w); h != nullptr && h->orientation() == Qt::Horizontal)
             for (int s = 0; s < h->count(); ++s) shown << h->model()->headerData(s, Qt::Horizontal).toString();
+        // A flagged row's reasons, from the column of addresses, which no letter of a device's own shares.
+        if (auto* g = qobject_cast<TDeviceGrid*>(w))
+            for (int r = 0; r < g->rowCount(); ++r) shown << g->TipAt(r, g->columnCount() - 1).split('\n');
     }
     for (QMenu* m : window->findChildren<QMenu*>())
         for (QAction* a : m->actions()) shown << a->text();

@@ -28,95 +28,95 @@
         <translation>正しいGMT時差を入力してください。</translation>
     </message>
     <message>
-        <source>&quot;Unique ID&quot; is a illegal value.</source>
+        <source>"Unique ID" is a illegal value.</source>
         <translation>「固有ID」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Main IP&quot; is a illegal value.</source>
+        <source>"Main IP" is a illegal value.</source>
         <translation>「メインIP」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Backup IP&quot; is a illegal value.</source>
+        <source>"Backup IP" is a illegal value.</source>
         <translation>「バックアップIP」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Group ID&quot; is a illegal value.</source>
+        <source>"Group ID" is a illegal value.</source>
         <translation>「グループID」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Default Gateway&quot; is a illegal value.</source>
+        <source>"Default Gateway" is a illegal value.</source>
         <translation>「デフォルトゲートウェイ」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Subnet Mask&quot; is a illegal value.</source>
+        <source>"Subnet Mask" is a illegal value.</source>
         <translation>「サブネットマスク」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Trap1&quot; is a illegal value.</source>
+        <source>"Trap1" is a illegal value.</source>
         <translation>「トラップ1」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Trap2&quot; is a illegal value.</source>
+        <source>"Trap2" is a illegal value.</source>
         <translation>「トラップ2」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Term&quot; is a illegal value.</source>
+        <source>"Term" is a illegal value.</source>
         <translation>「端末」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Log&quot; is a illegal value.</source>
+        <source>"Log" is a illegal value.</source>
         <translation>「ログ」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;OPT IP1&quot; is a illegal value.</source>
+        <source>"OPT IP1" is a illegal value.</source>
         <translation>「オプションIP1」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;OPT IP2&quot; is a illegal value.</source>
+        <source>"OPT IP2" is a illegal value.</source>
         <translation>「オプションIP2」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;OPT IP3&quot; is a illegal value.</source>
+        <source>"OPT IP3" is a illegal value.</source>
         <translation>「オプションIP3」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;OPT Port1&quot; is a illegal value.</source>
+        <source>"OPT Port1" is a illegal value.</source>
         <translation>「オプションポート1」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;OPT Port2&quot; is a illegal value.</source>
+        <source>"OPT Port2" is a illegal value.</source>
         <translation>「オプションポート2」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;OPT Port3&quot; is a illegal value.</source>
+        <source>"OPT Port3" is a illegal value.</source>
         <translation>「オプションポート3」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>&quot;Time Out&quot; is a illegal value.</source>
+        <source>"Time Out" is a illegal value.</source>
         <translation>「タイムアウト」の値が正しくありません。</translation>
     </message>
     <message>
-        <source>The mask value of &quot;Main IP&quot; and &quot;Default Gateway&quot; is different.</source>
+        <source>The mask value of "Main IP" and "Default Gateway" is different.</source>
         <translation>サブネットマスクを掛けた「メインIP」と「デフォルトゲートウェイ」の値が一致しません。</translation>
     </message>
     <message>
-        <source>Cannot save the device file &quot;%s&quot;. The list is not saved.</source>
+        <source>Cannot save the device file "%s". The list is not saved.</source>
         <translation>デバイスファイル「%s」を保存できません。一覧は保存されていません。</translation>
     </message>
     <message>
-        <source>Cannot read the device file &quot;%s&quot;: %r. The list is unchanged.</source>
+        <source>Cannot read the device file "%s": %r. The list is unchanged.</source>
         <translation>デバイスファイル「%s」を読み込めません: %r。一覧は変更されていません。</translation>
     </message>
     <message>
-        <source>&quot;%s&quot; is not a device file. The list is unchanged.</source>
+        <source>"%s" is not a device file. The list is unchanged.</source>
         <translation>「%s」はデバイスファイルではありません。一覧は変更されていません。</translation>
     </message>
     <message>
-        <source>The device file &quot;%s&quot; holds more devices than the list can hold; devices left out: %n.</source>
+        <source>The device file "%s" holds more devices than the list can hold; devices left out: %n.</source>
         <translation>デバイスファイル「%s」には一覧に入りきらない数のデバイスがあります。読み込まなかったデバイス: %n 台。</translation>
     </message>
     <message>
-        <source>The device file &quot;%s&quot; holds %n devices that are not in the list. Saving over it removes them from the file. Save anyway?</source>
+        <source>The device file "%s" holds %n devices that are not in the list. Saving over it removes them from the file. Save anyway?</source>
         <translation>デバイスファイル「%s」には一覧にないデバイスが %n 台あります。上書き保存するとファイルから削除されます。保存しますか?</translation>
     </message>
     <message>
@@ -189,7 +189,7 @@ May I reboot the device?</source>
         <translation>開くプログラムが見つかりません (%1)</translation>
     </message>
     <message>
-        <source>Cannot show the help file &quot;%1&quot;: %2. Please open it with a web browser.</source>
+        <source>Cannot show the help file "%1": %2. Please open it with a web browser.</source>
         <translation>ヘルプファイル「%1」を表示できません: %2。Web ブラウザーで開いてください。</translation>
     </message>
 </context>
@@ -219,6 +219,18 @@ May I reboot the device?</source>
         <source>Devices</source>
         <translation>デバイス一覧</translation>
     </message>
+    <message>
+        <source>main address %s is also used by %s</source>
+        <translation>メインIP %s はほかのデバイスも使っています: %s</translation>
+    </message>
+    <message>
+        <source>main address %s is in none of this computer's subnets (only a router reaches it)</source>
+        <translation>メインIP %s はこのコンピューターのどのサブネットにもありません (ルーター越しでしか届きません)</translation>
+    </message>
+    <message>
+        <source>gateway %s is not in its own subnet (mask %s)</source>
+        <translation>デフォルトゲートウェイ %s が自分のサブネットにありません (サブネットマスク %s)</translation>
+    </message>
 </context>
 <context>
     <name>TDocument</name>
@@ -235,14 +247,14 @@ May I reboot the device?</source>
         <translation>CSV ファイル (*.csv);;すべてのファイル (*.*)</translation>
     </message>
     <message>
-        <source>Cannot export to &quot;%1&quot;: %2.</source>
+        <source>Cannot export to "%1": %2.</source>
         <translation>「%1」にエクスポートできません: %2。</translation>
     </message>
 </context>
 <context>
     <name>TSetDialog</name>
     <message>
-        <source>Waiting for the device&apos;s answer (up to %1 seconds)...</source>
+        <source>Waiting for the device's answer (up to %1 seconds)...</source>
         <translation>デバイスの応答を待っています (最大 %1 秒)...</translation>
     </message>
 </context>
@@ -293,7 +305,7 @@ May I reboot the device?</source>
         <translation>日時</translation>
     </message>
     <message>
-        <source>This computer&apos;s &amp;time</source>
+        <source>This computer's &amp;time</source>
         <translation>このコンピューターの時刻(&amp;T)</translation>
     </message>
     <message>
@@ -309,7 +321,7 @@ May I reboot the device?</source>
         <translation>キャンセル(&amp;C)</translation>
     </message>
     <message>
-        <source>This computer&apos;s offset from UTC, %1, is not whole hours, which the devices cannot keep. Please type the date, the time and the offset.</source>
+        <source>This computer's offset from UTC, %1, is not whole hours, which the devices cannot keep. Please type the date, the time and the offset.</source>
         <translation>このコンピューターのUTCとの時差 %1 は1時間単位ではないため、デバイスに設定できません。日付、時刻、時差を入力してください。</translation>
     </message>
     <message>

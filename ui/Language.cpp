@@ -30,10 +30,10 @@ QRegularExpression Pattern(const QString& text) {
                               QRegularExpression::DotMatchesEverythingOption);
 }
 
-QString TranslateOne(const QString& text) {
-    for (int id : MessageIds()) {
-        const QString source = QString::fromLatin1(MessageText(id));
-        const QString translated = QCoreApplication::translate("Strings", MessageText(id));
+QString TranslateOne(const QString& text, const char* context, const std::vector<const char*>& sources) {
+    for (const char* english : sources) {
+        const QString source = QString::fromLatin1(english);
+        const QString translated = QCoreApplication::translate(context, english);
         if (translated == source) continue;
         const QRegularExpressionMatch m = Pattern(source).match(text);
         if (!m.hasMatch()) continue;
@@ -82,9 +82,16 @@ void InstallTranslations(QLocale::Language language) {
         QCoreApplication::installTranslator(&toolkit);
 }
 
-QString TranslatedMessage(const QString& text) {
-    if (const QString whole = TranslateOne(text); whole != text || !text.contains(QLatin1Char('\n'))) return whole;
+QString TranslatedText(const QString& text, const char* context, const std::vector<const char*>& sources) {
+    if (const QString whole = TranslateOne(text, context, sources); whole != text || !text.contains(QLatin1Char('\n')))
+        return whole;
     QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& line : lines) line = TranslateOne(line);
+    for (QString& line : lines) line = TranslateOne(line, context, sources);
     return lines.join(QLatin1Char('\n'));
+}
+
+QString TranslatedMessage(const QString& text) {
+    std::vector<const char*> table;
+    for (int id : MessageIds()) table.push_back(MessageText(id));
+    return TranslatedText(text, "Strings", table);
 }

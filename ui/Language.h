@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QString>
 #include <functional>
+#include <vector>
 
 // Read as gettext reads it: LANGUAGE (its first entry the program has a
 // translation for, English included) unless the locale is C or POSIX, then
@@ -16,7 +17,10 @@ QLocale::Language DesktopLanguage(const std::function<QByteArray(const char*)>& 
 // dialogs; for English nothing.  Call before any window is made.
 void InstallTranslations(QLocale::Language language);
 
-// A text of the string table, whole or filled in (a file name for "%s", a
-// count for "%n"), in the window's language; any other text as it is.  Lines
-// of a text are matched one by one when the whole does not match.
+// A text made from one of the English sources, whole or filled in (a file
+// name for "%s", a count for "%n"), in the window's language, the values in
+// the translation's places; any other text as it is.  Lines of a text are
+// matched one by one when the whole does not match.
+QString TranslatedText(const QString& text, const char* context, const std::vector<const char*>& sources);
+// The same for the texts of the string table.
 QString TranslatedMessage(const QString& text);
