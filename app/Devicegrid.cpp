@@ -15,9 +15,9 @@
 #include "ui/Language.h"
 
 namespace {
-const char* const kHeadings[4] = {QT_TRANSLATE_NOOP("TDeviceGrid", "Device Name"), QT_TRANSLATE_NOOP("TDeviceGrid", "T-ARC ID"),
-                                  QT_TRANSLATE_NOOP("TDeviceGrid", "Serial"),
-                                  QT_TRANSLATE_NOOP("TDeviceGrid", "IP Address(M)")};
+const char* const kHeadings[4] = {
+    QT_TRANSLATE_NOOP("TDeviceGrid", "Device Name"), QT_TRANSLATE_NOOP("TDeviceGrid", "T-ARC ID"),
+    QT_TRANSLATE_NOOP("TDeviceGrid", "Serial"), QT_TRANSLATE_NOOP("TDeviceGrid", "IP Address(M)")};
 const int kColumnWidths[4] = {130, 70, 60, 112};
 constexpr int MIN_DATA_ROWS = 23;  // with the heading, 24 rows
 
@@ -67,13 +67,6 @@ QString DeviceLabel(const TDeviceRec& r) {
     if (r.SERIAL[0] != '\0') label += TDeviceGrid::tr(" (Serial %1)").arg(Latin1(r.SERIAL, 10));
     return label;
 }
-
-// The conflict check's reasons as it words them, for their translations.
-const std::vector<const char*> kReasons = {
-    QT_TRANSLATE_NOOP("TDeviceGrid", "main address %s is also used by %s"),
-    QT_TRANSLATE_NOOP("TDeviceGrid", "main address %s is in none of this computer's subnets (only a router reaches it)"),
-    QT_TRANSLATE_NOOP("TDeviceGrid", "gateway %s is not in its own subnet (mask %s)"),
-};
 
 // An empty mark as wide as the warning, so names line up whether marked or not.
 QIcon NoMark(const QSize& size) {
@@ -138,7 +131,7 @@ size_t TDeviceGrid::MarkConflicts(const TmTable& table) {
         if (!problems[i].empty()) {
             QString text;
             for (const std::string& p : problems[i]) {
-                const QString reason = TranslatedText(QString::fromLatin1(p.c_str()), "TDeviceGrid", kReasons);
+                const QString reason = TranslatedReason(QString::fromLatin1(p.c_str()));
                 text += (text.isEmpty() ? "" : "\n") + reason;
             }
             for (const TDeviceRec& other : rows)

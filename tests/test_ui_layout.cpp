@@ -146,7 +146,8 @@ QStringList Untranslated(QWidget* window, const QSet<QString>& data) {
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(window)) continue;
         if (auto* l = qobject_cast<QLabel*>(w)) shown << l->text() << l->toolTip();
-        else if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton")) shown << b->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton"))
+            shown << b->text();
         else if (auto* g = qobject_cast<QGroupBox*>(w)) shown << g->title();
         else if (auto* h = qobject_cast<QHeaderView*>(w); h != nullptr && h->orientation() == Qt::Horizontal)
             for (int s = 0; s < h->count(); ++s) shown << h->model()->headerData(s, Qt::Horizontal).toString();
@@ -164,7 +165,8 @@ QStringList Untranslated(QWidget* window, const QSet<QString>& data) {
     QStringList bad;
     for (const QString& text : shown) {
         if (!text.contains(latin) || ja.Texts.contains(text) || data.contains(text)) continue;
-        if (std::none_of(ja.Patterns.begin(), ja.Patterns.end(), [&](const auto& p) { return p.match(text).hasMatch(); }))
+        const auto matches = [&](const QRegularExpression& p) { return p.match(text).hasMatch(); };
+        if (std::none_of(ja.Patterns.begin(), ja.Patterns.end(), matches))
             bad << text;
     }
     return bad;
@@ -230,7 +232,8 @@ QStringList MnemonicCollisions(QWidget* window) {
     QStringList controls;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(window)) continue;
-        if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton")) controls << b->text();
+        if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton"))
+            controls << b->text();
         else if (auto* g = qobject_cast<QGroupBox*>(w)) controls << g->title();
         else if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && l->buddy() != nullptr) controls << l->text();
     }

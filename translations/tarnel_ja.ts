@@ -2,6 +2,45 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>Reasons</name>
+    <message>
+        <source>main address %s is also used by %s</source>
+        <translation>メインIP %s はほかのデバイスも使っています: %s</translation>
+    </message>
+    <message>
+        <source>main address %s is in none of this computer's subnets (only a router reaches it)</source>
+        <translation>メインIP %s はこのコンピューターのどのサブネットにもありません (ルーター越しでしか届きません)</translation>
+    </message>
+    <message>
+        <source>gateway %s is not in its own subnet (mask %s)</source>
+        <translation>デフォルトゲートウェイ %s が自分のサブネットにありません (サブネットマスク %s)</translation>
+    </message>
+    <message>
+        <source>main address %s is a loopback address</source>
+        <translation>メインIP %s はループバックアドレスです</translation>
+    </message>
+    <message>
+        <source>main address %s is this computer's own address</source>
+        <translation>メインIP %s はこのコンピューター自身のアドレスです</translation>
+    </message>
+    <message>
+        <source>main address %s is its subnet's network address</source>
+        <translation>メインIP %s はサブネットのネットワークアドレスです</translation>
+    </message>
+    <message>
+        <source>main address %s is its subnet's broadcast address</source>
+        <translation>メインIP %s はサブネットのブロードキャストアドレスです</translation>
+    </message>
+    <message>
+        <source>answers from two addresses: %s and %s</source>
+        <translation>2 つのアドレス (%s と %s) から応答しています</translation>
+    </message>
+    <message>
+        <source>answers with two serials: %s and %s</source>
+        <translation>2 つのシリアル (%s と %s) で応答しています</translation>
+    </message>
+</context>
+<context>
     <name>Strings</name>
     <message>
         <source>Tarnel</source>
@@ -219,18 +258,6 @@ May I reboot the device?</source>
         <source>Devices</source>
         <translation>デバイス一覧</translation>
     </message>
-    <message>
-        <source>main address %s is also used by %s</source>
-        <translation>メインIP %s はほかのデバイスも使っています: %s</translation>
-    </message>
-    <message>
-        <source>main address %s is in none of this computer's subnets (only a router reaches it)</source>
-        <translation>メインIP %s はこのコンピューターのどのサブネットにもありません (ルーター越しでしか届きません)</translation>
-    </message>
-    <message>
-        <source>gateway %s is not in its own subnet (mask %s)</source>
-        <translation>デフォルトゲートウェイ %s が自分のサブネットにありません (サブネットマスク %s)</translation>
-    </message>
 </context>
 <context>
     <name>TDocument</name>
@@ -256,6 +283,10 @@ May I reboot the device?</source>
     <message>
         <source>Waiting for the device's answer (up to %1 seconds)...</source>
         <translation>デバイスの応答を待っています (最大 %1 秒)...</translation>
+    </message>
+    <message>
+        <source>This device %1; search again.</source>
+        <translation>このデバイスは%1。もう一度検索してください。</translation>
     </message>
 </context>
 <context>

@@ -90,6 +90,24 @@ QString TranslatedText(const QString& text, const char* context, const std::vect
     return lines.join(QLatin1Char('\n'));
 }
 
+QString TranslatedReason(const QString& text) {
+    // As rules/Conflicts and the table word them; a reason missing here is
+    // shown in English, and the Japanese layout test names it.
+    static const std::vector<const char*> reasons = {
+        QT_TRANSLATE_NOOP("Reasons", "main address %s is also used by %s"),
+        QT_TRANSLATE_NOOP("Reasons",
+                          "main address %s is in none of this computer's subnets (only a router reaches it)"),
+        QT_TRANSLATE_NOOP("Reasons", "gateway %s is not in its own subnet (mask %s)"),
+        QT_TRANSLATE_NOOP("Reasons", "main address %s is a loopback address"),
+        QT_TRANSLATE_NOOP("Reasons", "main address %s is this computer's own address"),
+        QT_TRANSLATE_NOOP("Reasons", "main address %s is its subnet's network address"),
+        QT_TRANSLATE_NOOP("Reasons", "main address %s is its subnet's broadcast address"),
+        QT_TRANSLATE_NOOP("Reasons", "answers from two addresses: %s and %s"),
+        QT_TRANSLATE_NOOP("Reasons", "answers with two serials: %s and %s"),
+    };
+    return TranslatedText(text, "Reasons", reasons);
+}
+
 QString TranslatedMessage(const QString& text) {
     std::vector<const char*> table;
     for (int id : MessageIds()) table.push_back(MessageText(id));

@@ -24,3 +24,5 @@ void InstallTranslations(QLocale::Language language);
 QString TranslatedText(const QString& text, const char* context, const std::vector<const char*>& sources);
 // The same for the texts of the string table.
 QString TranslatedMessage(const QString& text);
+// The same for why a device is flagged or in doubt, as the checks word it.
+QString TranslatedReason(const QString& text);

@@ -7,6 +7,7 @@
 
 #include "ui/Msgbox.h"
 #include "rules/Strings.h"
+#include "ui/Language.h"
 
 TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
     : QDialog(parent), Table(table), Control(control) {
@@ -25,7 +26,9 @@ bool TSetDialog::BeginWait(bool requested) {
     if (!requested) {
         // A MAC in doubt is refused its SET: say why, not that it is gone.
         if (const std::string doubt = Table.RowDoubt(Table.SelectedRow); !doubt.empty())
-            ShowMessageText(QString::fromLatin1(("This device " + doubt + "; search again.").c_str()), mtWarning, mbOK);
+            ShowMessageText(
+                tr("This device %1; search again.").arg(TranslatedReason(QString::fromLatin1(doubt.c_str()))),
+                mtWarning, mbOK);
         else
             ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
         return false;
