@@ -93,5 +93,5 @@ TEST(Interfaces, AFrameForOneDeviceLeavesOnceAndOnlyByItsCard) {
     EXPECT_EQ(Count(heardSecond, "SET:"), 0) << heardSecond;
     EXPECT_EQ(Count(heardFirst, "ENQ:DATE"), 1) << heardFirst;
     EXPECT_EQ(Count(heardSecond, "ENQ:DATE"), 1) << heardSecond;
-    std::system("ip addr del 10.77.0.3/24 dev v0");
+    EXPECT_EQ(std::system("ip addr del 10.77.0.3/24 dev v0"), 0);
 }
