@@ -126,7 +126,8 @@ TEST(Worker, TakesEveryWaitingDatagramInOneStep) {
 }
 
 // Datagrams arriving faster than they are merged must not hold a step: it
-// takes what was waiting when it began (a full ring at most), then sends.
+// takes what was waiting when it began (a full ring at most, where a held
+// step would take the flood's thousands), then sends.
 TEST(Worker, AFloodDoesNotHoldTheStep) {
     Observer seen;
     Rig rig;
@@ -142,13 +143,10 @@ TEST(Worker, AFloodDoesNotHoldTheStep) {
     };
     std::thread first(flood), second(flood);
     while (rig.Driver.Waiting() < TdrvUDP::RING_SLOTS - 1) std::this_thread::yield();
-    const auto start = std::chrono::steady_clock::now();
     rig.Worker.Step();
-    const auto took = std::chrono::steady_clock::now() - start;
     stop = true;
     first.join();
     second.join();
-    EXPECT_LT(took, std::chrono::seconds(1));
     EXPECT_LE(static_cast<size_t>(rig.Worker.LastTaken()), TdrvUDP::RING_SLOTS - 1);
     EXPECT_EQ(rig.Worker.LastSent(), 1);
 }
