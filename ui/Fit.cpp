@@ -1,5 +1,6 @@
 #include "ui/Fit.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -32,7 +33,14 @@ int Scaled(const QWidget* widget, int pixels) {
     return font <= BASE_PIXELS ? pixels : pixels * font / BASE_PIXELS;
 }
 
-void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel) {
+void OpenEdit(QLineEdit* edit, bool open) {
+    edit->setEnabled(open);
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window));
+    edit->setPalette(p);
+}
+
+void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel, QWidget* note) {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -40,5 +48,6 @@ void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* 
     auto* whole = new QVBoxLayout(dialog);
     whole->setSizeConstraint(QLayout::SetFixedSize);
     whole->addLayout(body);
+    if (note != nullptr) whole->addWidget(note);
     whole->addLayout(buttons);
 }

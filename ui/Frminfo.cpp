@@ -38,7 +38,7 @@ TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     btnCance = new QPushButton("Cancel(&C)", this);
     auto* body = new QVBoxLayout;
     body->addWidget(grpInfo);
-    LayOutDialog(this, body, btnOk, btnCance);
+    LayOutDialog(this, body, btnOk, btnCance, lblWait);
     connect(btnOk, &QPushButton::clicked, this, &TwndInfo::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -63,7 +63,7 @@ void TwndInfo::FillInfo(int row) {
         // A stored value longer than the typing limit is shown whole.
         InfoEdits[i]->setMaxLength(std::max(MaxLength(i), static_cast<int>(value.size())));
         InfoEdits[i]->setText(value);
-        InfoEdits[i]->setEnabled(HasKey(r, kKeys[i]));
+        OpenEdit(InfoEdits[i], HasKey(r, kKeys[i]));
         Shown[i] = value;
     }
 }
