@@ -111,15 +111,17 @@ size_t TDeviceGrid::Fill(const TmTable& table) {
         for (int c = 0; c < 4; ++c) setItem(i, c, new GridItem(cells[c], kOrders[c]));
         item(i, 0)->setData(MAC_ROLE, QByteArray(r.MAC, MAC_LEN));
     }
-    const size_t flagged = MarkConflicts(table.Rows());
+    const size_t flagged = MarkConflicts(table);
     SortRows();  // a new search keeps the chosen order
     return flagged;
 }
 
 // Marks are advice: a flagged device is set up as any other, which is how
 // its conflict gets fixed.
-size_t TDeviceGrid::MarkConflicts(const std::vector<TDeviceRec>& rows) {
-    const auto problems = FindConflicts(rows, LocalSubnets());
+size_t TDeviceGrid::MarkConflicts(const TmTable& table) {
+    const std::vector<TDeviceRec> rows = table.Rows();
+    // A MAC answering from two addresses or with two serials is marked too.
+    const auto problems = TableConflicts(table, LocalSubnets());
     std::map<QByteArray, QString> reasons;
     for (size_t i = 0; i < rows.size(); ++i)
         if (!problems[i].empty()) {

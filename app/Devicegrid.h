@@ -37,7 +37,7 @@ protected:
 
 private:
     void SortRows();
-    size_t MarkConflicts(const std::vector<TDeviceRec>& records);
+    size_t MarkConflicts(const TmTable& table);
 
     int SortColumn = -1;  // none: the table's own order
     Qt::SortOrder SortOrder = Qt::AscendingOrder;

@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const TargetList targets = mFile->ReadTargets();
-    drvUDP.SetTargets(targets.Addresses);
+    const ReachedTargets reached = SkipReached(targets.Addresses, LocalSubnets());
+    drvUDP.SetTargets(reached.Kept);
     TtskCtrl tskCtrl(mTable, *mFile, drvUDP);
     CtrlTimer ctrlTimer(tskCtrl);
     TwndMain wndMain(mTable, *mFile, tskCtrl);
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
         wndMain.activateWindow();
     });
     wndMain.show();
-    if (!targets.Bad.empty()) ShowMessageText(QString::fromStdString(BadTargetsText(targets.Bad)), mtWarning, mbOK);
+    if (const std::string warning = TargetsWarning(targets, reached.Notes); !warning.empty())
+        ShowMessageText(QString::fromStdString(warning), mtWarning, mbOK);
     return app.exec();
 }

@@ -46,7 +46,8 @@ Consent AskOnTerminal(int rebooting) {
     std::cerr << rebooting << (rebooting == 1 ? " device gets" : " devices get") << " new network settings.\n"
               << MessageText(MSG_REBOOT) << " [y/N] " << std::flush;
     std::string answer;
-    if (!std::getline(std::cin, answer)) return Consent::No;
+    // Ctrl-C breaks off the read: the answer is no, and the exit says why.
+    if (!std::getline(std::cin, answer)) return gInterrupted != 0 ? Consent::Interrupted : Consent::No;
     return answer == "y" || answer == "Y" || answer == "yes" ? Consent::Yes : Consent::No;
 }
 
@@ -72,9 +73,11 @@ void PrintText(const ApplyReport& r, bool dryRun, std::ostream& out, std::ostrea
             if (d.Changes.empty()) out << head << "unchanged\n";
             for (const KeyChange& c : d.Changes)
                 out << head << KeyFields[c.Key].Name << ": " << ForTerminal(c.Old) << " -> " << ForTerminal(c.New) << '\n';
+            if (!o.After.empty()) out << head << "after " << ForTerminal(o.After) << " leaves " << o.Address << '\n';
             continue;
         }
         out << head << ResultName(o.Result);
+        if (o.Result == DeviceResult::Blocked) out << '\t' << o.Address << " still held by " << ForTerminal(o.After);
         if (o.Information) out << "\tinformation " << ResultName(*o.Information);
         for (size_t k = 0; k < o.MismatchKeys.size(); ++k) out << (k ? " " : "\t") << KeyFields[o.MismatchKeys[k]].Name;
         out << '\n';
@@ -103,6 +106,7 @@ void PrintJson(const ApplyReport& r, bool dryRun, std::ostream& out) {
         devices.push_back({{"row", d.Row}, {"MAC", Cell(d, KEY_MAC)}, {"SERIAL", Cell(d, KEY_SERIAL)},
                            {"result", ResultName(r.Devices[i].Result)}, {"changes", changes}, {"mismatch", mismatch}});
         if (r.Devices[i].Information) devices.back()["information"] = ResultName(*r.Devices[i].Information);
+        if (!r.Devices[i].After.empty()) devices.back()["after"] = Utf8FromLatin1(r.Devices[i].After);
     }
     doc["devices"] = devices;
     Json problems = Json::array();
@@ -154,8 +158,9 @@ void RegisterApply(CLI::App& app, CliContext& ctx) {
     cmd->add_flag("--dry-run", args->DryRun, "print what would change; send nothing");
     cmd->add_flag("--no-verify", args->NoVerify, "do not search afterwards to check the devices");
     cmd->footer("Any problem of any row refuses the whole plan (exit 3).  Network settings reboot a device:\n"
-                "without --yes it asks once on the terminal.  Exit status: 0 all VERIFIED or UNCHANGED,\n"
-                "1 a device refused, 2 a device did not answer or verify, 3 refused, 5 link or file\n"
-                "failed, 130 interrupted.");
+                "without --yes it asks once on the terminal.  A device moving to the address of another\n"
+                "goes after it, and is BLOCKED if that one did not leave.  Exit status: 0 all VERIFIED or\n"
+                "UNCHANGED, 1 a device refused, 2 a device did not answer, verify or was BLOCKED,\n"
+                "3 refused (nothing sent, or NOT_SENT), 5 link or file failed, 130 interrupted.");
     cmd->callback([&ctx, args] { ctx.Exit = RunApply(*args, ctx.Opt, ctx.Out, ctx.Err); });
 }

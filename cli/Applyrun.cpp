@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Host.h"
+#include "cli/Sendwait.h"
 #include "files/Plancsv.h"
 
 namespace {
@@ -12,7 +13,10 @@ int ExitOf(DeviceResult r) {
         case DeviceResult::Refused: return EXIT_NAK;
         case DeviceResult::Mismatch:
         case DeviceResult::Unverified:
-        case DeviceResult::Silent: return EXIT_SILENT;
+        case DeviceResult::Silent:
+        case DeviceResult::Blocked: return EXIT_SILENT;
+        // Left out but neither interrupted nor for the link: the SET was refused.
+        case DeviceResult::NotSent: return EXIT_REFUSED;
         default: return EXIT_ACK;
     }
 }
@@ -20,11 +24,12 @@ int ExitOf(DeviceResult r) {
 // One SET built from the plan, waited for as the windows wait.  NotSent when
 // the link would not take it.
 DeviceResult SendKind(HeadlessHost& host, const PlannedDevice& d, int kind) {
-    FillEditRec(d, kind, host.Table.EditRec);
-    if (!host.Control.RequestSet(d.TableRow, kind, false)) return DeviceResult::NotSent;
-    switch (host.WaitAnswer(d.TableRow)) {
-        case StatusWait::Acknowledged: return DeviceResult::Acknowledged;
-        case StatusWait::Refused: return DeviceResult::Refused;
+    TDeviceRec edit{};
+    FillEditRec(d, kind, edit);
+    switch (SendAndWait(host, d.TableRow, kind, edit, false).Result) {
+        case SendResult::Ack: return DeviceResult::Acknowledged;
+        case SendResult::Nak: return DeviceResult::Refused;
+        case SendResult::NotSent: return DeviceResult::NotSent;
         default: return DeviceResult::Silent;
     }
 }
@@ -41,6 +46,43 @@ void SendDevice(HeadlessHost& host, const PlannedDevice& d, DeviceOutcome& o) {
         if (kind == KIND_NETWORK && d.ChangesKind(KIND_DEVINFO)) o.Information = DeviceResult::Acknowledged;
         return;
     }
+}
+
+bool MovesMain(const PlannedDevice& d) {
+    return std::any_of(d.Changes.begin(), d.Changes.end(), [](const KeyChange& c) { return c.Key == KEY_IPADRM; });
+}
+
+// For each device, the devices that hold the main address it is to take and
+// are to leave it (the plan check refuses any other holder).
+std::vector<std::vector<size_t>> Holders(const std::vector<PlannedDevice>& devices) {
+    std::vector<std::vector<size_t>> holders(devices.size());
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (!MovesMain(devices[i])) continue;
+        const std::string wanted = SentForm(KEY_IPADRM, devices[i].Values.at(KEY_IPADRM));
+        for (size_t h = 0; h < devices.size(); ++h)
+            if (h != i && MovesMain(devices[h]) && SameAddress(wanted, PlanCell(devices[h].Current, KEY_IPADRM)))
+                holders[i].push_back(h);
+    }
+    return holders;
+}
+
+// The order to send in: a device after those that hold its new address, plan
+// order otherwise.  Devices that swap addresses wait on each other; the first
+// of them in the plan goes first, as nothing else can.
+std::vector<size_t> SendOrder(const std::vector<std::vector<size_t>>& holders) {
+    std::vector<size_t> order;
+    std::vector<bool> placed(holders.size(), false);
+    while (order.size() < holders.size()) {
+        size_t pick = holders.size();
+        for (size_t i = 0; i < holders.size() && pick == holders.size(); ++i)
+            if (!placed[i] && std::all_of(holders[i].begin(), holders[i].end(), [&](size_t h) { return placed[h]; }))
+                pick = i;
+        for (size_t i = 0; i < holders.size() && pick == holders.size(); ++i)
+            if (!placed[i]) pick = i;
+        placed[pick] = true;
+        order.push_back(pick);
+    }
+    return order;
 }
 
 // The planned keys a device reports otherwise; kind -1 for all of them.
@@ -80,6 +122,11 @@ void Verify(HeadlessHost& host, ApplyReport& report, const ApplyOptions& options
             checked(i) = o.MismatchKeys.empty() ? DeviceResult::Verified : DeviceResult::Mismatch;
             return o.MismatchKeys.empty();
         });
+        // Ctrl-C ends the check with what this cycle found.
+        if (!pending.empty() && options.Interrupted && options.Interrupted()) {
+            report.Interrupted = true;
+            return;
+        }
     }
 }
 }  // namespace
@@ -89,12 +136,13 @@ const char* ResultName(DeviceResult result) {
         case DeviceResult::Unchanged: return "UNCHANGED";
         case DeviceResult::WouldChange: return "WOULD_CHANGE";
         case DeviceResult::Verified: return "VERIFIED";
-        case DeviceResult::Acknowledged: return "ACK";
+        case DeviceResult::Acknowledged: return SendResultName(SendResult::Ack);
         case DeviceResult::Mismatch: return "MISMATCH";
         case DeviceResult::Unverified: return "NOT_VERIFIED";
-        case DeviceResult::Refused: return "NAK";
-        case DeviceResult::Silent: return "SILENT";
-        case DeviceResult::NotSent: return "NOT_SENT";
+        case DeviceResult::Refused: return SendResultName(SendResult::Nak);
+        case DeviceResult::Silent: return SendResultName(SendResult::Silent);
+        case DeviceResult::NotSent: return SendResultName(SendResult::NotSent);
+        case DeviceResult::Blocked: return "BLOCKED";
     }
     return "";
 }
@@ -106,19 +154,35 @@ ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::str
         report.Exit = EXIT_LINK;
         return report;
     }
-    report.Plan = CheckPlan(records, host.Table.Rows());
+    const std::vector<TDeviceRec> found = host.Table.Rows();
+    std::vector<std::string> doubts;
+    for (size_t i = 0; i < found.size(); ++i) doubts.push_back(host.Table.RowDoubt(static_cast<int>(i)));
+    report.Plan = CheckPlan(records, found, doubts);
     if (!report.Plan.Problems.empty()) {
         report.Exit = EXIT_REFUSED;
         return report;
     }
-    for (const PlannedDevice& d : report.Plan.Devices)
-        report.Devices.push_back({d.Changes.empty() ? DeviceResult::Unchanged : DeviceResult::WouldChange, {}, {}});
+    const std::vector<std::vector<size_t>> holders = Holders(report.Plan.Devices);
+    for (size_t i = 0; i < report.Plan.Devices.size(); ++i) {
+        const PlannedDevice& d = report.Plan.Devices[i];
+        DeviceOutcome o{d.Changes.empty() ? DeviceResult::Unchanged : DeviceResult::WouldChange, {}, {}, {}, {}};
+        if (!holders[i].empty()) {
+            o.After = PlanCell(report.Plan.Devices[holders[i].front()].Current, KEY_MAC);
+            o.Address = SentForm(KEY_IPADRM, d.Values.at(KEY_IPADRM));
+        }
+        report.Devices.push_back(std::move(o));
+    }
     if (options.DryRun) return report;
 
     const int rebooting = static_cast<int>(std::count_if(report.Plan.Devices.begin(), report.Plan.Devices.end(),
                                                          [](const PlannedDevice& d) { return d.ChangesKind(KIND_NETWORK); }));
     if (rebooting > 0 && !options.Yes) {
         const Consent c = options.Ask ? options.Ask(rebooting) : Consent::NoTerminal;
+        if (c == Consent::Interrupted) {
+            report.Refusal = "interrupted: nothing was sent";
+            report.Exit = EXIT_INTERRUPTED;
+            return report;
+        }
         if (c != Consent::Yes) {
             report.Refusal = c == Consent::No ? "not agreed: nothing was sent"
                                               : "standard input is no terminal to ask on: add --yes to agree";
@@ -128,7 +192,7 @@ ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::str
     }
 
     bool linkFailed = false;
-    for (size_t i = 0; i < report.Devices.size(); ++i) {
+    for (size_t i : SendOrder(holders)) {
         DeviceOutcome& o = report.Devices[i];
         if (o.Result == DeviceResult::Unchanged) continue;
         if (report.Interrupted || linkFailed || (options.Interrupted && options.Interrupted())) {
@@ -136,10 +200,23 @@ ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::str
             o.Result = DeviceResult::NotSent;
             continue;
         }
+        // Its new address is taken only once the device holding it has left:
+        // one that did not take its own SET still holds it.
+        const auto stays = std::find_if(holders[i].begin(), holders[i].end(), [&](size_t h) {
+            const DeviceResult r = report.Devices[h].Result;
+            return r != DeviceResult::Acknowledged && r != DeviceResult::WouldChange;
+        });
+        if (stays != holders[i].end()) {
+            o.Result = DeviceResult::Blocked;
+            o.After = PlanCell(report.Plan.Devices[*stays].Current, KEY_MAC);
+            continue;
+        }
         SendDevice(host, report.Plan.Devices[i], o);
         // A SET that could not be built leaves the link as it was.
         linkFailed = o.Result == DeviceResult::NotSent && !host.LinkDown().empty();
     }
+    // Ctrl-C during the last device: nothing is left to mark, but no check search follows.
+    if (!linkFailed && options.Interrupted && options.Interrupted()) report.Interrupted = true;
     if (!options.NoVerify && !report.Interrupted && !linkFailed) Verify(host, report, options, linkFailed);
 
     for (const DeviceOutcome& o : report.Devices)

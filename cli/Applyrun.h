@@ -22,6 +22,7 @@ enum class DeviceResult {
     Refused,       // NAK
     Silent,        // no answer within the windows' wait
     NotSent,       // left out: interrupted before it, or the link refused the request
+    Blocked,       // not sent: its new main address is still held by a device that did not take its own
 };
 const char* ResultName(DeviceResult result);
 
@@ -32,9 +33,13 @@ struct DeviceOutcome {
     // information SET: how that part ended (Acknowledged, or after the check
     // search Verified, Mismatch or Unverified); MismatchKeys are then its keys.
     std::optional<DeviceResult> Information;
+    // The device holding the main address this one is to take, which must
+    // leave it first (its MAC); for Blocked, the one that still holds it.
+    std::string After;
+    std::string Address;  // that address
 };
 
-enum class Consent { Yes, No, NoTerminal };
+enum class Consent { Yes, No, NoTerminal, Interrupted };
 
 struct ApplyOptions {
     bool DryRun = false;
@@ -44,7 +49,7 @@ struct ApplyOptions {
     // Brings the link up and searches for some cycles; false when the link failed.
     std::function<bool(int cycles)> Search;
     std::function<Consent(int rebooting)> Ask;  // the reboot question, asked once
-    std::function<bool()> Interrupted;          // looked at between devices
+    std::function<bool()> Interrupted;          // looked at between devices and search cycles
 };
 
 struct ApplyReport {

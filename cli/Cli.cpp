@@ -61,11 +61,14 @@ std::string ErrorText(const std::string& said) {
     return text;
 }
 
-CLI::Validator TargetAddress() {
+// count: how many targets the line has given so far.
+CLI::Validator TargetAddress(size_t& count) {
     return CLI::Validator(
-        [](std::string& text) {
-            in_addr_t address = 0;
-            return ParseTarget(text, address) ? std::string() : "not an IPv4 address (such as 10.1.2.255): " + text;
+        [&count](std::string& text) {
+            if (++count > MAX_TARGETS)
+                return "more than " + std::to_string(MAX_TARGETS) +
+                       " targets; a directed broadcast (10.1.2.255) reaches a whole network behind a router";
+            return TargetProblem(text);
         },
         "ADDRESS");
 }
@@ -80,12 +83,15 @@ CLI::Validator InterfaceName() {
 }
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress,
+           bool outTerminal) {
     RecordingBuf outBuf(out.rdbuf()), errBuf(err.rdbuf());
     std::ostream outRec(&outBuf), errRec(&errBuf);
     CliContext ctx{{}, outRec, errRec};
     ctx.Opt.Progress = progress;
+    ctx.Opt.OutTerminal = outTerminal;
 
+    size_t targets = 0;
     CLI::App app("Finds KLV-70 devices on the network and sets them up.", "tarnel-cli");
     app.fallthrough();
     app.require_subcommand(1, 1);
@@ -100,7 +106,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                    "also send every enquiry and SET to this IPv4 address, such as a directed broadcast "
                    "(10.1.2.255) or a device's own address behind a router; repeatable")
         ->type_name("ADDRESS")
-        ->check(TargetAddress());
+        ->check(TargetAddress(targets));
     app.set_version_flag("--version", std::string("tarnel-cli ") + TARNEL_PRODUCT_VERSION + " (" +
                                           TARNEL_FILE_VERSION + ")");
     RegisterCommands(app, ctx);

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include <sys/stat.h>
+
 #include <CLI/CLI.hpp>
 #include <memory>
 
@@ -21,21 +23,35 @@ struct SearchArgs {
     std::string Save;  // also save the list found to this device file
 };
 
+// An empty search does not replace a list saved before: a device switched
+// off or a cable pulled would cost the user the file.
+int Save(const TmTable& table, const std::string& path, std::ostream& err) {
+    struct stat st {};
+    if (table.Count() == 0 && ::stat(path.c_str(), &st) == 0) {
+        err << "tarnel-cli: no device answered; " << path << " was left as it was\n";
+        return EXIT_NOT_FOUND;
+    }
+    const FileSave saved = SaveDeviceFile(table, path);
+    if (saved.Saved) return 0;
+    err << "tarnel-cli: cannot save " << path << ": " << saved.Reason << '\n';
+    return EXIT_LINK;
+}
+
 int Search(const SearchArgs& args, const Options& options, std::ostream& out, std::ostream& err) {
     HeadlessHost host({}, options.Interface, options.Targets);
     if (!BringUpAndSearch(host, args.Quick ? 0 : SearchPlan::CYCLES, options, err)) return EXIT_LINK;
     const std::vector<TDeviceRec> rows = host.Table.Rows();
-    const auto problems = FindConflicts(rows, LocalSubnets());
+    auto problems = TableConflicts(host.Table, LocalSubnets());
+    problems.resize(rows.size());  // a late answer may have added a row since
     for (size_t i = 0; i < rows.size(); ++i)
         for (const std::string& reason : problems[i])
             err << ForTerminal(std::string(rows[i].MAC, MAC_LEN) + ": " + reason) << '\n';
+    const int saved = args.Save.empty() ? 0 : Save(host.Table, args.Save, err);
+    // Under --json a failure is the error object alone, as every failure is.
+    if (saved != 0 && options.Json) return saved;
     if (options.Json) PrintJson(out, rows, &problems);
     else PrintRows(out, rows);
-    if (args.Save.empty()) return 0;
-    const FileSave saved = SaveDeviceFile(host.Table, args.Save);
-    if (saved.Saved) return 0;
-    err << "tarnel-cli: cannot save " << args.Save << ": " << saved.Reason << '\n';
-    return EXIT_LINK;
+    return saved;
 }
 
 int Show(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
@@ -63,6 +79,8 @@ int Show(const std::vector<std::string>& args, const Options& options, std::ostr
 }  // namespace
 
 bool BringUpAndSearch(HeadlessHost& host, int cycles, const Options& options, std::ostream& err) {
+    for (const std::string& note : host.TargetNotes) err << "tarnel-cli: " << note << '\n';
+    host.TargetNotes.clear();
     host.BringUp();
     if (const std::string down = host.LinkDown(); !down.empty()) {
         err << "tarnel-cli: " << down << '\n';

@@ -25,6 +25,7 @@ struct Options {
     bool Yes = false;
     bool Help = false;
     bool Progress = false;
+    bool OutTerminal = false;          // standard output is a terminal
     std::string Interface;             // --interface NAME: broadcast there only
     std::vector<std::string> Targets;  // --target ADDRESS...: sent there too
 };
@@ -52,7 +53,8 @@ void RegisterCommands(CLI::App& app, CliContext& ctx);
 
 // The whole command line (arguments without the program name).  Standard
 // output that cannot be written is main's to report.
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress = false);
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress = false,
+           bool outTerminal = false);
 
 class HeadlessHost;
 // Brings the link up and runs a search of some cycles, with a progress line

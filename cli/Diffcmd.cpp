@@ -20,8 +20,7 @@ struct DiffArgs {
 };
 
 bool Load(const std::string& path, std::vector<TDeviceRec>& rows, std::ostream& err) {
-    TmTable table;
-    const DeviceFileRead read = LoadDeviceFile(table, path);
+    const DeviceFileRead read = LoadDeviceRows(path, rows);
     if (read.Outcome == DeviceFileOutcome::CannotRead) {
         err << "tarnel-cli: cannot read " << path << ": " << read.Reason << '\n';
         return false;
@@ -30,7 +29,6 @@ bool Load(const std::string& path, std::vector<TDeviceRec>& rows, std::ostream& 
         err << "tarnel-cli: " << path << " is not a device file\n";
         return false;
     }
-    rows = table.Rows();
     return true;
 }
 

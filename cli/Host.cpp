@@ -14,7 +14,9 @@ HeadlessHost::HeadlessHost(const std::string& programDir, const std::string& int
                            const std::vector<std::string>& targets)
     : Files(Table, programDir), Control(Table, Files, Driver) {
     Driver.SetInterface(interface);
-    Driver.SetTargets(ParseTargets(targets).Addresses);
+    ReachedTargets checked = SkipReached(ParseTargets(targets).Addresses, LocalSubnets(interface));
+    Driver.SetTargets(checked.Kept);
+    TargetNotes = std::move(checked.Notes);
 }
 
 HeadlessHost::~HeadlessHost() { Control.StopWorker(); }

@@ -37,6 +37,9 @@ public:
     // up; otherwise false, with LinkDown saying why.
     bool WaitSent(uint32_t failuresBefore);
 
+    // One note for each target left out because the broadcasts reach it.
+    std::vector<std::string> TargetNotes;
+
     TmTable Table;
     TdrvUDP Driver;
     TmFile Files;

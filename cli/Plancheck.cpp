@@ -1,5 +1,7 @@
 #include "cli/Plancheck.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -25,11 +27,12 @@ struct Columns {
 
 Columns ReadHeader(const std::vector<std::string>& header, std::vector<PlanProblem>& problems) {
     Columns c;
+    std::vector<bool> seen(KEY_COUNT, false);
     for (size_t i = 0; i < header.size(); ++i) {
         const int key = PlanColumnKey(header[i]);
         if (key < 0) problems.push_back({1, {}, "unknown column \"" + header[i] + "\""});
-        else if (std::find(c.Keys.begin(), c.Keys.end(), key) != c.Keys.end())
-            problems.push_back({1, {}, "column " + header[i] + " appears twice"});
+        else if (seen[static_cast<size_t>(key)]) problems.push_back({1, {}, "column " + header[i] + " appears twice"});
+        else seen[static_cast<size_t>(key)] = true;
         c.Keys.push_back(key);
     }
     for (int want : {KEY_SERIAL, KEY_MAC}) {
@@ -43,17 +46,23 @@ Columns ReadHeader(const std::vector<std::string>& header, std::vector<PlanProbl
     return c;
 }
 
-// The found devices whose key column value is this one.
+// The found devices whose key column value is this one; a MAC in any letter
+// case, as the set- commands take it.
 std::vector<int> Matches(const std::vector<TDeviceRec>& found, int key, const std::string& value) {
     std::vector<int> rows;
-    for (size_t i = 0; i < found.size(); ++i)
-        if (PlanCell(found[i], key) == value) rows.push_back(static_cast<int>(i));
+    for (size_t i = 0; i < found.size(); ++i) {
+        const std::string cell = PlanCell(found[i], key);
+        if (key == KEY_MAC ? cell.size() == value.size() && strncasecmp(cell.c_str(), value.c_str(), cell.size()) == 0
+                           : cell == value)
+            rows.push_back(static_cast<int>(i));
+    }
     return rows;
 }
 
 // Reads one record into a device; false (with its problems) when it names none.
 bool ReadRow(const std::vector<std::string>& cells, int rowNumber, const Columns& columns,
-             const std::vector<TDeviceRec>& found, PlannedDevice& d, std::vector<PlanProblem>& problems) {
+             const std::vector<TDeviceRec>& found, const std::vector<std::string>& doubts, PlannedDevice& d,
+             std::vector<PlanProblem>& problems) {
     if (cells.size() != columns.Keys.size()) {
         problems.push_back({rowNumber, {}, "has " + std::to_string(cells.size()) + " cells, the header " +
                                                std::to_string(columns.Keys.size())});
@@ -77,6 +86,9 @@ bool ReadRow(const std::vector<std::string>& cells, int rowNumber, const Columns
     d.TableRow = rows.front();
     d.Current = found[static_cast<size_t>(d.TableRow)];
     const std::string mac = PlanCell(d.Current, KEY_MAC);
+    // Another host, or a second device with this MAC, answers too.
+    if (static_cast<size_t>(d.TableRow) < doubts.size() && !doubts[static_cast<size_t>(d.TableRow)].empty())
+        problems.push_back({rowNumber, mac, doubts[static_cast<size_t>(d.TableRow)]});
     for (size_t i = 0; i < cells.size(); ++i) {
         const int key = columns.Keys[i];
         if (key < 0 || cells[i].empty() || static_cast<int>(i) == columns.KeyColumn) continue;
@@ -86,7 +98,7 @@ bool ReadRow(const std::vector<std::string>& cells, int rowNumber, const Columns
             problems.push_back({rowNumber, mac, std::string(KeyFields[key].Name) + ": not a Latin-1 text"});
         } else if (IsIdentity(key)) {
             // A row shifted against its MAC would set another device's values.
-            if (*value != current)
+            if (key == KEY_MAC ? Matches({d.Current}, key, *value).empty() : *value != current)
                 problems.push_back({rowNumber, mac, std::string(KeyFields[key].Name) +
                                                         " cannot be set; the device reports \"" +
                                                         Utf8FromLatin1(current) + "\""});
@@ -133,17 +145,13 @@ void CheckAddresses(const std::vector<PlannedDevice>& devices, const std::vector
         return d != nullptr && std::any_of(d->Changes.begin(), d->Changes.end(),
                                            [](const KeyChange& c) { return c.Key == KEY_IPADRM; });
     };
-    const auto same = [](const std::string& a, const std::string& b) {
-        const uint32_t va = ParseIpText(a), vb = ParseIpText(b);
-        return va == vb ? va != 0xFFFFFFFFu || a == b : false;
-    };
     for (const PlannedDevice& d : devices) {
         if (!moved(&d)) continue;
         const std::string mine = FinalAddress(&d, d.Current);
         for (size_t other = 0; other < found.size(); ++other) {
             if (static_cast<int>(other) == d.TableRow) continue;
             const PlannedDevice* o = plannedFor[other];
-            if (!same(mine, FinalAddress(o, found[other]))) continue;
+            if (!SameAddress(mine, FinalAddress(o, found[other]))) continue;
             // Between two moved devices the later row reports it, once.
             if (moved(o) && o->Row > d.Row) continue;
             const std::string otherMac = PlanCell(found[other], KEY_MAC);
@@ -156,6 +164,12 @@ void CheckAddresses(const std::vector<PlannedDevice>& devices, const std::vector
 }
 }  // namespace
 
+bool SameAddress(const std::string& a, const std::string& b) {
+    uint32_t va = 0, vb = 0;
+    if (ParseIpv4(a, va) && ParseIpv4(b, vb)) return va == vb;
+    return a == b;
+}
+
 bool PlannedDevice::ChangesKind(int kind) const {
     return std::any_of(Changes.begin(), Changes.end(), [kind](const KeyChange& c) { return KindOf(c.Key) == kind; });
 }
@@ -167,7 +181,8 @@ std::string SentForm(int key, const std::string& value) {
     return out;
 }
 
-CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, const std::vector<TDeviceRec>& found) {
+CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, const std::vector<TDeviceRec>& found,
+                      const std::vector<std::string>& doubts) {
     CheckedPlan plan;
     if (records.empty()) {
         plan.Problems.push_back({1, {}, "the plan is empty: it needs a header row"});
@@ -181,7 +196,7 @@ CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, cons
         // Spreadsheets end some files with rows of empty cells.
         if (std::all_of(records[i].begin(), records[i].end(), [](const std::string& c) { return c.empty(); })) continue;
         PlannedDevice d;
-        if (!ReadRow(records[i], rowNumber, columns, found, d, plan.Problems)) continue;
+        if (!ReadRow(records[i], rowNumber, columns, found, doubts, d, plan.Problems)) continue;
         int& first = rowOf[static_cast<size_t>(d.TableRow)];
         if (first != 0) {
             plan.Problems.push_back({rowNumber, PlanCell(d.Current, KEY_MAC),

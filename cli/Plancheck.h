@@ -35,11 +35,17 @@ struct CheckedPlan {
 };
 
 // records: the plan's CSV records, header first, cells in UTF-8.  found: the
-// table's rows after a search, index = table row.
-CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, const std::vector<TDeviceRec>& found);
+// table's rows after a search, index = table row; doubts: beside them, why a
+// row's device cannot be sent to (TmTable::RowDoubt), "" when it can.
+CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, const std::vector<TDeviceRec>& found,
+                      const std::vector<std::string>& doubts = {});
 
 // The kind of SET that carries a setting key; -1 for any other key.
 int KindOf(int key);
+
+// Whether two address texts name one address (texts that are no address:
+// whether they are equal).
+bool SameAddress(const std::string& a, const std::string& b);
 
 // A value as a SET carries it: addresses without blanks.
 std::string SentForm(int key, const std::string& value);

@@ -6,7 +6,28 @@
 #include "cli/Plancmds.h"
 #include "files/Plancsv.h"
 #include "cli/Proposal.h"
-#include "rules/Strings.h"
+#include "cli/Termtext.h"
+
+namespace {
+// A plan shown on a terminal: one record a line, the control characters of
+// device texts escaped as the lists escape them.  To a file or a pipe the
+// CSV goes as it is.
+std::string CsvForTerminal(const std::string& csv) {
+    std::string out, record;
+    bool quoted = false;
+    for (size_t i = 0; i < csv.size(); ++i) {
+        if (csv[i] == '"') quoted = !quoted;
+        if (!quoted && csv.compare(i, 2, "\r\n") == 0) {
+            out += TerminalText(record) + '\n';
+            record.clear();
+            ++i;
+        } else {
+            record += csv[i];
+        }
+    }
+    return out + TerminalText(record);
+}
+}  // namespace
 
 int RunPlan(const PlanArgs& args, const Options& options, std::ostream& out, std::ostream& err) {
     if (args.FirstAddress.empty() && !(args.Mask.empty() && args.Gateway.empty())) {
@@ -17,19 +38,26 @@ int RunPlan(const PlanArgs& args, const Options& options, std::ostream& out, std
         err << "tarnel-cli: --first-address needs --mask, which tells the subnet\n";
         return EXIT_USAGE;
     }
+    // Refused before any traffic, as the set- commands refuse.
+    if (!args.FirstAddress.empty()) {
+        const std::vector<std::string> problems = CheckProposal(args.FirstAddress, args.Mask, args.Gateway);
+        for (const std::string& p : problems) err << "tarnel-cli: " << TerminalText(p) << '\n';
+        if (!problems.empty()) return EXIT_REFUSED;
+    }
     HeadlessHost host({}, options.Interface, options.Targets);
     if (!BringUpAndSearch(host, SearchPlan::CYCLES, options, err)) return EXIT_LINK;
     std::vector<TDeviceRec> rows = host.Table.Rows();
     if (!args.FirstAddress.empty()) {
         std::stable_sort(rows.begin(), rows.end(), SerialBefore);
         const Proposal p = ProposeAddresses(rows, args.FirstAddress, args.Mask, args.Gateway);
-        for (int id : p.Messages) err << "tarnel-cli: " << MessageText(id) << '\n';
+        const auto addressed = std::count_if(rows.begin(), rows.end(), [](const TDeviceRec& r) { return HasKey(r, KEY_IPADRM); });
         if (p.NotFitting > 0)
-            err << "tarnel-cli: the subnet has no address left for " << p.NotFitting << " of the " << rows.size()
+            err << "tarnel-cli: the subnet has no address left for " << p.NotFitting << " of the " << addressed
                 << " devices\n";
-        if (!p.Messages.empty() || p.NotFitting > 0) return EXIT_REFUSED;
+        if (!p.Problems.empty() || p.NotFitting > 0) return EXIT_REFUSED;
     }
-    out << PlanCsv(std::move(rows));
+    const std::string csv = PlanCsv(std::move(rows));
+    out << (options.OutTerminal ? CsvForTerminal(csv) : csv);
     return 0;
 }
 

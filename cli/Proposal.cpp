@@ -10,6 +10,7 @@
 #include "files/Plancsv.h"
 #include "link/Protocol.h"
 #include "rules/Setvalues.h"
+#include "rules/Strings.h"
 
 namespace {
 // What the Network window says of these three values, the others left aside.
@@ -38,16 +39,23 @@ void Put(TDeviceRec& row, int key, const std::string& value) {
 }
 }  // namespace
 
+std::vector<std::string> CheckProposal(const std::string& first, const std::string& mask, const std::string& gateway) {
+    // What the address edits could not hold (a hex mask, say) never reaches
+    // the checks.
+    SetValues form{{"IPADRM", first}, {"MASK", mask}};
+    if (!gateway.empty()) form["GWAY"] = gateway;
+    std::vector<std::string> texts;
+    for (const SetProblem& p : CheckForm(KIND_NETWORK, form).Problems) texts.push_back(p.Text);
+    if (texts.empty())
+        for (int id : CheckCommonValues(first, mask, gateway)) texts.push_back(MessageText(id));
+    return texts;
+}
+
 Proposal ProposeAddresses(std::vector<TDeviceRec>& rows, const std::string& first, const std::string& mask,
                           const std::string& gateway) {
     Proposal result;
-    // What the address edits could not hold (a hex mask, say) never reaches
-    // the checks, which would read it as inet_aton does.
-    SetValues form{{"IPADRM", first}, {"MASK", mask}};
-    if (!gateway.empty()) form["GWAY"] = gateway;
-    for (const SetProblem& p : CheckForm(KIND_NETWORK, form).Problems) result.Messages.push_back(p.Message);
-    if (result.Messages.empty()) result.Messages = CheckCommonValues(first, mask, gateway);
-    if (!result.Messages.empty()) return result;
+    result.Problems = CheckProposal(first, mask, gateway);
+    if (!result.Problems.empty()) return result;
 
     const uint32_t subnetMask = ntohl(ParseIpText(mask));
     uint32_t next = ntohl(ParseIpText(first));
@@ -64,6 +72,7 @@ Proposal ProposeAddresses(std::vector<TDeviceRec>& rows, const std::string& firs
 
     bool exhausted = false;
     for (TDeviceRec& r : rows) {
+        if (!HasKey(r, KEY_IPADRM)) continue;  // it could not be sent one
         while (!exhausted && !usable(next)) {
             exhausted = next == broadcast;
             ++next;

@@ -4,106 +4,18 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <memory>
 
+#include "cli/Host.h"
+#include "cli/Setargs.h"
+#include "cli/Setreport.h"
+#include "cli/Termtext.h"
 #include "rules/Datecheck.h"
 #include "rules/Datenow.h"
-#include "cli/Host.h"
-#include "cli/Output.h"
-#include "rules/Setvalues.h"
 #include "rules/Strings.h"
-#include "cli/Termtext.h"
 
 namespace {
-const char* const kMacForm = "six hex pairs joined by '-', as 02-00-00-00-00-0A";
-
-struct Outcome {
-    int Code;
-    const char* Result;
-    std::vector<std::string> Messages;
-};
-
-// The messages are the program's own and the user's words, not device texts.
-int Report(const std::string& mac, const Outcome& o, const Options& options, std::ostream& out, std::ostream& err) {
-    if (options.Json) {
-        nlohmann::ordered_json result;
-        result["MAC"] = mac;
-        result["result"] = o.Result;
-        result["messages"] = nlohmann::ordered_json::array();
-        std::string error;
-        for (const std::string& m : o.Messages) {
-            result["messages"].push_back(m);
-            error += (error.empty() ? "" : "\n") + m;
-        }
-        if (o.Code != EXIT_ACK) {
-            result["error"] = error;
-            result["exit"] = o.Code;
-        }
-        out << OneLine(result) << '\n';
-    } else {
-        for (const std::string& m : o.Messages) err << m << '\n';
-        if (o.Code == EXIT_ACK) out << mac << '\t' << o.Result << '\n';
-    }
-    return o.Code;
-}
-
-Outcome Refused(std::vector<std::string> messages) { return {EXIT_REFUSED, "REFUSED", std::move(messages)}; }
-
-Outcome Refused(const SetVerdict& verdict) {
-    std::vector<std::string> messages;
-    for (const SetProblem& p : verdict.Problems)
-        messages.push_back(p.Detail.empty() ? p.Text : p.Text + " (" + p.Key + ": " + p.Detail + ")");
-    return Refused(messages);
-}
-
-bool IsMac(const std::string& text) {
-    if (text.size() != MAC_LEN) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const bool dash = i % 3 == 2;
-        if (dash ? text[i] != '-' : !std::isxdigit(static_cast<unsigned char>(text[i]))) return false;
-    }
-    return true;
-}
-
-// The MAC argument names one device: exactly six hex pairs and never the
-// broadcast MAC, which every device takes for its own.  "all" only where the
-// command sends to every device.
-bool MacArgument(const std::string& mac, bool allAllowed, std::ostream& err) {
-    if (mac == "all") {
-        if (allAllowed) return true;
-        err << "tarnel-cli: all is for set-date only; name one device by its MAC (" << kMacForm << ")\n";
-    } else if (!IsMac(mac)) {
-        err << "tarnel-cli: '" << TerminalText(mac) << "' is not a MAC: expected " << kMacForm << '\n';
-    } else if (IsBroadcastMac(mac.c_str())) {
-        err << "tarnel-cli: " << BROADCAST_MAC << " is every device, not one"
-            << (allAllowed ? "; use all to send to every device\n" : "\n");
-    } else {
-        return true;
-    }
-    return false;
-}
-
-// KEY=VALUE arguments in Latin-1.  A word that is not KEY=VALUE of this
-// command is wrong usage; a value that is no Latin-1 text is refused.
-int ParsePairs(const std::vector<std::string>& args, int kind, SetValues& values, std::vector<std::string>& problems,
-               std::ostream& err) {
-    const std::vector<std::string> keys = SetKeyNames(kind);
-    for (size_t i = 1; i < args.size(); ++i) {
-        const size_t eq = args[i].find('=');
-        const std::string key = args[i].substr(0, eq);
-        if (eq == std::string::npos || std::find(keys.begin(), keys.end(), key) == keys.end()) {
-            err << "tarnel-cli: not a KEY=VALUE of this command: " << TerminalText(args[i]) << '\n';
-            return EXIT_USAGE;
-        }
-        std::string latin1, problem;
-        if (!TerminalToLatin1(args[i].substr(eq + 1), latin1, problem)) problems.push_back(key + ": " + problem);
-        values[key] = latin1;
-    }
-    return 0;
-}
-
 // Brings the link up, searches one cycle and finds the device: its row, or
 // the exit status to end with.
 int FindDevice(HeadlessHost& host, const std::string& mac, const Options& options, std::ostream& err, int& row) {
@@ -121,6 +33,12 @@ int FindDevice(HeadlessHost& host, const std::string& mac, const Options& option
             matches.push_back(static_cast<int>(i));
     if (matches.size() == 1) {
         row = matches[0];
+        // Another host, or a second device with its MAC, answers too: a SET
+        // could change the wrong one, or be counted from the wrong one.
+        if (const std::string doubt = host.Table.RowDoubt(row); !doubt.empty()) {
+            err << "tarnel-cli: " << mac << ' ' << doubt << "; nothing was sent (search again once it answers from one)\n";
+            return EXIT_REFUSED;
+        }
         return 0;
     }
     if (matches.empty()) {
@@ -132,23 +50,6 @@ int FindDevice(HeadlessHost& host, const std::string& mac, const Options& option
     for (int m : matches) err << ' ' << ForTerminal(rows[static_cast<size_t>(m)].MAC);
     err << '\n';
     return EXIT_REFUSED;
-}
-
-// Sends the SET built from EditRec and waits as the dialogs wait.
-Outcome SendAndWait(HeadlessHost& host, int row, int kind, bool broadcast) {
-    const uint32_t failures = host.Control.Worker() ? host.Control.Worker()->Failures() : 0;
-    if (!host.Control.RequestSet(row, kind, broadcast)) return {EXIT_SILENT, "NOT_SENT", {MessageText(MSG_NO_ANSWER)}};
-    if (broadcast) {
-        // Nobody answers a SET to all: it counts as sent once it has left on a
-        // link that stayed up.
-        if (host.WaitSent(failures)) return {EXIT_ACK, "SENT", {}};
-        return {EXIT_LINK, "NOT_SENT", {host.LinkDown().empty() ? "the frame did not leave" : host.LinkDown()}};
-    }
-    const StatusWait::Outcome answer = host.WaitAnswer(row);
-    if (answer == StatusWait::Acknowledged) return {EXIT_ACK, "ACK", {}};
-    if (answer == StatusWait::Refused) return {EXIT_NAK, "NAK", {MessageText(MSG_NAK)}};
-    if (const std::string down = host.LinkDown(); !down.empty()) return {EXIT_LINK, "LINK_DOWN", {down}};
-    return {EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}};
 }
 
 // set-network and set-info: MAC KEY=VALUE...; refusals that need no device
@@ -173,8 +74,7 @@ int SetKeys(int kind, const std::vector<std::string>& args, const Options& optio
     host.Table.CopyRow(row, current);
     const SetVerdict verdict = CheckSet(kind, values, current);
     if (verdict.Outcome != SetOutcome::Ready) return Report(mac, Refused(verdict), options, out, err);
-    host.Table.EditRec = verdict.Edit;
-    return Report(mac, SendAndWait(host, row, kind, false), options, out, err);
+    return Report(mac, ReportOf(SendAndWait(host, row, kind, verdict.Edit, false)), options, out, err);
 }
 }  // namespace
 
@@ -186,18 +86,26 @@ int SetInfo(const std::vector<std::string>& args, const Options& options, std::o
     return SetKeys(KIND_DEVINFO, args, options, out, err);
 }
 
+// A device that reports a date, as the date's checks assume it until the
+// device itself is asked.
+static TDeviceRec AnyDated() {
+    TDeviceRec any{};
+    any.HasYMDHM = any.HasGMT = 1;
+    return any;
+}
+
 // The date edits of this computer's clock; false (and the refusal in o) when
-// its offset from UTC is not whole hours.
-static bool NowValues(const std::string& mac, SetValues& values, Outcome& o) {
+// its offset from UTC is not whole hours, or more than a device takes.
+static bool NowValues(const std::string& mac, SetValues& values, SetReport& o) {
     const NowEdits now = EditsOfNow();
-    if (!now.Ok) {
-        o = Refused({"this computer's offset from UTC, " + now.Offset +
-                     ", is not whole hours; give the date explicitly: tarnel-cli set-date " + mac +
-                     " YYYY MM DD HH MM GMT"});
-        return false;
-    }
-    for (int i = 0; i < DATE_EDITS; ++i) values[DateKeys[i]] = now.Edits[static_cast<size_t>(i)];
-    return true;
+    for (int i = 0; i < DATE_EDITS && now.Ok; ++i) values[DateKeys[i]] = now.Edits[static_cast<size_t>(i)];
+    const SetVerdict verdict = CheckSet(KIND_DATE, values, AnyDated());
+    const bool outside = now.Ok && !verdict.Problems.empty() && verdict.Problems.front().Key == DateKeys[DATE_GMT];
+    if (now.Ok && !outside) return true;
+    o = Refused({"this computer's offset from UTC, " + now.Offset +
+                 (outside ? ", is outside the -12 to +13 hours a device takes" : ", is not whole hours") +
+                 "; give the date explicitly: tarnel-cli set-date " + mac + " YYYY MM DD HH MM GMT"});
+    return false;
 }
 
 int SetDate(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
@@ -209,15 +117,12 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     const std::string& mac = args[0];
     if (!MacArgument(mac, true, err)) return EXIT_USAGE;
     SetValues values;
-    Outcome refusal;
+    SetReport refusal;
     // Refused before any traffic; the clock is read again just before the SET.
     if (now && !NowValues(mac, values, refusal)) return Report(mac, refusal, options, out, err);
     for (int i = 0; i < DATE_EDITS && !now; ++i) values[DateKeys[i]] = args[static_cast<size_t>(i) + 1];
-    // The date's checks need no device; one that reports a date is assumed
-    // until the device itself is asked.
-    TDeviceRec any{};
-    any.HasYMDHM = any.HasGMT = 1;
-    if (const SetVerdict verdict = CheckSet(KIND_DATE, values, any); verdict.Outcome != SetOutcome::Ready)
+    // The date's checks need no device.
+    if (const SetVerdict verdict = CheckSet(KIND_DATE, values, AnyDated()); verdict.Outcome != SetOutcome::Ready)
         return Report(mac, Refused({verdict.Problems.front().Text}), options, out, err);
 
     HeadlessHost host({}, options.Interface, options.Targets);
@@ -228,7 +133,7 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
     // that one device that keeps its date to itself does not stop the rest.
     constexpr int kDateTries = 3;
     const int last = mac == "all" ? std::min(host.Table.Count(), kDateTries) : row + 1;
-    Outcome failed{EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}};
+    SetReport failed{EXIT_SILENT, "SILENT", {MessageText(MSG_NO_ANSWER)}};
     SetVerdict verdict;
     for (; row < last; ++row) {
         if (!host.Control.RequestQuery(row, KIND_DATE) || host.WaitAnswer(row) != StatusWait::Acknowledged) {
@@ -244,8 +149,7 @@ int SetDate(const std::vector<std::string>& args, const Options& options, std::o
         failed = Refused(verdict);
     }
     if (row == last) return Report(mac, failed, options, out, err);
-    host.Table.EditRec = verdict.Edit;
-    return Report(mac, SendAndWait(host, row, KIND_DATE, mac == "all"), options, out, err);
+    return Report(mac, ReportOf(SendAndWait(host, row, KIND_DATE, verdict.Edit, mac == "all")), options, out, err);
 }
 
 namespace {

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     // Device texts are converted from and to the terminal's encoding.
     std::setlocale(LC_CTYPE, "");
     const std::vector<std::string> args(argv + 1, argv + argc);
-    int status = RunCli(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
+    int status = RunCli(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0, ::isatty(STDOUT_FILENO) != 0);
     // A script must not take output that never arrived for success.
     std::cout.flush();
     if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -1,10 +1,13 @@
 #include "files/Devdiff.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
 
+#include "files/Diskfile.h"
 #include "link/Protocol.h"
+#include "link/Table.h"
 
 namespace {
 std::string Mac(const TDeviceRec& r) { return std::string(r.MAC, strnlen(r.MAC, MAC_LEN)); }
@@ -56,4 +59,34 @@ const char* DiffKindName(DeviceDiff::Kind kind) {
         case DeviceDiff::New: return "NEW";
         default: return "CHANGED";
     }
+}
+
+DeviceFileRead LoadDeviceRows(const std::string& path, std::vector<TDeviceRec>& rows) {
+    const FileRead file = ReadCappedFile(path, DEVICE_FILE_MAX);
+    if (file.Outcome != ReadOutcome::Read) return {DeviceFileOutcome::CannotRead, file.Reason, 0, 0};
+    // The file is taken a table at a time: a table that is full hands on its
+    // rows and starts afresh with the frame it could not take.
+    const std::span<const uint8_t> bytes(file.Bytes);
+    DeviceFileRead read;
+    rows.clear();
+    TmTable table;
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != ETX) continue;
+        const std::span<const uint8_t> frame = bytes.subspan(start, i - start + 1);
+        start = i + 1;
+        const auto length = static_cast<uint16_t>(std::min<size_t>(frame.size(), 0xFFFF));
+        bool taken = table.TakeAnswer(frame.data(), length);
+        if (!taken && table.TakeLeftOut() > 0) {
+            const std::vector<TDeviceRec> full = table.Rows();
+            rows.insert(rows.end(), full.begin(), full.end());
+            table.DeleteRow(NO_ROW);
+            taken = table.TakeAnswer(frame.data(), length);
+        }
+        if (taken) ++read.Frames;
+    }
+    const std::vector<TDeviceRec> rest = table.Rows();
+    rows.insert(rows.end(), rest.begin(), rest.end());
+    if (read.Frames == 0 && !bytes.empty()) return {DeviceFileOutcome::NotDeviceFile, "it is not a device file", 0, 0};
+    return read;
 }

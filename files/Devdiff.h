@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "files/Devfile.h"
 #include "link/Record.h"
 
 struct DiffChange {
@@ -26,3 +27,8 @@ struct DeviceDiff {
 std::vector<DeviceDiff> DiffDevices(const std::vector<TDeviceRec>& before, const std::vector<TDeviceRec>& after);
 
 const char* DiffKindName(DeviceDiff::Kind kind);  // "GONE", "NEW", "CHANGED"
+
+// Every device of the device file at path, however many: a list in a window
+// holds 256, a comparison must not stop there.  Outcome and Reason as
+// LoadDeviceFile has them; LeftOut is always 0.
+DeviceFileRead LoadDeviceRows(const std::string& path, std::vector<TDeviceRec>& rows);

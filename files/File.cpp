@@ -86,8 +86,18 @@ TargetList TmFile::ReadTargets() const {
 std::string BadTargetsText(const std::vector<std::string>& bad) {
     std::string names;
     for (const std::string& b : bad) names += (names.empty() ? "\"" : ", \"") + b + "\"";
-    return "The settings file lists targets that are not IPv4 addresses (section PORT, key TARGETS): " + names +
+    return "The settings file lists targets that are not IPv4 addresses a device can have (section PORT, key "
+           "TARGETS): " + names +
            ". The other targets are used.";
+}
+
+std::string TargetsWarning(const TargetList& targets, const std::vector<std::string>& notes) {
+    std::string text = targets.Bad.empty() ? "" : BadTargetsText(targets.Bad);
+    if (targets.TooMany > 0)
+        text += (text.empty() ? "" : "\n") + std::string("The settings file lists more than ") +
+                std::to_string(MAX_TARGETS) + " targets; the first " + std::to_string(MAX_TARGETS) + " are used.";
+    for (const std::string& n : notes) text += (text.empty() ? "" : "\n") + n;
+    return text;
 }
 
 // Rewritten only when it would change, so a start never touches a file that

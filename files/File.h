@@ -43,6 +43,10 @@ private:
 // What a user is told of entries of TARGETS that are no address: they are
 // named, and the rest is used.
 std::string BadTargetsText(const std::vector<std::string>& bad);
+// The settings warning of the window about targets: those refused, those
+// beyond the most that are used, and the notes of those the broadcasts
+// reach already; "" when there is nothing to say.
+std::string TargetsWarning(const TargetList& targets, const std::vector<std::string>& notes);
 
 // The directory of the running executable, ending with '/'.
 std::string ExecutableDir();

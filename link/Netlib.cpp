@@ -52,13 +52,13 @@ bool FindLocalAddress(std::string& address, const AddressSource& byName, const A
     return byInterface(address) && address.size() <= 16;
 }
 
-std::vector<LocalSubnet> LocalSubnets() {
+std::vector<LocalSubnet> LocalSubnets(const std::string& only) {
     std::vector<LocalSubnet> out;
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0) return out;
     for (const ifaddrs* i = list; i != nullptr; i = i->ifa_next) {
         if (i->ifa_addr == nullptr || i->ifa_netmask == nullptr || i->ifa_addr->sa_family != AF_INET ||
-            (i->ifa_flags & IFF_UP) == 0)
+            (i->ifa_flags & IFF_UP) == 0 || (!only.empty() && only != i->ifa_name))
             continue;
         out.push_back({reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr,
                        reinterpret_cast<const sockaddr_in*>(i->ifa_netmask)->sin_addr.s_addr});

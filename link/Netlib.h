@@ -28,5 +28,6 @@ struct LocalSubnet {
     uint32_t Address;
     uint32_t Mask;
 };
-// The subnets of the IPv4 interfaces that are up, loopback included.
-std::vector<LocalSubnet> LocalSubnets();
+// The subnets of the IPv4 interfaces that are up, loopback included; or of
+// the one interface named.
+std::vector<LocalSubnet> LocalSubnets(const std::string& only = {});

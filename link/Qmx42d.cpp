@@ -16,6 +16,25 @@ namespace {
 // Enough kernel buffer for a burst of a full table's answers while the
 // receive thread drains it into the ring.
 constexpr int RCVBUF_BYTES = 4 * 1024 * 1024;
+
+// A send queue that is full (frames to addresses nobody answers wait there
+// for their neighbours) is waited out for a moment, within the worker's
+// step; a frame that still cannot go is not counted as sent.
+template <typename Send>
+bool Sent(int fd, Send send) {
+    for (int tries = 0;; ++tries) {
+        if (send() >= 0) return true;
+        if ((errno != EAGAIN && errno != EWOULDBLOCK) || tries == 2) return false;
+        pollfd p{fd, POLLOUT, 0};
+        ::poll(&p, 1, 10);
+    }
+}
+
+bool SendTo(int fd, const LinkParams& params, const sockaddr_in& dst) {
+    return Sent(fd, [&] {
+        return ::sendto(fd, params.Data, params.Length, 0, reinterpret_cast<const sockaddr*>(&dst), sizeof dst);
+    });
+}
 }  // namespace
 
 TdrvUDP::TdrvUDP(size_t ringSlots)
@@ -61,6 +80,9 @@ bool TdrvUDP::Open(LinkParams& params) {
     // Best effort: only a privileged process may pass the system's limit.
     if (::setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &RCVBUF_BYTES, sizeof RCVBUF_BYTES) != 0)
         ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &RCVBUF_BYTES, sizeof RCVBUF_BYTES);
+    // And for frames to targets still waiting for their neighbours.
+    if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &RCVBUF_BYTES, sizeof RCVBUF_BYTES) != 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &RCVBUF_BYTES, sizeof RCVBUF_BYTES);
 
     const int wake = ::eventfd(0, EFD_CLOEXEC);
     if (wake < 0) return fail("QMX42:WSAAsyncSelect() error");
@@ -178,13 +200,11 @@ void TdrvUDP::SendToTargets(int fd, const LinkParams& params) {
         dst.sin_family = AF_INET;
         dst.sin_port = htons(Port);
         dst.sin_addr.s_addr = to;
-        ::sendto(fd, params.Data, params.Length, 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst);
+        SendTo(fd, params, dst);
     }
 }
 
 namespace {
-bool Sent(ssize_t n) { return n >= 0 || errno == EAGAIN || errno == EWOULDBLOCK; }
-
 struct Card {
     unsigned Index;
     in_addr Address;
@@ -255,12 +275,12 @@ int TdrvUDP::Broadcast(int fd, const LinkParams& params, int& error) {
         info.ipi_ifindex = static_cast<int>(o.Index);
         info.ipi_spec_dst = o.Address;
         std::memcpy(CMSG_DATA(c), &info, sizeof info);
-        if (Sent(::sendmsg(fd, &msg, 0))) ++sent;
+        if (Sent(fd, [&] { return ::sendmsg(fd, &msg, 0); })) ++sent;
         else error = errno;
     }
     if (outlets.empty() && Interface.empty()) {
         // No interface to name: leave it to the routing table.
-        if (Sent(::sendto(fd, params.Data, params.Length, 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst))) ++sent;
+        if (SendTo(fd, params, dst)) ++sent;
         else error = errno;
     } else if (outlets.empty()) {
         error = ENODEV;
@@ -282,8 +302,7 @@ bool TdrvUDP::Send(LinkParams& params) {
             dst.sin_family = AF_INET;
             dst.sin_port = htons(Port);
             dst.sin_addr.s_addr = to;
-            if (Sent(::sendto(Sock, params.Data, params.Length, 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst)))
-                return true;
+            if (SendTo(Sock, params, dst)) return true;
             error = errno;
         }
     }

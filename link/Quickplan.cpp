@@ -18,6 +18,7 @@ int QuickPlan::Tick(TtskCtrl& control, uint64_t merged) {
     switch (Step) {
         case 0:
             Seen = merged;
+            control.BeginSearch();
             control.RequestQuery(NO_ROW, KIND_NETWORK);
             Step = 1;
             return ScaledMs(STEP_MS);

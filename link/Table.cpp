@@ -1,5 +1,7 @@
 #include "link/Table.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,22 +10,12 @@ namespace {
 // longer than this is dropped whole rather than parsed from a cut copy.
 constexpr size_t ITEM_BUF = FRAME_MAX;
 constexpr size_t VALUE_CAP = 256;
-constexpr size_t ITEMS_AT = 23;
+constexpr size_t ITEMS_AT = FRAME_ITEMS_AT;
 
 bool Live(int row, int count) { return row >= 0 && row < count; }
 
-// Eight bytes at a time: whether a word holds a byte below 4, and whether it
-// holds 0xFF, STX or ETX (a byte of x | 0x01 is 0x03 only for STX and ETX, a
-// byte of ~x is 0 only for 0xFF).
-constexpr uint64_t ONES = 0x0101010101010101ull, HIGHS = 0x8080808080808080ull;
-uint64_t Word(const uint8_t* p) {
-    uint64_t x;
-    std::memcpy(&x, p, 8);
-    return x;
-}
-bool ZeroByte(uint64_t v) { return ((v - ONES) & ~v & HIGHS) != 0; }
-bool ByteBelow4(uint64_t x) { return ((x - 4 * ONES) & ~x & HIGHS) != 0; }
-bool DelimiterByte(uint64_t x) { return ZeroByte((x | ONES) ^ (3 * ONES)) || ZeroByte(~x); }
+// Whether a word holds a byte below 4.
+bool ByteBelow4(uint64_t x) { return ((x - 4 * WORD_ONES) & ~x & WORD_HIGHS) != 0; }
 
 // Length of a value's text: up to its first NUL, STX or ETX.  A NUL ends a
 // field's text anyway, and a device file cannot carry STX or ETX inside a
@@ -36,23 +28,6 @@ size_t TextLength(const uint8_t* value, size_t n) {
         if (value[i] == 0 || value[i] == STX || value[i] == ETX) return i;
     return n;
 }
-
-// Whether any of n bytes would end an item or a frame on the wire or in a
-// device file: 0xFF, STX or ETX.
-bool HoldsDelimiter(const void* bytes, size_t n) {
-    const auto* p = static_cast<const uint8_t*>(bytes);
-    if (n >= 8) {
-        for (size_t i = 0; i + 8 <= n; i += 8)
-            if (DelimiterByte(Word(p + i))) return true;
-        return DelimiterByte(Word(p + n - 8));
-    }
-    for (size_t i = 0; i < n; ++i)
-        if (p[i] == ITEM_END || p[i] == STX || p[i] == ETX) return true;
-    return false;
-}
-
-// A MAC that can stand for one device and travel in a frame and a file.
-bool UsableMac(const char* mac) { return !IsBroadcastMac(mac) && !HoldsDelimiter(mac, MAC_LEN); }
 
 // Whether a stored field equals the value zero-padded to the field's width.
 // Most fields are a few bytes wide and compared inline; the wide text fields
@@ -106,23 +81,45 @@ bool TmTable::FromDevice(int row, const Origin* from) const {
 
 bool TmTable::MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
-    DateAnswered_ = false;
+    DateAnswered_ = SerialTaken_ = false;
     if (!TakeAnswerLocked(data, length)) return false;
-    const bool own = FromDevice(CurRow, from);
     RowOrigin& o = Origins[CurRow];
-    if (DateAnswered_ && own) {
+    if (from != nullptr) Hear(o, *from);
+    // A date answer is an acknowledgement too, counted as an ACK is.
+    if (DateAnswered_ && (from == nullptr || o.Source == from->Source) && !Doubtful(o)) {
         Rec[CurRow].Status = STATUS_ACK;
         o.Waiting = false;
     }
-    if (from == nullptr) return true;
-    // A device given a new address answers from there; a date answer is an
-    // acknowledgement too and moves nothing, nor does any answer in a wait.
-    if (!own && (DateAnswered_ || o.Waiting)) return true;
-    if (!own) o = RowOrigin{};
-    o.Heard = true;
-    o.Source = from->Source;
-    o.Via.Add(from->IfIndex);
     return true;
+}
+
+// Any host can send an answer with a device's MAC, and two devices can share
+// one: a MAC heard from two addresses, or with two serials, in one search
+// (or after it) is no device to send to until a search hears it from one
+// address alone.  So no answer moves where a device is believed to be,
+// except the first of a search and one from the main address a network SET
+// has just given it.
+void TmTable::Hear(RowOrigin& o, const Origin& from) {
+    if (!o.Heard || o.Search != Search_) {
+        if (o.Source != from.Source) o.Via = Outlets{};
+        o.Heard = true;
+        o.Search = Search_;
+        o.Source = from.Source;
+        o.Other = 0;
+        std::memset(o.Serials, 0, sizeof o.Serials);
+    } else if (from.Source != o.Source) {
+        if (!o.Waiting || o.NewSource != from.Source) {
+            o.Other = from.Source;
+            return;
+        }
+        o.Source = from.Source;
+        o.Via = Outlets{};
+    }
+    o.Via.Add(from.IfIndex);
+    if (!SerialTaken_) return;
+    const char* serial = Rec[CurRow].SERIAL;
+    if (o.Serials[0][0] == 0) std::memcpy(o.Serials[0], serial, sizeof o.Serials[0]);
+    else if (std::strcmp(o.Serials[0], serial) != 0) std::memcpy(o.Serials[1], serial, sizeof o.Serials[1]);
 }
 
 bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
@@ -186,6 +183,7 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
         return true;
     }
     if (f.Width == 0) return true;  // MAC as an item: the header carries it
+    if (key == KEY_SERIAL) SerialTaken_ = true;
 
     TDeviceRec& r = Rec[CurRow];
     if (uint8_t* flag = FlagOf(r, key)) *flag = 1;
@@ -207,9 +205,17 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
 void TmTable::SetStatus(uint32_t code, const char* mac, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
     const int row = FindRowLocked(mac);
-    if (row >= 0 && FromDevice(row, from)) {
-        Rec[row].Status = code;
-        Origins[row].Waiting = false;
+    if (row < 0) return;
+    RowOrigin& o = Origins[row];
+    // A device given a new main address may acknowledge from there.
+    const bool moved = from != nullptr && o.Waiting && o.NewSource != 0 && from->Source == o.NewSource;
+    if (Doubtful(o) || (!moved && !FromDevice(row, from))) return;
+    Rec[row].Status = code;
+    o.Waiting = false;
+    if (moved && code == STATUS_ACK) {
+        o.Source = from->Source;
+        o.Via = Outlets{};
+        o.Via.Add(from->IfIndex);
     }
 }
 
@@ -230,16 +236,37 @@ void TmTable::SetRowStatus(int row, uint32_t code) {
     if (Live(row, Count_)) Rec[row].Status = code;
 }
 
-void TmTable::AwaitAnswer(int row) {
+void TmTable::AwaitAnswer(int row, uint32_t newSource) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return;
     Rec[row].Status = STATUS_NONE;
     Origins[row].Waiting = true;
+    Origins[row].NewSource = newSource;
 }
 
 void TmTable::EndWaits() {
     std::lock_guard<std::mutex> g(Lock);
     for (int i = 0; i < Count_; ++i) Origins[i].Waiting = false;
+}
+
+void TmTable::BeginSearch() {
+    std::lock_guard<std::mutex> g(Lock);
+    ++Search_;
+    for (int i = 0; i < Count_; ++i) Origins[i].Waiting = false;
+}
+
+std::string TmTable::RowDoubt(int row) const {
+    std::lock_guard<std::mutex> g(Lock);
+    if (!Live(row, Count_)) return {};
+    const RowOrigin& o = Origins[row];
+    if (o.Other != 0) {
+        char a[INET_ADDRSTRLEN], b[INET_ADDRSTRLEN];
+        ::inet_ntop(AF_INET, &o.Source, a, sizeof a);
+        ::inet_ntop(AF_INET, &o.Other, b, sizeof b);
+        return std::string("answers from two addresses: ") + a + " and " + b;
+    }
+    if (o.Serials[1][0] != 0) return std::string("answers with two serials: ") + o.Serials[0] + " and " + o.Serials[1];
+    return {};
 }
 
 uint32_t TmTable::RowStatus(int row) const {
@@ -343,53 +370,12 @@ bool TmTable::NoAddUnknown() const {
 uint16_t TmTable::BuildSet(int row, int kind, bool broadcast) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return 0;
-    TDeviceRec& r = Rec[row];
-    // A SET for one device never names every device, nor a MAC the frame
-    // cannot carry; only a broadcast SET uses the broadcast MAC.
-    if (!broadcast && !UsableMac(r.MAC)) return 0;
-    SendBuf_[0] = STX;
-    std::memcpy(SendBuf_ + 1, "SET:", 4);
-    std::memcpy(SendBuf_ + 5, broadcast ? BROADCAST_MAC : r.MAC, MAC_LEN);
-    SendBuf_[22] = ITEM_END;
-    r.HasGPID = 1;
-
-    size_t pos = ITEMS_AT;
-    bool refused = false;
-    for (const int* k = SetKeysOf(kind); *k >= 0; ++k) {
-        if (HasKey(r, *k)) pos += PutItem(*k, pos, refused);
-        if (refused) return 0;
-    }
-    if (pos == ITEMS_AT) return 0;
-    SendBuf_[pos] = ETX;
-    return static_cast<uint16_t>(pos + 1);
-}
-
-// An item that does not fit, or whose value holds a byte that would end the
-// item or the frame early (and so smuggle in items of its own), refuses the
-// whole frame.
-size_t TmTable::PutItem(int key, size_t pos, bool& refused) {
-    const KeyField& f = KeyFields[key];
-    char* value = FieldOf(EditRec, key);
-    const size_t width = static_cast<size_t>(f.Width);
-    size_t textLen = 0;
-    if (f.StripsBlanks) {
-        textLen = StripBlanks(value, width);
-    } else {
-        while (textLen < width && value[textLen] != '\0') ++textLen;
-    }
-    if (textLen == 0) return 0;
-    // TERM and LOG always travel as four bytes, NULs included.
-    const size_t valueLen = (key == KEY_TERM || key == KEY_LOG) ? 4 : textLen;
-    const size_t keyLen = KeyTable[key].Len;
-    const size_t itemLen = keyLen + 1 + valueLen + 1;
-    if (pos + itemLen + 1 > SEND_MAX || HoldsDelimiter(value, valueLen)) {  // +1 for the closing ETX
-        refused = true;
-        return 0;
-    }
-    uint8_t* out = SendBuf_ + pos;
-    std::memcpy(out, f.Name, keyLen);
-    out[keyLen] = ':';
-    std::memcpy(out + keyLen + 1, value, valueLen);
-    out[itemLen - 1] = ITEM_END;
-    return itemLen;
+    if (!broadcast && Doubtful(Origins[row])) return 0;
+    Rec[row].HasGPID = 1;
+    // The window commits EditRec to the row once the device takes it: it
+    // holds the addresses as they went out, without blanks.
+    for (const int* k = SetKeysOf(kind); *k >= 0; ++k)
+        if (KeyFields[*k].StripsBlanks && HasKey(Rec[row], *k))
+            StripBlanks(FieldOf(EditRec, *k), static_cast<size_t>(KeyFields[*k].Width));
+    return BuildSetFrame(Rec[row], EditRec, kind, broadcast, SendBuf_).Length;
 }

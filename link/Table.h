@@ -10,11 +10,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "link/Origin.h"
 #include "link/Protocol.h"
 #include "link/Record.h"
+#include "link/Setframe.h"
 
 // The four grid columns of one row, plus its identity.
 struct GridRow {
@@ -46,14 +48,18 @@ public:
     uint32_t TakeLeftOut();
 
     void SetRowStatus(int row, uint32_t code);
-    // Clears the row's status for a SET or a date enquiry.  Until its device
-    // answers it, an answer from another address does not move where the
-    // device is believed to be: else a forged answer would make way for a
-    // forged acknowledgement.
-    void AwaitAnswer(int row);
-    // A search ends every wait: a device given a new address that did not
-    // acknowledge is believed at its new address again.
+    // Clears the row's status for a SET or a date enquiry.  newSource: for a
+    // network SET, the main address it gives the device (network order), from
+    // which an acknowledgement counts too; 0 for none.
+    void AwaitAnswer(int row, uint32_t newSource = 0);
     void EndWaits();
+    // A search begins: ends every wait, and each device is believed at the
+    // address this search hears it from, if it hears it from one alone.
+    void BeginSearch();
+    // Why the row's device cannot be told apart from another host or device:
+    // answers for its MAC from two addresses, or with two serials, since the
+    // last search began.  "" when there is no doubt.  A SET to it is refused.
+    std::string RowDoubt(int row) const;
     uint32_t RowStatus(int row) const;  // STATUS_NONE for a row that is not live
     int Count() const;
     int FindRow(const char* mac) const;
@@ -85,7 +91,7 @@ public:
     TDeviceRec EditRec{};
     int SelectedRow = NO_ROW;
 
-    static constexpr size_t SEND_MAX = 510;  // what a request-queue slot carries
+    static constexpr size_t SEND_MAX = SET_FRAME_MAX;
 
 private:
     void InitKeys();
@@ -94,15 +100,20 @@ private:
     bool UpdateChangeMaskLocked(uint32_t bits, bool apply, bool set);
     bool ParseItems(const uint8_t* data, uint16_t length);
     bool ParseItem(const uint8_t* item, size_t length);
-    size_t PutItem(int key, size_t pos, bool& refused);
 
     // Where a row's device answers from; Heard: it has answered in this run.
     struct RowOrigin {
         bool Heard = false;
         bool Waiting = false;  // AwaitAnswer, and the device has not answered it yet
         uint32_t Source = 0;
+        uint32_t NewSource = 0;  // while Waiting: the main address a network SET gives it
+        uint32_t Search = 0;     // the search in which Source was first heard
+        uint32_t Other = 0;      // another address its MAC answered from since then
+        char Serials[2][11]{};   // two serials its MAC answered with since then
         Outlets Via;
     };
+    void Hear(RowOrigin& o, const Origin& from);
+    bool Doubtful(const RowOrigin& o) const { return o.Other != 0 || o.Serials[1][0] != 0; }
     bool FromDevice(int row, const Origin* from) const;
 
     mutable std::mutex Lock;
@@ -116,6 +127,8 @@ private:
     uint64_t Merged_ = 0;
     bool NoAddUnknown_ = false;
     bool DateAnswered_ = false;
+    bool SerialTaken_ = false;  // the answer being merged carried a SERIAL
+    uint32_t Search_ = 1;  // the current search; rows not heard in it have Search 0 or older
     TKeyEntry KeyTable[KEY_COUNT]{};
     uint8_t SendBuf_[FRAME_MAX]{};
 };

@@ -1,5 +1,11 @@
 #include "link/Tskcontrol.h"
 
+#include <arpa/inet.h>
+
+#include <cstring>
+
+#include "link/Protocol.h"
+
 TtskCtrl::TtskCtrl(TmTable& table, CommSettingsStore& settings, TdrvUDP& driver)
     : Table(table), Settings(settings), Driver(driver) {}
 
@@ -62,7 +68,14 @@ bool TtskCtrl::RequestQuery(int row, int kind) {
 
 bool TtskCtrl::RequestSet(int row, int kind, bool broadcast) {
     if (State != CTRL_READY) return false;
-    Table.AwaitAnswer(row);
+    // A device given a new main address may acknowledge from there.
+    in_addr moved{};
+    char main[sizeof Table.EditRec.IPADRM];
+    std::memcpy(main, Table.EditRec.IPADRM, sizeof main - 1);
+    main[sizeof main - 1] = '\0';
+    StripBlanks(main, sizeof main - 1);
+    const bool moves = kind == KIND_NETWORK && !broadcast && ::inet_pton(AF_INET, main, &moved) == 1;
+    Table.AwaitAnswer(row, moves ? moved.s_addr : 0);
     const uint16_t length = Table.BuildSet(row, kind, broadcast);
     if (length == 0) return false;
     WorkerThread->EnqueueSet(row, kind, length, broadcast ? Outlets{} : Table.RowOutlets(row));

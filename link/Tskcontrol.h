@@ -44,6 +44,8 @@ public:
 
     bool RequestQuery(int row, int kind);
     bool RequestSet(int row, int kind, bool broadcast);
+    // A search begins (Table.h: BeginSearch).
+    void BeginSearch() { Table.BeginSearch(); }
     void StopWorker();
 
     int CtrlState() const { return State; }

@@ -29,7 +29,7 @@ void SearchPlan::Reset() {
 int SearchPlan::Tick(TtskCtrl& control) {
     switch (SearchStep) {
         case 0:
-            ++SearchCycle;
+            if (++SearchCycle == 1) control.BeginSearch();
             control.RequestQuery(NO_ROW, KIND_NETWORK);  // a refused enquiry still moves the bar
             ++Progress;
             SearchStep = 1;

@@ -5,18 +5,38 @@
 #include <cstring>
 #include <map>
 
+#include "link/Table.h"
 #include "rules/Netcheck.h"
 
 namespace {
 std::string Text(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }
 
-// The field as an address, or INADDR_NONE when it is empty or none.
-uint32_t AddressOf(const char* field, uint8_t has) {
-    if (has == 0) return INADDR_NONE;
-    return ParseIpText(Text(field, 15));
+// The field as an address; false when it is empty or none.
+bool AddressOf(const char* field, uint8_t has, uint32_t& address) {
+    return has != 0 && ParseIpv4(Text(field, 15), address);
 }
 
 bool SameSubnet(uint32_t a, uint32_t b, uint32_t mask) { return (a & mask) == (b & mask); }
+
+// An address no device can hold: this computer's own, one of loopback, or
+// the network or broadcast address of its subnet (by its own mask, or by
+// this computer's where it is one of its subnets).  "" when it is none.
+std::string Unusable(uint32_t main, const uint32_t* mask, const std::vector<LocalSubnet>& local) {
+    if ((ntohl(main) >> 24) == 127) return "is a loopback address";
+    // A subnet of one or two addresses has no network and broadcast address.
+    const auto hasBoth = [](uint32_t m) { return ~ntohl(m) >= 3; };
+    std::vector<uint32_t> masks;
+    if (mask != nullptr && hasBoth(*mask)) masks.push_back(*mask);
+    for (const LocalSubnet& s : local) {
+        if (s.Address == main) return "is this computer's own address";
+        if (SameSubnet(main, s.Address, s.Mask) && hasBoth(s.Mask)) masks.push_back(s.Mask);
+    }
+    for (uint32_t m : masks) {
+        if ((main & ~m) == 0) return "is its subnet's network address";
+        if ((main | m) == 0xFFFFFFFFu) return "is its subnet's broadcast address";
+    }
+    return {};
+}
 }  // namespace
 
 std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec>& rows,
@@ -24,8 +44,8 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
     std::vector<std::vector<std::string>> problems(rows.size());
     std::map<uint32_t, std::vector<size_t>> byAddress;
     for (size_t i = 0; i < rows.size(); ++i) {
-        const uint32_t main = AddressOf(rows[i].IPADRM, rows[i].HasIPADRM);
-        if (main != INADDR_NONE) byAddress[main].push_back(i);
+        uint32_t main = 0;
+        if (AddressOf(rows[i].IPADRM, rows[i].HasIPADRM, main)) byAddress[main].push_back(i);
     }
     for (const auto& [address, sharing] : byAddress) {
         if (sharing.size() < 2) continue;
@@ -41,21 +61,31 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
     }
     for (size_t i = 0; i < rows.size(); ++i) {
         const TDeviceRec& r = rows[i];
-        const uint32_t main = AddressOf(r.IPADRM, r.HasIPADRM);
-        if (main == INADDR_NONE) continue;
+        uint32_t main = 0, gateway = 0, mask = 0;
+        if (!AddressOf(r.IPADRM, r.HasIPADRM, main)) continue;
+        const bool hasMask = AddressOf(r.MASK, r.HasMASK, mask);
+        if (const std::string why = Unusable(main, hasMask ? &mask : nullptr, local); !why.empty())
+            problems[i].push_back("main address " + Text(r.IPADRM, 15) + " " + why);
         bool reachable = false;
         for (const LocalSubnet& s : local) reachable = reachable || SameSubnet(main, s.Address, s.Mask);
         if (!reachable)
             problems[i].push_back("main address " + Text(r.IPADRM, 15) +
                                   " is in none of this computer's subnets (only a router reaches it)");
-        const uint32_t gateway = AddressOf(r.GWAY, r.HasGWAY);
-        const uint32_t mask = AddressOf(r.MASK, r.HasMASK);
         // 0.0.0.0 is no gateway at all; an unreadable mask leaves nothing to judge by.
-        if (gateway == INADDR_NONE || gateway == 0 || mask == INADDR_NONE) continue;
+        if (!AddressOf(r.GWAY, r.HasGWAY, gateway) || gateway == 0 || !hasMask) continue;
         if (!SameSubnet(gateway, main, mask))
             problems[i].push_back("gateway " + Text(r.GWAY, 15) + " is not in its own subnet (mask " +
                                   Text(r.MASK, 15) + ")");
     }
+    return problems;
+}
+
+std::vector<std::vector<std::string>> TableConflicts(const TmTable& table, const std::vector<LocalSubnet>& local) {
+    const std::vector<TDeviceRec> rows = table.Rows();
+    auto problems = FindConflicts(rows, local);
+    for (size_t i = 0; i < rows.size() && i < problems.size(); ++i)
+        if (std::string doubt = table.RowDoubt(static_cast<int>(i)); !doubt.empty())
+            problems[i].insert(problems[i].begin(), std::move(doubt));
     return problems;
 }
 

@@ -34,19 +34,47 @@ bool MaskContiguous(uint32_t networkOrder) {
 }  // namespace
 
 uint32_t ParseIpText(const std::string& text) {
-    std::string compact;
-    for (char c : text) {
-        if (c == ' ') continue;
-        // inet_aton stops at other white space and takes the rest as valid.
-        if (std::isspace(static_cast<unsigned char>(c))) return INADDR_NONE;
-        compact += c;
-    }
-    in_addr a{};
-    // inet_aton also takes forms with fewer dots, as inet_addr does.
-    if (compact.empty() || inet_aton(compact.c_str(), &a) == 0) return INADDR_NONE;
-    return a.s_addr;
+    uint32_t address = 0;
+    return ParseIpv4(text, address) ? address : INADDR_NONE;
 }
 
+// Four decimal parts, blanks anywhere left out.  A part with a leading zero
+// is refused: the checks would read it one way (inet_aton: octal) and a
+// device, which gets the text itself, may read it another.
+bool ParseIpv4(const std::string& text, uint32_t& address) {
+    uint32_t value = 0, part = 0;
+    int parts = 0, digits = 0;
+    bool leadingZero = false;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        const char c = i < text.size() ? text[i] : '.';
+        if (c == ' ') continue;
+        if (c >= '0' && c <= '9') {
+            leadingZero = leadingZero || (digits == 1 && part == 0);
+            part = part * 10 + static_cast<uint32_t>(c - '0');
+            if (++digits > 3) return false;
+        } else if (c == '.' && digits > 0 && part <= 255 && !leadingZero && ++parts <= 4) {
+            value = value << 8 | part;
+            part = 0;
+            digits = 0;
+            leadingZero = false;
+        } else {
+            return false;
+        }
+    }
+    if (parts != 4) return false;
+    address = htonl(value);
+    return true;
+}
+
+bool HasLeadingZero(const std::string& text) {
+    std::string compact;
+    for (char c : text)
+        if (c != ' ') compact += c;
+    for (size_t i = 0; i + 1 < compact.size(); ++i)
+        if ((i == 0 || compact[i - 1] == '.') && compact[i] == '0' && compact[i + 1] >= '0' && compact[i + 1] <= '9')
+            return true;
+    return false;
+}
 
 std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS]) {
     std::vector<int> errors;

@@ -24,6 +24,10 @@ enum NetRow {
 std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS]);
 
 // The address in network byte order, or INADDR_NONE (all ones) when the text,
-// blanks removed, is no numbers-and-dots address (parts may be octal or hex).
+// blanks removed, is not four decimal parts up to 255 without leading zeros.
 uint32_t ParseIpText(const std::string& text);
+// The same, telling 255.255.255.255 apart from a text that is no address.
+bool ParseIpv4(const std::string& text, uint32_t& address);
+// Whether a part of a dotted text begins with 0 and has more digits (010).
+bool HasLeadingZero(const std::string& text);
 

@@ -8,6 +8,7 @@
 #include "rules/Datecheck.h"
 #include "rules/Netcheck.h"
 #include "link/Protocol.h"
+#include "link/Setframe.h"
 #include "rules/Strings.h"
 
 namespace {
@@ -153,6 +154,11 @@ void CheckHeld(const Edit& e, const std::string& text, const TDeviceRec* current
         out.push_back(Problem(SetFault::Empty, e, MSG_EMPTY_VALUE, Compose(MSG_EMPTY_VALUE, e.Name)));
     } else if (text.size() > static_cast<size_t>(e.MaxLength)) {
         refuse(SetFault::TooLong, MSG_TOO_LONG, std::to_string(e.MaxLength));
+    } else if (e.Takes == Form::Address && AddressForm(text) && HasLeadingZero(text)) {
+        out.push_back(Problem(SetFault::BadForm, e, e.Message,
+                              e.Name + std::string(" ") + text +
+                                  ": a part begins with 0, which some read as octal (010 as 8), so which address "
+                                  "the device takes is unsure; write it without the leading zero"));
     } else if ((e.Takes == Form::Address && !AddressForm(text)) ||
                ((e.Takes == Form::Digits || e.Takes == Form::Signed) && !NumberForm(text, e.Takes == Form::Signed))) {
         refuse(SetFault::BadForm, 0, {});
@@ -210,6 +216,22 @@ void CheckDate(const SetValues& requested, const TDeviceRec& current, SetVerdict
     Put(v.Edit, KEY_GMT, edits[DATE_GMT]);
 }
 
+// A device may report texts longer than its edits take; they go back with
+// every SET of their kind, and together may not fit in one frame.  Such a SET
+// is refused here, before anything is sent, rather than found unbuildable
+// when it is due.
+void CheckFrame(int kind, const TDeviceRec& current, SetVerdict& v) {
+    uint8_t frame[FRAME_MAX];
+    TDeviceRec device = current;
+    std::memcpy(device.MAC, "02-00-00-00-00-00", MAC_LEN);  // the frame's length does not depend on the MAC
+    const SetFrameResult built = BuildSetFrame(device, v.Edit, kind, false, frame);
+    if (built.Fault != SetFrameFault::TooLong) return;
+    v.Problems.push_back({SetFault::FrameTooLong, {}, 0,
+                          "the SET would take " + std::to_string(built.Needed) + " bytes, more than one frame carries (" +
+                              std::to_string(SET_FRAME_MAX) + "): the texts the device reports go with it",
+                          {}});
+}
+
 // Unknown keys first, then the edits in the window's order.
 SetVerdict Held(int kind, const SetValues& requested, const TDeviceRec* current) {
     SetVerdict v;
@@ -238,6 +260,7 @@ SetVerdict CheckSet(int kind, const SetValues& requested, const TDeviceRec& curr
         case KIND_DEVINFO: CheckInfo(requested, current, v); break;
         default: CheckDate(requested, current, v); break;
     }
+    if (v.Problems.empty()) CheckFrame(kind, current, v);
     if (v.Problems.empty()) v.Outcome = SetOutcome::Ready;
     else v.Edit = TDeviceRec{};
     return v;

@@ -27,6 +27,7 @@ enum class SetFault {
     BadForm,      // not what the edit could hold (digits, dotted parts)
     BadByte,      // a byte that cannot travel in a frame, or a control character
     Check,        // refused by the window's own check
+    FrameTooLong, // the SET, with the device's other values of its kind, exceeds a frame
 };
 
 struct SetProblem {

@@ -51,6 +51,18 @@ TEST(Conflicts, EachKindFlagsTheRightRows) {
          {Dev(A, "10.77.0.5", "255.255.255.0", "10.77.1.1"), Dev(B, "10.77.0.6", "255.255.255.0", "0.0.0.0"),
           Dev(C, "10.77.0.7", "junk", "10.1.1.1"), Dev("02-00-00-00-00-0D", "10.77.0.8", "255.255.0.0", "10.77.1.1")},
          {{"gateway 10.77.1.1 is not in its own subnet (mask 255.255.255.0)"}, {}, {}, {}}},
+        {"addresses no device can hold",
+         {Dev(A, "10.77.0.1"), Dev(B, "127.0.0.5"), Dev(C, "10.77.0.0"),
+          Dev("02-00-00-00-00-0D", "10.77.0.255", "255.255.0.0"), Dev("02-00-00-00-00-0E", "10.77.0.127", "255.255.255.128")},
+         {{"main address 10.77.0.1 is this computer's own address"},
+          {"main address 127.0.0.5 is a loopback address",
+           "main address 127.0.0.5 is in none of this computer's subnets (only a router reaches it)"},
+          {"main address 10.77.0.0 is its subnet's network address"},
+          {"main address 10.77.0.255 is its subnet's broadcast address"},
+          {"main address 10.77.0.127 is its subnet's broadcast address"}}},
+        {"a host mask still has its gateway checked",
+         {Dev(A, "10.77.0.5", "255.255.255.255", "10.77.0.1")},
+         {{"gateway 10.77.0.1 is not in its own subnet (mask 255.255.255.255)"}}},
         {"no main address: nothing to share or reach",
          {Dev(A, ""), Dev(B, "")},
          {{}, {}}},
@@ -66,7 +78,7 @@ TEST(Conflicts, EachKindFlagsTheRightRows) {
         const auto problems = FindConflicts(c.rows, local);
         EXPECT_EQ(problems, c.expect) << c.what;
     }
-    EXPECT_EQ(CountFlagged(FindConflicts(cases[5].rows, local)), 2u);
+    EXPECT_EQ(CountFlagged(FindConflicts(cases[7].rows, local)), 2u);
 }
 
 TEST(DateNow, WholeHourOffsetsOnly) {

@@ -89,6 +89,8 @@ TEST_F(Cli6, RefusedArgumentsSendNothing) {
         {"", "set-network " + kAck + " IPADRM=0xC0A8010C --yes", 3, "\"Main IP\" is a illegal value."},
         {"", "set-network " + kAck + " IPADRM=0300.0250.01.012 --yes", 3, "\"Main IP\" is a illegal value."},
         {"", "set-network " + kAck + " TOUT=99999 --yes", 3, "\"Time Out\" is a illegal value."},
+        {"", "set-network " + kAck + " IPADRM=192.168.1.010 --yes", 3, "a part begins with 0, which some read as octal"},
+        {"TZ=UTC-14", "set-date " + kAck + " now", 3, "+14:00, is outside the -12 to +13 hours a device takes"},
         {"", "set-network " + kAck + " GPID='$FF' --yes", 3, "\"Group ID\" is a illegal value."},
         {"", "set-network " + kAck + " LOG='$FFF' --yes", 3, "\"Log\" is a illegal value."},
         {"", "set-network " + kAck + " TOUT=31", 3, "add --yes to agree"},
@@ -230,8 +232,99 @@ TEST(CliFiles, ShowOutputAndOutputThatCannotBeWritten) {
         EXPECT_EQ(r.Code, c.code) << c.file;
         EXPECT_NE(r.Err.find(c.said), std::string::npos) << r.Err.substr(0, 200);
     }
+
+    // diff compares every device of both files, not the 256 a list holds.
+    std::FILE* m2 = std::fopen((dir.Path + "many2.dat").c_str(), "wb");
+    for (int i = 0; i < 300; ++i)
+        std::fprintf(m2, "\x02MAC:02-00-00-00-%02X-%02X\xFF%s\x03", i / 256, i % 256, i == 280 ? "NAME:x\xFF" : "");
+    std::fclose(m2);
+    const CliRun d = Cli("diff " + dir.Path + "many.dat " + dir.Path + "many2.dat");
+    EXPECT_EQ(d.Code, 1) << d.Err;
+    EXPECT_EQ(d.Out, "CHANGED\t02-00-00-00-01-18\tNAME\t -> x\n");
+
+    // A search that found nobody keeps the file saved before and says so; a
+    // new file is still written; under --json a save that fails is an error.
+    const CliRun kept = Cli("search --quick --save " + path);
+    EXPECT_EQ(kept.Code, 4);
+    EXPECT_NE(kept.Err.find("no device answered; " + path + " was left as it was"), std::string::npos) << kept.Err;
+    EXPECT_EQ(Cli("show " + path).Out, r.Out);
+    EXPECT_EQ(Cli("search --quick --save " + dir.Path + "fresh.dat").Code, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path + "fresh.dat"));
+    const CliRun nowhere = Cli("--json search --quick --save " + dir.Path + "no/such.dat");
+    EXPECT_EQ(nowhere.Code, 5);
+    EXPECT_EQ(nowhere.Out.rfind("{\"error\": \"cannot save ", 0), 0u) << nowhere.Out;
+
     EXPECT_EQ(Cli("frobnicate").Code, 64);
     EXPECT_EQ(Cli("--json frobnicate").Out, "{\"error\": \"unknown command 'frobnicate' (see tarnel-cli --help)\", \"exit\": 64}\n");
     EXPECT_EQ(Cli("--version").Out, "tarnel-cli 1.01 (1.0.1.1)\n");
     EXPECT_EQ(Cli("set-date --help").Code, 0);
+}
+
+// Targets: no loopback, no multicast, at most 64; one the broadcasts reach
+// already is left out with a note.
+TEST(CliTargets, RefusedBeforeAnyTrafficOrLeftOutWithANote) {
+    std::string many;
+    for (int i = 1; i <= 65; ++i) many += " --target 10.99.0." + std::to_string(i);
+    const std::pair<std::string, std::string> refused[] = {
+        {"search --target 127.0.0.1", "a loopback address reaches no device"},
+        {"search --target 224.0.0.1", "a multicast address reaches no device"},
+        {"search" + many, "more than 64 targets"},
+    };
+    for (const auto& [args, says] : refused) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.Code, 64) << args;
+        EXPECT_NE(r.Err.find(says), std::string::npos) << r.Err;
+    }
+    const CliRun local = Cli("search --quick --target 10.77.0.255");
+    EXPECT_EQ(local.Code, 0) << local.Err;
+    EXPECT_NE(local.Err.find("target 10.77.0.255 left out: it is on a network this computer broadcasts on already"),
+              std::string::npos)
+        << local.Err;
+}
+
+// One MAC answering from two addresses (a second host, or a second device
+// with it), or with two serials from one: it is flagged and nothing is sent
+// to it, whatever answers a SET.
+TEST(CliDoubt, AMacFromTwoAddressesOrWithTwoSerialsIsNotSetUp) {
+    ASSERT_EQ(std::system("ip addr add 10.77.0.9/24 dev v1"), 0);
+    {
+        SimProcess real({"--count", "1", "--nak", "0", "--verbose"});
+        SimProcess forger({"--count", "1", "--address", "10.77.0.9", "--verbose"});
+        ASSERT_TRUE(real.Ready() && forger.Ready());
+        const CliRun search = Cli("search");
+        EXPECT_NE(search.Err.find("02-00-00-00-00-01: answers from two addresses: 10.77.0."), std::string::npos)
+            << search.Err;
+        EXPECT_NE(search.Err.find("10.77.0.9"), std::string::npos) << search.Err;
+        Heard(real);
+        const CliRun set = Cli("set-info 02-00-00-00-00-01 NAME=x");
+        EXPECT_EQ(set.Code, 3) << set.Err;
+        EXPECT_NE(set.Err.find("answers from two addresses"), std::string::npos) << set.Err;
+        TempDir dir;
+        std::ofstream(dir.Path + "plan.csv") << "MAC,NAME\n02-00-00-00-00-01,x\n";
+        const CliRun apply = Cli("apply " + dir.Path + "plan.csv");
+        EXPECT_EQ(apply.Code, 3);
+        EXPECT_NE(apply.Err.find("row 2 (02-00-00-00-00-01): answers from two addresses"), std::string::npos)
+            << apply.Err;
+        EXPECT_EQ(Count(Heard(real), "SET:"), 0u);
+    }
+    std::system("ip addr del 10.77.0.9/24 dev v1");
+
+    SimProcess twins({"--count", "2", "--value", "1:MAC=02-00-00-00-00-01", "--verbose"});
+    ASSERT_TRUE(twins.Ready());
+    const CliRun set = Cli("set-info 02-00-00-00-00-01 NAME=x");
+    EXPECT_EQ(set.Code, 3) << set.Err;
+    EXPECT_NE(set.Err.find("answers with two serials: 1000"), std::string::npos) << set.Err;
+    EXPECT_EQ(Count(Heard(twins), "SET:"), 0u);
+}
+
+// A device given a new main address may acknowledge from there: that is its
+// acknowledgement, not silence.
+TEST(CliMove, ANetworkSetAcknowledgedFromTheNewAddressIsTaken) {
+    ASSERT_EQ(std::system("ip addr add 10.77.0.60/24 dev v1"), 0);
+    SimProcess sim({"--count", "1", "--ack-from-new", "0"});
+    ASSERT_TRUE(sim.Ready());
+    const CliRun r = Cli("set-network 02-00-00-00-00-01 IPADRM=10.77.0.60 GWAY=10.77.0.1 --yes");
+    EXPECT_EQ(r.Code, 0) << r.Err;
+    EXPECT_EQ(r.Out, "02-00-00-00-00-01\tACK\n");
+    std::system("ip addr del 10.77.0.60/24 dev v1");
 }

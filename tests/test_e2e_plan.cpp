@@ -36,9 +36,11 @@ size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
-Outcome Plan(const PlanArgs& args = {}) {
+Outcome Plan(const PlanArgs& args = {}, bool terminal = false) {
     std::ostringstream out, err;
-    const int code = RunPlan(args, Options{}, out, err);
+    Options options;
+    options.OutTerminal = terminal;
+    const int code = RunPlan(args, options, out, err);
     return {code, out.str(), err.str()};
 }
 
@@ -104,11 +106,14 @@ TEST(PlanE2E, UnchangedPlanSendsNothingAndProposalSkipsUsedAddresses) {
 }
 
 TEST(PlanE2E, RefusedPlansListEveryProblemAndSendNothing) {
-    SimProcess sim({"--count", "4", "--partial", "3", "--value", "3:SERIAL=10002", "--verbose"});
+    // Device 2 reports texts so long that they come in answers of their own.
+    SimProcess sim({"--count", "4", "--partial", "3", "--value", "3:SERIAL=10002", "--value",
+                    "2:NAME=" + std::string(240, 'n'), "--value", "2:LOC=" + std::string(240, 'l'), "--verbose"});
     ASSERT_TRUE(sim.Ready());
     struct Case {
         std::string Csv;
         std::vector<std::string> Problems;
+        std::string Flags = "--yes";
     } cases[] = {
         {"MAC,IPADRM,TOUT,FOO\n" + Mac(0) + ",192.168.1.12,30,\n" + Mac(1) + ",192.168.1.50,x,\n" + Mac(3) +
              ",192.168.1.51,30,\n",
@@ -119,11 +124,14 @@ TEST(PlanE2E, RefusedPlansListEveryProblemAndSendNothing) {
         {"SERIAL,NAME\n10002,a\n10000,b\n10009,c\n",
          {"row 2: serial 10002 is shared by 2 devices", "row 4: no device with SERIAL 10009 answered"}},
         {"MAC,F\x1B[2JO\n" + Mac(0) + ",x\n", {"row 1: unknown column \"F\\x1B[2JO\""}},
+        // The information SET would carry the device's long texts too: more than a frame holds.
+        {"MAC,CONT\n" + Mac(2) + ",x\n", {"row 2 (" + Mac(2) + "): the SET would take 529 bytes, more than one frame"}},
+        {"MAC,CONT\n" + Mac(2) + ",x\n", {"row 2 (" + Mac(2) + "): the SET would take 529 bytes"}, "--dry-run"},
     };
     Heard(sim);
     for (const Case& c : cases) {
-        const Outcome r = Apply{"--yes"}(c.Csv);
-        EXPECT_EQ(r.Code, 3);
+        const Outcome r = Apply{c.Flags}(c.Csv);
+        EXPECT_EQ(r.Code, 3) << c.Csv;
         for (const std::string& p : c.Problems) EXPECT_NE(r.Err.find(p), std::string::npos) << p << "\n" << r.Err;
         EXPECT_NE(r.Err.find("nothing was sent"), std::string::npos);
     }
@@ -231,4 +239,62 @@ TEST(PlanE2E, FortyDevicesThenTheSamePlanAgain) {
     EXPECT_EQ(doc["exit"], 2);
     EXPECT_EQ(SetTargets(Heard(sim)), (std::set<std::string>{Mac(5), Mac(17), Mac(30)}))
         << "only the three that did not take the plan";
+}
+
+// Device 0 is to take the address device 1 leaves; device 1 refuses, so it
+// still holds it: device 0 is not set, and says why.  The dry run shows the
+// order.
+TEST(PlanE2E, AnAddressIsTakenOnlyOnceItsHolderHasLeftIt) {
+    SimProcess sim({"--count", "3", "--nak", "1", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    const std::string csv = "MAC,IPADRM\n" + Mac(0) + ",192.168.1.11\n" + Mac(1) + ",192.168.1.80\n";
+    const Outcome dry = Apply{"--dry-run"}(csv);
+    EXPECT_EQ(dry.Code, 0) << dry.Err;
+    EXPECT_NE(dry.Out.find(Mac(0) + "\t10000\tafter " + Mac(1) + " leaves 192.168.1.11\n"), std::string::npos)
+        << dry.Out;
+    Heard(sim);
+    const Outcome r = Apply{"--yes"}(csv);
+    EXPECT_EQ(r.Code, 2) << r.Err;
+    EXPECT_EQ(r.Out, Mac(0) + "\t10000\tBLOCKED\t192.168.1.11 still held by " + Mac(1) + "\n" + Mac(1) +
+                         "\t10001\tNAK\n2 devices: 1 BLOCKED, 1 NAK\n");
+    EXPECT_EQ(SetTargets(Heard(sim)), std::set<std::string>{Mac(1)});
+}
+
+// Ctrl-C during the last device: no check search, and 130; at the question:
+// 130 and nothing sent.  A bad first address is refused before any traffic,
+// in words.
+TEST(PlanE2E, InterruptedAtTheEndOrAtTheQuestionAndOptionsCheckedFirst) {
+    SimProcess sim({"--count", "2", "--verbose", "--keep", "1", "--value", "1:NAME=a\\x1b[2Jb"});
+    ASSERT_TRUE(sim.Ready());
+    Apply last{"--yes"};
+    int asked = 0;
+    last.Interrupted = [&] { return ++asked > 1; };
+    const Outcome r = last("MAC,NAME\n" + Mac(0) + ",Late\n");
+    EXPECT_EQ(r.Code, EXIT_INTERRUPTED);
+    EXPECT_EQ(r.Out, Mac(0) + "\t10000\tACK\n1 device: 1 ACK\n");
+    EXPECT_NE(r.Err.find("interrupted"), std::string::npos);
+
+    // Device 1 keeps its values, so the check search would go on: Ctrl-C ends it.
+    Apply checking{"--yes"};
+    int calls = 0;
+    checking.Interrupted = [&] { return ++calls > 2; };
+    const Outcome c = checking("MAC,NAME\n" + Mac(1) + ",Later\n");
+    EXPECT_EQ(c.Code, EXIT_INTERRUPTED);
+    EXPECT_EQ(c.Out, Mac(1) + "\t10001\tMISMATCH\tNAME\n1 device: 1 MISMATCH\n");
+
+    Heard(sim);
+    Apply question;
+    question.Ask = [](int) { return Consent::Interrupted; };
+    EXPECT_EQ(question("MAC,IPADRM\n" + Mac(1) + ",192.168.1.90\n").Code, EXIT_INTERRUPTED);
+    EXPECT_EQ(SetTargets(Heard(sim)).size(), 0u);
+
+    const Outcome bad = Plan({"192.168.1.\x01", "255.255.255.0", ""});
+    EXPECT_EQ(bad.Code, 3);
+    EXPECT_NE(bad.Err.find("IPADRM holds a character that cannot be sent (0x01)."), std::string::npos) << bad.Err;
+    EXPECT_EQ(Count(Heard(sim), "ENQ:"), 0u) << "refused before the search";
+
+    // On a terminal a device's control characters are escaped, as in the lists.
+    const Outcome shown = Plan({}, true);
+    EXPECT_NE(shown.Out.find("a\\x1B[2Jb"), std::string::npos) << shown.Out;
+    EXPECT_EQ(shown.Out.find('\x1b'), std::string::npos);
 }

@@ -32,7 +32,7 @@ TEST(NetCheck, ParseIpText) {
         const char* expect;  // nullptr: does not convert
     };
     const Case cases[] = {
-        {"192.168.  0. 10", "192.168.0.10"}, {"192.168.  0.010", "192.168.0.8"}, {"192.168.  0. 09", nullptr},
+        {"192.168.  0. 10", "192.168.0.10"}, {"192.168.  0.010", nullptr}, {"192.168.  0. 09", nullptr},
         {kBlank, nullptr},                   {"255.255.255.255", nullptr},       {"256.  1.  1.  1", nullptr},
         {"1.2.3.4\tx", nullptr},             {"", nullptr},
     };
@@ -78,7 +78,7 @@ TEST(NetCheck, Rules) {
         {"backup disabled .255", NET_BACKUP, " 10.  0.  0.255", false, {}},
         {"backup enabled all ones", NET_BACKUP, "255.255.255.255", true, {108}},
         {"backup disabled all ones", NET_BACKUP, "255.255.255.255", false, {}},
-        {"octal part", NET_TRAP1, "192.168.  0.010", true, {}},
+        {"leading zero: octal to some, decimal to others", NET_TRAP1, "192.168.  0.010", true, {112}},
         {"octal 09", NET_TRAP1, "192.168.  0. 09", true, {112}},
         {"group empty", NET_GROUP, "", true, {109}},
         {"group -1", NET_GROUP, "-1", true, {109}},

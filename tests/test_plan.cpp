@@ -6,6 +6,7 @@
 #include "files/Plancsv.h"
 #include "cli/Proposal.h"
 #include "link/Table.h"
+#include "rules/Strings.h"
 
 namespace {
 const std::vector<std::string> kFull = {"MODEL:KLV-70", "TARCID:001",   "IPADRB:10.0.0.200", "GPID:1",
@@ -18,8 +19,9 @@ const std::vector<std::string> kPartial = {"MASK:255.255.255.0", "NAME:Unit"};
 
 struct Dev {
     int Index;
-    std::string Serial, Address;
+    std::string Serial, Address;  // no address: none reported
     bool Partial = false;
+    std::vector<std::string> Later = {};  // answers of one item each, after the first
 };
 
 std::vector<TDeviceRec> Found(const std::vector<Dev>& devices) {
@@ -27,18 +29,25 @@ std::vector<TDeviceRec> Found(const std::vector<Dev>& devices) {
     for (const Dev& d : devices) {
         std::vector<std::string> items = d.Partial ? kPartial : kFull;
         items.push_back("SERIAL:" + d.Serial);
-        items.push_back("IPADRM:" + d.Address);
-        const Bytes b = Answer(MacOf(d.Index), items);
-        table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size()));
+        if (!d.Address.empty()) items.push_back("IPADRM:" + d.Address);
+        for (const Bytes& b : {Answer(MacOf(d.Index), items)}) table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size()));
+        for (const std::string& item : d.Later) {
+            const Bytes b = Answer(MacOf(d.Index), {item});
+            table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size()));
+        }
     }
     return table.Rows();
 }
 
-// Devices 1 and 2 complete, 3 and 4 partial and sharing a serial.
+// Devices 1 and 2 complete, 3 and 4 partial and sharing a serial; 5 reports
+// long texts, in answers of their own; 0xAB reports no main address.
 const std::vector<TDeviceRec> kFound = Found({{1, "100", "10.0.0.10"},
                                                {2, "101", "10.0.0.11"},
                                                {3, "200", "10.0.0.12", true},
-                                               {4, "200", "10.0.0.13", true}});
+                                               {4, "200", "10.0.0.13", true},
+                                               {5, "300", "10.0.0.14", false,
+                                                {"NAME:" + std::string(240, 'n'), "LOC:" + std::string(240, 'l')}},
+                                               {0xAB, "400", "", true}});
 
 CheckedPlan Check(const std::string& csv) {
     std::string error;
@@ -73,11 +82,13 @@ TEST(Proposal, ConsecutiveHostAddressesSkippingUsedOnes) {
         {"10.0.0.254", "255.255.0.0", "", 3, "10.0.0.254 10.0.1.1 10.0.1.2 ", 0},
         {"10.0.0.5", "255.255.255.252", "", 2, "10.0.0.5 10.0.0.6 ", 0},
         {"10.0.0.6", "255.255.255.252", "", 2, "10.0.0.6 10.0.0.11 ", 1},
+        // The device without a main address gets none, and needs none.
+        {"10.0.0.253", "255.255.255.0", "", 6, "", 3},
     };
     for (const Case& c : cases) {
         std::vector<TDeviceRec> rows(kFound.begin(), kFound.begin() + c.Devices);
         const Proposal p = ProposeAddresses(rows, c.First, c.Mask, c.Gateway);
-        EXPECT_TRUE(p.Messages.empty()) << c.First;
+        EXPECT_TRUE(p.Problems.empty()) << c.First;
         EXPECT_EQ(p.NotFitting, c.NotFitting) << c.First << " " << c.Mask;
         if (c.NotFitting == 0) {
             EXPECT_EQ(Addresses(rows), c.Want) << c.First << " " << c.Mask;
@@ -87,35 +98,48 @@ TEST(Proposal, ConsecutiveHostAddressesSkippingUsedOnes) {
 
 TEST(Proposal, MaskAndGatewayGoWhereTheDeviceReportsThemAndBadValuesAreRefused) {
     std::vector<TDeviceRec> rows(kFound.begin(), kFound.end());
-    ASSERT_TRUE(ProposeAddresses(rows, "10.0.0.20", "255.255.0.0", "10.0.9.1").Messages.empty());
+    ASSERT_TRUE(ProposeAddresses(rows, "10.0.0.20", "255.255.0.0", "10.0.9.1").Problems.empty());
     EXPECT_EQ(PlanCell(rows[0], KEY_MASK), "255.255.0.0");
     EXPECT_EQ(PlanCell(rows[0], KEY_GWAY), "10.0.9.1");
     EXPECT_EQ(PlanCell(rows[2], KEY_MASK), "255.255.0.0");
     EXPECT_EQ(PlanCell(rows[2], KEY_GWAY), "") << "a device without a gateway gets none in its plan";
 
+    // The texts as they are shown, filled in.
+    const std::string main = MessageText(107), mask = MessageText(111);
     struct Case {
         const char *First, *Mask, *Gateway;
-        std::vector<int> Messages;
-    } bad[] = {{"10.0.0.0", "255.255.255.0", "", {107}},
-               {"10.0.0.300", "255.255.255.0", "", {107}},
-               {"10.0.0.1", "255.0.255.0", "", {111}},
-               {"10.0.0.1", "255.255.255.0", "10.0.1.1", {123}},
-               {"10.0.0.1", "0xFFFFFF00", "", {111}},
-               {"10.0.0.1", "255.255.255.0", "10.0.0.0x1", {110}},
-               {"10.0.1", "255.255.255.0", "", {107}}};
+        std::vector<std::string> Problems;
+    } bad[] = {{"10.0.0.0", "255.255.255.0", "", {main}},
+               {"10.0.0.300", "255.255.255.0", "", {main}},
+               {"10.0.0.1", "255.0.255.0", "", {mask}},
+               {"10.0.0.1", "255.255.255.0", "10.0.1.1", {MessageText(123)}},
+               {"10.0.0.1", "0xFFFFFF00", "", {mask}},
+               {"10.0.0.1", "255.255.255.0", "10.0.0.0x1", {MessageText(110)}},
+               {"10.0.1", "255.255.255.0", "", {main}},
+               {"10.0.0.1\x01", "255.255.255.0", "", {"IPADRM holds a character that cannot be sent (0x01)."}},
+               {"10.0.0.010", "255.255.255.0", "", {"IPADRM 10.0.0.010: a part begins with 0, which some read as octal "
+                                                    "(010 as 8), so which address the device takes is unsure; write it "
+                                                    "without the leading zero"}}};
     for (const Case& c : bad) {
         std::vector<TDeviceRec> copy = rows;
-        EXPECT_EQ(ProposeAddresses(copy, c.First, c.Mask, c.Gateway).Messages, c.Messages) << c.First;
+        EXPECT_EQ(ProposeAddresses(copy, c.First, c.Mask, c.Gateway).Problems, c.Problems) << c.First;
         EXPECT_EQ(Addresses(copy), Addresses(rows)) << "nothing changes";
     }
 }
 
 TEST(PlanCheck, EveryKindOfRefusalIsListedWithItsRow) {
-    const std::string m1 = MacOf(1), m2 = MacOf(2), m3 = MacOf(3);
+    const std::string m1 = MacOf(1), m2 = MacOf(2), m3 = MacOf(3), m5 = MacOf(5);
     struct Case {
         std::string Csv;
         std::vector<std::string> Want;  // problems, in order
     } cases[] = {
+        // A MAC in the other letter case names its device, as the set- commands take it.
+        {"MAC,NAME\n02-00-00-00-00-ab,x\n", {}},
+        {"SERIAL,MAC,NAME\n400,02-00-00-00-00-ab,y\n", {}},
+        // The device's own long texts go with the planned one: the SET would not fit a frame.
+        {"MAC,CONT\n" + m5 + ",x\n",
+         {"2 " + m5 + " the SET would take 529 bytes, more than one frame carries (510): the texts the device "
+                      "reports go with it"}},
         {"MAC,FOO,NAME,BAR\n", {"1  unknown column \"FOO\"", "1  unknown column \"BAR\""}},
         {"NAME,IPADRM\n", {"1  the plan has neither a MAC nor a SERIAL column"}},
         {"MAC,NAME,NAME\n", {"1  column NAME appears twice"}},

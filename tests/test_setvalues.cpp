@@ -43,6 +43,7 @@ TEST(SetValues, RefusedWithTheWindowsMessages) {
         {KIND_NETWORK, {{"IPADRM", "192.168.266"}}, SetFault::BadForm, "IPADRM", 107},
         {KIND_NETWORK, {{"IPADRM", "0xC0A8010C"}}, SetFault::BadForm, "IPADRM", 107},
         {KIND_NETWORK, {{"GWAY", "0300.0250.1.1"}}, SetFault::BadForm, "GWAY", 110},
+        {KIND_NETWORK, {{"IPADRM", "192.168.  0.010"}}, SetFault::BadForm, "IPADRM", 107},  // octal to some
         {KIND_NETWORK, {{"IPADRM", "192.168.0.255"}}, SetFault::Check, "IPADRM", 107},
         {KIND_NETWORK, {{"GWAY", "10.0.0.1"}}, SetFault::Check, "MASK", 123},
         // Numbers: digits within the edit's length, never '$' hex or a blank.
@@ -78,6 +79,15 @@ TEST(SetValues, RefusedWithTheWindowsMessages) {
         EXPECT_EQ(v.Problems[0].Message, c.Message) << what;
         EXPECT_FALSE(v.Problems[0].Text.empty()) << what;
     }
+    // Long texts the device reports go back with every information SET: one
+    // that cannot fit a frame is refused here, before anything is sent.
+    TDeviceRec wordy = full;
+    std::memset(wordy.NAME, 'n', 240);
+    std::memset(wordy.LOC, 'l', 240);
+    const SetVerdict v = CheckSet(KIND_DEVINFO, {{"CONT", "x"}}, wordy);
+    EXPECT_EQ(ProblemText(v), "the SET would take 529 bytes, more than one frame carries (510): the texts the device "
+                              "reports go with it");
+    EXPECT_EQ(CheckSet(KIND_DEVINFO, {{"CONT", "x"}, {"NAME", "short"}}, wordy).Outcome, SetOutcome::Ready);
 }
 
 TEST(SetValues, KeysTheDeviceDoesNotReportAreNamedAndEveryProblemIsListed) {

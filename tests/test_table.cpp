@@ -1,6 +1,9 @@
 // The device table: merging answers, row operations, capacity and the lock.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
+#include <cstring>
 #include <thread>
 
 #include "Frames.h"
@@ -148,7 +151,7 @@ TEST(Table, ReusedSlotStartsEmpty) {
     EXPECT_EQ(r.HasCONT, 0);
 }
 
-TEST(Table, AcknowledgementsCountOnlyFromTheDevicesAddress) {
+TEST(Table, ARowNotHeardTakesAnyAckAndAHeardOneKeepsItsCards) {
     TmTable t;
     const Origin device{2, 5}, sameDeviceOtherCard{3, 5}, other{2, 6};
     const std::string mac = MacOf(1);
@@ -167,41 +170,67 @@ TEST(Table, AcknowledgementsCountOnlyFromTheDevicesAddress) {
     const Outlets via = t.RowOutlets(0);
     EXPECT_EQ(via.Count, 2);
     EXPECT_TRUE(via.Has(2) && via.Has(3));
+}
 
+// Who a SET's answer counts from, and when a MAC's device is in doubt: heard
+// from two addresses, or with two serials, since the last search began.
+TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
+    const Origin device{2, inet_addr("10.0.0.5")}, otherCard{3, inet_addr("10.0.0.5")},
+        other{2, inet_addr("10.0.0.6")}, moved{2, inet_addr("10.0.0.7")};
+    enum What { A, D, K, N, W, M, S };  // answer, date answer, ACK, NAK, wait, wait for a move, search
+    struct Event {
+        What what;
+        Origin from = {};
+        const char* serial = nullptr;
+    };
     struct Case {
         const char* name;
-        uint32_t code;  // STATUS_NONE: a date answer
-        Origin from;
+        std::vector<Event> events;
         uint32_t status;
-        bool answerFirst = false;  // the same host sends a plain answer first
+        std::string doubt;
     };
+    const std::string two = "answers from two addresses: 10.0.0.5 and 10.0.0.6";
     const Case cases[] = {
-        {"ACK from another host", STATUS_ACK, other, STATUS_NONE},
-        {"NAK from another host", STATUS_NAK, other, STATUS_NONE},
-        {"date answer from another host", STATUS_NONE, other, STATUS_NONE},
-        {"ACK from another host after its answer", STATUS_ACK, other, STATUS_NONE, true},
-        {"date answer from another host after its answer", STATUS_NONE, other, STATUS_NONE, true},
-        {"ACK from the device", STATUS_ACK, device, STATUS_ACK},
-        {"NAK from the device", STATUS_NAK, sameDeviceOtherCard, STATUS_NAK},
-        {"date answer from the device", STATUS_NONE, device, STATUS_ACK},
+        {"ACK from another host", {{A, device}, {W}, {K, other}}, STATUS_NONE, ""},
+        {"NAK from another host", {{A, device}, {W}, {N, other}}, STATUS_NONE, ""},
+        {"ACK from the device", {{A, device}, {W}, {K, device}}, STATUS_ACK, ""},
+        {"NAK from the device on its other card", {{A, device}, {A, otherCard}, {W}, {N, otherCard}}, STATUS_NAK, ""},
+        {"date answer from the device", {{A, device}, {W}, {D, device}}, STATUS_ACK, ""},
+        {"date answer from another host", {{A, device}, {W}, {D, other}, {D, device}}, STATUS_NONE, two},
+        {"a forged answer moves nothing and its ACK never counts",
+         {{A, device}, {A, other}, {W}, {K, other}, {N, device}}, STATUS_NONE, two},
+        {"two addresses in one search", {{S}, {A, device}, {A, other}, {W}, {K, device}}, STATUS_NONE, two},
+        {"a device that moved is believed after the next search",
+         {{A, device}, {A, other}, {S}, {A, other}, {W}, {K, other}}, STATUS_ACK, ""},
+        {"one MAC with two serials", {{A, device, "100"}, {A, device, "101"}, {W}, {K, device}}, STATUS_NONE,
+         "answers with two serials: 100 and 101"},
+        {"one serial twice", {{A, device, "100"}, {A, device, "100"}, {W}, {K, device}}, STATUS_ACK, ""},
+        {"a new main address acknowledges a network SET", {{A, device}, {M}, {K, moved}}, STATUS_ACK, ""},
+        {"and nothing else", {{A, device}, {W}, {K, moved}}, STATUS_NONE, ""},
     };
+    const std::string mac = MacOf(1);
     for (const Case& c : cases) {
-        t.AwaitAnswer(0);
-        if (c.answerFirst) merge(Answer(mac, {"MODEL:m"}), c.from);
-        if (c.code == STATUS_NONE) merge(Answer(mac, {"INFO:DATE"}), c.from);
-        else t.SetStatus(c.code, mac.c_str(), &c.from);
+        TmTable t;
+        for (const Event& e : c.events) {
+            std::vector<std::string> items = {"NAME:n"};
+            if (e.serial != nullptr) items.push_back(std::string("SERIAL:") + e.serial);
+            if (e.what == D) items = {"INFO:DATE"};
+            const Bytes b = Answer(mac, items);
+            switch (e.what) {
+                case A:
+                case D: t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()), &e.from); break;
+                case K: t.SetStatus(STATUS_ACK, mac.c_str(), &e.from); break;
+                case N: t.SetStatus(STATUS_NAK, mac.c_str(), &e.from); break;
+                case W: t.AwaitAnswer(0); break;
+                case M: t.AwaitAnswer(0, moved.Source); break;
+                case S: t.BeginSearch(); break;
+            }
+        }
         EXPECT_EQ(t.RowStatus(0), c.status) << c.name;
+        EXPECT_EQ(t.RowDoubt(0), c.doubt) << c.name;
+        std::strcpy(t.EditRec.NAME, "x");
+        EXPECT_EQ(t.BuildSet(0, KIND_DEVINFO, false) == 0, !c.doubt.empty()) << c.name << ": a SET only where no doubt";
     }
-
-    // A device given a new address answers from there and is believed there,
-    // once a search has ended a wait it did not acknowledge.
-    t.AwaitAnswer(0);
-    t.EndWaits();
-    merge(Answer(mac, {"MODEL:m"}), other);
-    EXPECT_EQ(t.RowOutlets(0).Count, 1);
-    t.SetStatus(STATUS_ACK, mac.c_str(), &other);
-    t.SetStatus(STATUS_NAK, mac.c_str(), &device);
-    EXPECT_EQ(t.RowStatus(0), STATUS_ACK);
 }
 
 TEST(Table, ChangesAccumulateUntilTaken) {

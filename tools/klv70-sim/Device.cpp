@@ -22,13 +22,13 @@ Frame Header(const char* kind, const std::string& mac) {
 }
 
 template <size_t N>
-void PutKeys(Frame& f, const std::map<std::string, std::string>& values, const char* const (&keys)[N]) {
+std::vector<std::string> Items(const std::map<std::string, std::string>& values, const char* const (&keys)[N]) {
+    std::vector<std::string> items;
     for (const char* key : keys) {
         auto it = values.find(key);
-        if (it == values.end()) continue;
-        Put(f, std::string(key) + ":" + it->second);
-        f.push_back(ITEM_END);
+        if (it != values.end()) items.push_back(std::string(key) + ":" + it->second);
     }
+    return items;
 }
 }  // namespace
 
@@ -82,25 +82,50 @@ SimDevice MakeDevice(const std::string& macBase, int index, bool partial) {
     return d;
 }
 
-Frame SimDevice::Answer(const std::string& enquiry) const {
-    Frame f = Header("MAC", Mac);
+// Items that do not fit in one datagram go on in the next answer, as a
+// device with long texts sends them.
+std::vector<Frame> SimDevice::Answer(const std::string& enquiry) const {
+    std::string info;
+    std::vector<std::string> items;
     if (enquiry == "ENQ:NETWORK") {
-        Put(f, "INFO:NETWORK");
-        f.push_back(ITEM_END);
-        PutKeys(f, Values, kNetworkKeys);
+        info = "INFO:NETWORK";
+        items = Items(Values, kNetworkKeys);
     } else if (enquiry == "ENQ:DEVINFO") {
-        Put(f, "INFO:DEVINFO");
-        f.push_back(ITEM_END);
-        PutKeys(f, Values, kInfoKeys);
+        info = "INFO:DEVINFO";
+        items = Items(Values, kInfoKeys);
     } else if (enquiry == "ENQ:DATE" && !KeepsDate) {
-        Put(f, "INFO:DATE");
-        f.push_back(ITEM_END);
-        PutKeys(f, Values, kDateKeys);
+        info = "INFO:DATE";
+        items = Items(Values, kDateKeys);
     } else {
         return {};
     }
-    f.push_back(ETX);
-    return f;
+    constexpr size_t kDatagram = 512;
+    std::vector<Frame> frames;
+    Frame f;
+    for (size_t i = 0; i <= items.size(); ++i) {
+        const bool last = i == items.size();
+        if (!f.empty() && (last || f.size() + items[i].size() + 2 > kDatagram)) {
+            f.push_back(ETX);
+            frames.push_back(f);
+            f.clear();
+        }
+        if (last) break;
+        if (f.empty()) {
+            f = Header("MAC", Mac);
+            Put(f, info);
+            f.push_back(ITEM_END);
+        }
+        Put(f, items[i]);
+        f.push_back(ITEM_END);
+    }
+    if (frames.empty()) {
+        f = Header("MAC", Mac);
+        Put(f, info);
+        f.push_back(ITEM_END);
+        f.push_back(ETX);
+        frames.push_back(f);
+    }
+    return frames;
 }
 
 Frame SimDevice::TakeSet(const uint8_t* data, size_t length) {

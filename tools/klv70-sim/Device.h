@@ -17,8 +17,9 @@ struct SimDevice {
     bool RefusesNetwork = false;                // answers NAK to a SET of network settings only
     bool KeepsDate = false;                     // does not answer a date enquiry
 
-    // The answer to an enquiry text ("ENQ:NETWORK", ...); empty when not one.
-    Frame Answer(const std::string& enquiry) const;
+    // The answers to an enquiry text ("ENQ:NETWORK", ...), one datagram each;
+    // none when not one.
+    std::vector<Frame> Answer(const std::string& enquiry) const;
     // Takes a SET frame meant for this device or for all; the ACK or NAK to
     // send, or nothing.  An acknowledged SET is applied to Values.
     Frame TakeSet(const uint8_t* data, size_t length);

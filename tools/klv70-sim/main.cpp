@@ -32,6 +32,7 @@ struct Config {
     std::set<int> Keeping;               // acknowledge a SET, keep their values
     std::set<int> RefusingNetwork;       // take the information, refuse network settings
     std::set<int> NoDate;                // do not answer a date enquiry
+    std::set<int> AckFromNew;            // acknowledge a new main address from that address
     int DelayMs = 0;
     bool Broadcast = false;
     std::string Address = "10.77.0.2";
@@ -84,14 +85,15 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
-                 "                 [--keep LIST] [--nak-network LIST] [--no-date LIST]\n"
+                 "                 [--keep LIST] [--nak-network LIST] [--no-date LIST] [--ack-from-new LIST]\n"
                  "                 [--address A] [--interface NAME] [--port N] [--hear-all] [--verbose]\n"
                  "                 [--value I:KEY=TEXT]...\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
                  "every SET, --silent ones never answer one, --keep ones acknowledge a SET but\n"
                  "keep their values, --nak-network ones refuse network SETs alone, --no-date\n"
-                 "ones never answer a date enquiry.\n"
+                 "ones never answer a date enquiry, --ack-from-new ones acknowledge a SET that\n"
+                 "gives them a new main address from that address (when it is one of this host's).\n"
                  "--hear-all listens on every address (directed\n"
                  "broadcasts and unicast too), for devices alone in their namespace, as behind\n"
                  "a router.  Runs only inside scripts/sandbox.\n");
@@ -145,6 +147,7 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--keep") c.Keeping = IndexList(v), ++i;
         else if (a == "--nak-network") c.RefusingNetwork = IndexList(v), ++i;
         else if (a == "--no-date") c.NoDate = IndexList(v), ++i;
+        else if (a == "--ack-from-new") c.AckFromNew = IndexList(v), ++i;
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
         else if (a == "--address") c.Address = v, ++i;
@@ -213,12 +216,21 @@ int main(int argc, char** argv) {
         const ssize_t n = ::recvfrom(fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
         if (n < 5 || buf[0] != 0x02) continue;
         std::vector<Frame> replies;
+        std::vector<std::string> movedTo;  // beside replies: the new main address to answer from, if any
         if (std::memcmp(buf + 1, "ENQ:", 4) == 0) {
             const uint8_t* end = static_cast<const uint8_t*>(std::memchr(buf, 0xFF, static_cast<size_t>(n)));
             const std::string enquiry(reinterpret_cast<char*>(buf + 1), end ? static_cast<size_t>(end - buf - 1) : 0);
-            for (const SimDevice& d : devices) replies.push_back(d.Answer(enquiry));
+            for (const SimDevice& d : devices)
+                for (Frame& f : d.Answer(enquiry)) replies.push_back(std::move(f));
         } else if (std::memcmp(buf + 1, "SET:", 4) == 0) {
-            for (SimDevice& d : devices) replies.push_back(d.TakeSet(buf, static_cast<size_t>(n)));
+            for (size_t i = 0; i < devices.size(); ++i) {
+                SimDevice& d = devices[i];
+                const std::string before = d.Values["IPADRM"];
+                replies.push_back(d.TakeSet(buf, static_cast<size_t>(n)));
+                const bool moves = cfg.AckFromNew.count(static_cast<int>(i)) != 0 && d.Values["IPADRM"] != before;
+                movedTo.resize(replies.size());
+                if (moves) movedTo.back() = d.Values["IPADRM"];
+            }
         } else {
             continue;
         }
@@ -233,9 +245,16 @@ int main(int argc, char** argv) {
             to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
             to.sin_port = htons(cfg.Port);
         }
-        for (const Frame& f : replies) {
+        for (size_t i = 0; i < replies.size(); ++i) {
+            const Frame& f = replies[i];
             if (f.empty()) continue;
-            ::sendto(out, f.data(), f.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+            int from = out;
+            if (i < movedTo.size() && !movedTo[i].empty()) {
+                const int moved = OpenSocket(inet_addr(movedTo[i].c_str()), 0);
+                if (moved >= 0) from = moved;
+            }
+            ::sendto(from, f.data(), f.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+            if (from != out) ::close(from);
         }
     }
     ::close(fd);
