@@ -19,9 +19,10 @@ fail() { echo "package test: $*" >&2; exit 1; }
 [ -f "$root/usr/share/man/man1/tarnel-cli.1.gz" ] || fail "no manual page"
 [ -f "$root/usr/share/doc/tarnel/README.md" ] || fail "no README"
 grep -q "<h2>The command line</h2>" "$root/usr/share/doc/tarnel/tarnel-manual.html" || fail "no HTML manual"
+grep -q '<html lang="ja">' "$root/usr/share/doc/tarnel/tarnel-manual-ja.html" || fail "no Japanese HTML manual"
 if [ "${2:-}" = gui ]; then
     [ -x "$root/usr/bin/tarnel" ] || fail "no tarnel"
-    [ -f "$root/usr/share/applications/tarnel.desktop" ] || fail "no desktop entry"
+    grep -q '^Comment\[ja\]=' "$root/usr/share/applications/tarnel.desktop" || fail "no desktop entry in Japanese"
     for icon in scalable/apps/tarnel.svg 48x48/apps/tarnel.png 256x256/apps/tarnel.png; do
         [ -s "$root/usr/share/icons/hicolor/$icon" ] || fail "no icon $icon"
     done
