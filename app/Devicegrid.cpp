@@ -12,9 +12,12 @@
 #include "rules/Conflicts.h"
 #include "rules/Netcheck.h"
 #include "ui/Fit.h"
+#include "ui/Language.h"
 
 namespace {
-const char* const kHeadings[4] = {"Device Name", "T-ARC ID", "Serial", "IP Address(M)"};
+const char* const kHeadings[4] = {
+    QT_TRANSLATE_NOOP("TDeviceGrid", "Device Name"), QT_TRANSLATE_NOOP("TDeviceGrid", "T-ARC ID"),
+    QT_TRANSLATE_NOOP("TDeviceGrid", "Serial"), QT_TRANSLATE_NOOP("TDeviceGrid", "IP Address(M)")};
 const int kColumnWidths[4] = {130, 70, 60, 112};
 constexpr int MIN_DATA_ROWS = 23;  // with the heading, 24 rows
 
@@ -59,7 +62,7 @@ private:
 // never shows.
 QString DeviceLabel(const TDeviceRec& r) {
     QString label = Latin1(FieldText(r.MODEL));
-    if (r.SERIAL[0] != '\0') label += QString(" (Serial %1)").arg(Latin1(FieldText(r.SERIAL)));
+    if (r.SERIAL[0] != '\0') label += TDeviceGrid::tr(" (Serial %1)").arg(Latin1(FieldText(r.SERIAL)));
     return label;
 }
 
@@ -80,17 +83,18 @@ TDeviceGrid::TDeviceGrid(QWidget* parent) : QTableWidget(MIN_DATA_ROWS, 4, paren
     // The last column takes whatever width the window gives beyond the others.
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionsClickable(true);
+    setAccessibleName(tr("Devices"));  // what a screen reader calls the grid
 }
 
 void TDeviceGrid::SetHeadings() {
-    setHorizontalHeaderLabels({kHeadings[0], kHeadings[1], kHeadings[2], kHeadings[3]});
+    setHorizontalHeaderLabels({tr(kHeadings[0]), tr(kHeadings[1]), tr(kHeadings[2]), tr(kHeadings[3])});
     // Wider than drawn only where a larger font needs it for the heading and
     // its sort mark.
     const QHeaderView* header = horizontalHeader();
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
     const int mark = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
     for (int c = 0; c < columnCount(); ++c) {
-        const int heading = header->fontMetrics().horizontalAdvance(kHeadings[c]) + 3 * margin + mark;
+        const int heading = header->fontMetrics().horizontalAdvance(tr(kHeadings[c])) + 3 * margin + mark;
         setColumnWidth(c, std::max(Scaled(this, kColumnWidths[c]), heading));
     }
 }
@@ -125,7 +129,10 @@ size_t TDeviceGrid::MarkConflicts(const TmTable& table) {
     for (size_t i = 0; i < rows.size(); ++i)
         if (!problems[i].empty()) {
             QString text;
-            for (const std::string& p : problems[i]) text += (text.isEmpty() ? "" : "\n") + QString::fromLatin1(p.c_str());
+            for (const std::string& p : problems[i]) {
+                const QString reason = TranslatedReason(QString::fromLatin1(p.c_str()));
+                text += (text.isEmpty() ? "" : "\n") + reason;
+            }
             for (const TDeviceRec& other : rows)
                 text.replace(QString::fromLatin1(other.MAC, MAC_LEN), DeviceLabel(other));
             reasons[QByteArray(rows[i].MAC, MAC_LEN)] = text;

@@ -14,6 +14,7 @@
 #include "ui/Fit.h"
 #include "ui/Frmsetup.h"
 #include "ui/Icons.h"
+#include "ui/Language.h"
 #include "ui/Msgbox.h"
 #include "rules/Strings.h"
 #include "app/Placement.h"
@@ -44,6 +45,8 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     setCentralWidget(grdDevice);
     connect(grdDevice, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { grdDeviceSelectCell(row + 1); });
+    // Enter on a row, like a double click, sets the device up.
+    connect(grdDevice, &QAbstractItemView::activated, this, &TwndMain::mnuNetworkClick);
     BuildMenusAndToolBar();
 
     timMain.setSingleShot(true);
@@ -75,34 +78,40 @@ void TwndMain::BuildMenusAndToolBar() {
         const char* Caption;
         void (TwndMain::*Handler)();
     };
-    mnuFile = menuBar()->addMenu("&File");
-    mnuEdit = menuBar()->addMenu("E&dit");
-    mnuSetup = menuBar()->addMenu("Setup(&M)");
-    mnuHelp1 = menuBar()->addMenu("Help(&H)");
+    mnuFile = menuBar()->addMenu(tr("&File"));
+    mnuEdit = menuBar()->addMenu(tr("E&dit"));
+    mnuSetup = menuBar()->addMenu(tr("Setup(&M)"));
+    mnuHelp1 = menuBar()->addMenu(tr("Help(&H)"));
     const Command commands[] = {
-        {&mnuOpen, &mnuFile, "&Open...", &TwndMain::mnuOpenClick},
-        {&mnuSave, &mnuFile, "&Save", &TwndMain::mnuSaveClick},
-        {&mnuSaveAs, &mnuFile, "Save &As...", &TwndMain::mnuSaveAsClick},
-        {&mnuExportCsv, &mnuFile, "&Export CSV...", &TwndMain::mnuExportCsvClick},
+        {&mnuOpen, &mnuFile, QT_TR_NOOP("&Open..."), &TwndMain::mnuOpenClick},
+        {&mnuSave, &mnuFile, QT_TR_NOOP("&Save"), &TwndMain::mnuSaveClick},
+        {&mnuSaveAs, &mnuFile, QT_TR_NOOP("Save &As..."), &TwndMain::mnuSaveAsClick},
+        {&mnuExportCsv, &mnuFile, QT_TR_NOOP("&Export CSV..."), &TwndMain::mnuExportCsvClick},
         {nullptr, &mnuFile, nullptr, nullptr},
-        {&mnuExit, &mnuFile, "E&xit", &TwndMain::mnuExitClick},
-        {&mnuDelete, &mnuEdit, "&Delete", &TwndMain::mnuDeleteClick},
-        {&mnuAllDelete, &mnuEdit, "All Delete(&L)", &TwndMain::mnuAllDeleteLClick},
-        {&mnuSearch, &mnuEdit, "Search(&R)", &TwndMain::mnuSearchClick},
-        {&mnuNetwork, &mnuSetup, "&Network...", &TwndMain::mnuNetworkClick},
-        {&mnuInfomation, &mnuSetup, "&Infomation...", &TwndMain::mnuInfomationClick},
-        {&mnuDate, &mnuSetup, "Date(&T)...", &TwndMain::mnuDateClick},
-        {&mnuHelp, &mnuHelp1, "&Help...", &TwndMain::mnuHelpClick},
-        {&mnuAbout, &mnuHelp1, "&About...", &TwndMain::mnuAboutClick},
+        {&mnuExit, &mnuFile, QT_TR_NOOP("E&xit"), &TwndMain::mnuExitClick},
+        {&mnuDelete, &mnuEdit, QT_TR_NOOP("&Delete"), &TwndMain::mnuDeleteClick},
+        {&mnuAllDelete, &mnuEdit, QT_TR_NOOP("All Delete(&L)"), &TwndMain::mnuAllDeleteLClick},
+        {&mnuSearch, &mnuEdit, QT_TR_NOOP("Search(&R)"), &TwndMain::mnuSearchClick},
+        {&mnuNetwork, &mnuSetup, QT_TR_NOOP("&Network..."), &TwndMain::mnuNetworkClick},
+        {&mnuInfomation, &mnuSetup, QT_TR_NOOP("&Infomation..."), &TwndMain::mnuInfomationClick},
+        {&mnuDate, &mnuSetup, QT_TR_NOOP("Date(&T)..."), &TwndMain::mnuDateClick},
+        {&mnuHelp, &mnuHelp1, QT_TR_NOOP("&Help..."), &TwndMain::mnuHelpClick},
+        {&mnuAbout, &mnuHelp1, QT_TR_NOOP("&About..."), &TwndMain::mnuAboutClick},
     };
     for (const Command& c : commands) {
         if (c.Menu == nullptr) {
             (*c.Parent)->addSeparator();
             continue;
         }
-        *c.Menu = (*c.Parent)->addAction(c.Caption);
+        *c.Menu = (*c.Parent)->addAction(tr(c.Caption));
         connect(*c.Menu, &QAction::triggered, this, c.Handler);
     }
+    mnuDelete->setShortcut(QKeySequence::Delete);
+    // The menu on a row (right button, menu key or Shift+F10): what can be done to that device.
+    grdDevice->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* separator = new QAction(grdDevice);
+    separator->setSeparator(true);
+    grdDevice->addActions({mnuNetwork, mnuInfomation, mnuDate, separator, mnuDelete});
 
     struct Button {
         QAction** Action;
@@ -111,29 +120,29 @@ void TwndMain::BuildMenusAndToolBar() {
         const char* Tip;
         void (TwndMain::*Handler)();
     };
-    ToolBarMain = addToolBar("Main");
+    ToolBarMain = addToolBar(tr("Main"));
     ToolBarMain->setMovable(false);
     const int icon = Scaled(this, 16);
     ToolBarMain->setIconSize(QSize(icon, icon));
     const Button buttons[] = {
-        {&TBOpen, "document-open", "document-open", "Open", &TwndMain::mnuOpenClick},
-        {&TBSave, "document-save", "document-save", "Save", &TwndMain::mnuSaveClick},
+        {&TBOpen, "document-open", "document-open", QT_TR_NOOP("Open"), &TwndMain::mnuOpenClick},
+        {&TBSave, "document-save", "document-save", QT_TR_NOOP("Save"), &TwndMain::mnuSaveClick},
         {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBSearch, "edit-find", "edit-find", "Search", &TwndMain::mnuSearchClick},
-        {&TBDelete, "edit-delete", "edit-delete", "Delete", &TwndMain::mnuDeleteClick},
+        {&TBSearch, "edit-find", "edit-find", QT_TR_NOOP("Search"), &TwndMain::mnuSearchClick},
+        {&TBDelete, "edit-delete", "edit-delete", QT_TR_NOOP("Delete"), &TwndMain::mnuDeleteClick},
         {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBNetwork, "preferences-system-network", "network", "Network", &TwndMain::mnuNetworkClick},
-        {&TBInfo, "dialog-information", "information", "Information", &TwndMain::mnuInfomationClick},
-        {&TBDate, "x-office-calendar", "calendar", "Date", &TwndMain::mnuDateClick},
+        {&TBNetwork, "preferences-system-network", "network", QT_TR_NOOP("Network"), &TwndMain::mnuNetworkClick},
+        {&TBInfo, "dialog-information", "information", QT_TR_NOOP("Information"), &TwndMain::mnuInfomationClick},
+        {&TBDate, "x-office-calendar", "calendar", QT_TR_NOOP("Date"), &TwndMain::mnuDateClick},
         {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBHelp, "help-contents", "help-contents", "Help", &TwndMain::mnuHelpClick},
+        {&TBHelp, "help-contents", "help-contents", QT_TR_NOOP("Help"), &TwndMain::mnuHelpClick},
     };
     for (const Button& b : buttons) {
         if (b.Action == nullptr) {
             ToolBarMain->addSeparator();
             continue;
         }
-        *b.Action = ToolBarMain->addAction(ThemedIcon(b.Theme, b.BuiltIn), b.Tip);
+        *b.Action = ToolBarMain->addAction(ThemedIcon(b.Theme, b.BuiltIn), tr(b.Tip));
         (*b.Action)->setCheckable(true);  // shown pressed while its command runs
         connect(*b.Action, &QAction::triggered, this, b.Handler);
     }
@@ -169,12 +178,12 @@ void TwndMain::RefreshGrid() {
     const size_t flagged = grdDevice->Fill(Table);
     const int row = grdDevice->RowOf(picked);
     grdDeviceSelectCell(Table.Count() == 0 ? 0 : std::max(row, 0) + 1);
-    stsCount->setText(QString("Devices: %1").arg(Table.Count()));
+    stsCount->setText(tr("Devices: %1").arg(Table.Count()));
     // Short enough for the status bar of the window's first size; the reasons
     // are in each marked row's tooltip.
-    stsProblems->setText(flagged == 0 ? QString() : QString("Flagged: %1").arg(flagged));
+    stsProblems->setText(flagged == 0 ? QString() : tr("Flagged: %1").arg(flagged));
     stsProblems->setVisible(flagged != 0);
-    stsProblems->setToolTip(flagged == 0 ? QString() : QString("Point at a marked row to see why it is flagged."));
+    stsProblems->setToolTip(flagged == 0 ? QString() : tr("Point at a marked row to see why it is flagged."));
 }
 
 void TwndMain::SortBy(int column) {
@@ -225,12 +234,12 @@ void TwndMain::mnuSearchClick() {
 
 void TwndMain::timStatusTimer() {
     timStatus.stop();
-    stsCount->setText(QString("Devices: %1").arg(Table.Count()));
+    stsCount->setText(tr("Devices: %1").arg(Table.Count()));
     const TQmx42* worker = Control.Worker();
     // While the worker waits to reopen the link, the link is down.
     const bool down = worker != nullptr && worker->State() == ST_WAIT;
-    stsLink->setText(down ? QString("No link to the devices: check the network, and close any other program that "
-                                    "uses UDP port %1; the link is tried again by itself. (%2)")
+    stsLink->setText(down ? tr("No link to the devices: check the network, and close any other program that "
+                                "uses UDP port %1; the link is tried again by itself. (%2)")
                                 .arg(LINK_PORT)
                                 .arg(QString::fromLocal8Bit(worker->LastFailure().c_str()))
                           : QString());
@@ -258,7 +267,7 @@ void TwndMain::SetWaitingForDate(bool waiting) {
     ToolBarMain->setEnabled(!waiting);
     if (waiting) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        statusBar()->showMessage(QString("Asking the device for its date (up to %1 seconds)...")
+        statusBar()->showMessage(tr("Asking the device for its date (up to %1 seconds)...")
                                      .arg(StatusWait::TICK_MS * StatusWait::MAX_TICKS / 1000));
     } else {
         QApplication::restoreOverrideCursor();
@@ -386,8 +395,8 @@ void TwndMain::mnuHelpClick() {
     // Help is never shown pressed: the click that checked the button is undone
     // at once, and again once the viewer has been asked for.
     TBHelp->setChecked(false);
-    OpenHelp(QString::fromStdString(Files.HelpDir()), QLocale::system().language(),
-             ManualPaths(QString::fromStdString(ExecutableDir())));
+    OpenHelp(QString::fromStdString(Files.HelpDir()), DesktopLanguage(),
+             ManualPaths(QString::fromStdString(ExecutableDir()), DesktopLanguage()));
     TBHelp->setChecked(false);
 }
 

@@ -12,12 +12,14 @@
 #include "ui/Frmsearch.h"
 #include "ui/Frmsetup.h"
 #include "ui/Icons.h"
+#include "ui/Language.h"
 #include "app/Instance.h"
 #include "ui/Msgbox.h"
 #include "rules/Strings.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    InstallTranslations(DesktopLanguage());
 
     const QString executable = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const auto instance = TakeInstanceLock(executable);

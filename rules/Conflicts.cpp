@@ -49,8 +49,11 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
         if (sharing.size() < 2) continue;
         for (size_t i : sharing) {
             std::string others;
-            for (size_t j : sharing)
-                if (j != i) others += (others.empty() ? "" : ", ") + std::string(FieldText(rows[j].MAC));
+            for (size_t j : sharing) {
+                if (j == i) continue;
+                if (!others.empty()) others += ", ";  // not "" + text: g++ 12 -O3 then warns of a bogus overflow
+                others += FieldText(rows[j].MAC);
+            }
             problems[i].push_back("main address " + std::string(FieldText(rows[i].IPADRM)) + " is also used by " +
                                   others);
         }

@@ -9,23 +9,28 @@
 #include "link/Protocol.h"
 #include "rules/Strings.h"
 
+// Marks each label for the translation tools; the window translates it.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, text) text
+#endif
+
 const NetworkFieldSpec NetworkFields[NET_ROWS] = {
-    {KEY_IPADRM, "Main IP:", EditForm::Address, 15, NetRule::MainAddress, MSG_BAD_MAIN_IP},
-    {KEY_IPADRB, "Backup IP:", EditForm::Address, 15, NetRule::Address, MSG_BAD_BACKUP_IP},
-    {KEY_GPID, "Group ID:", EditForm::Digits, 3, NetRule::Number, MSG_BAD_GROUP_ID},
-    {KEY_GWAY, "Default Gateway:", EditForm::Address, 15, NetRule::Address, MSG_BAD_GATEWAY},
-    {KEY_MASK, "Subnet Mask:", EditForm::Address, 15, NetRule::Mask, MSG_BAD_MASK},
-    {KEY_TRAP1, "Trap1:", EditForm::Address, 15, NetRule::Address, MSG_BAD_TRAP1},
-    {KEY_TRAP2, "Trap2:", EditForm::Address, 15, NetRule::Address, MSG_BAD_TRAP2},
-    {KEY_TERM, "Term:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_TERM},
-    {KEY_LOG, "Log:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_LOG},
-    {KEY_OPTIP, "OPT IP1:", EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP1},
-    {KEY_OPTIP2, "OPT IP2:", EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP2},
-    {KEY_OPTIP3, "OPT IP3:", EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP3},
-    {KEY_OPT1, "OPT Port1:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT1},
-    {KEY_OPT2, "OPT Port2:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT2},
-    {KEY_OPT3, "OPT Port3:", EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT3},
-    {KEY_TOUT, "Time Out:", EditForm::Digits, 3, NetRule::Number, MSG_BAD_TIME_OUT},
+    {KEY_IPADRM, QT_TRANSLATE_NOOP("TwndSetup", "Main IP:"), EditForm::Address, 15, NetRule::MainAddress, MSG_BAD_MAIN_IP},
+    {KEY_IPADRB, QT_TRANSLATE_NOOP("TwndSetup", "Backup IP:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_BACKUP_IP},
+    {KEY_GPID, QT_TRANSLATE_NOOP("TwndSetup", "Group ID:"), EditForm::Digits, 3, NetRule::Number, MSG_BAD_GROUP_ID},
+    {KEY_GWAY, QT_TRANSLATE_NOOP("TwndSetup", "Default Gateway:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_GATEWAY},
+    {KEY_MASK, QT_TRANSLATE_NOOP("TwndSetup", "Subnet Mask:"), EditForm::Address, 15, NetRule::Mask, MSG_BAD_MASK},
+    {KEY_TRAP1, QT_TRANSLATE_NOOP("TwndSetup", "Trap1:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_TRAP1},
+    {KEY_TRAP2, QT_TRANSLATE_NOOP("TwndSetup", "Trap2:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_TRAP2},
+    {KEY_TERM, QT_TRANSLATE_NOOP("TwndSetup", "Term:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_TERM},
+    {KEY_LOG, QT_TRANSLATE_NOOP("TwndSetup", "Log:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_LOG},
+    {KEY_OPTIP, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP1:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP1},
+    {KEY_OPTIP2, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP2:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP2},
+    {KEY_OPTIP3, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP3:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP3},
+    {KEY_OPT1, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port1:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT1},
+    {KEY_OPT2, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port2:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT2},
+    {KEY_OPT3, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port3:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT3},
+    {KEY_TOUT, QT_TRANSLATE_NOOP("TwndSetup", "Time Out:"), EditForm::Digits, 3, NetRule::Number, MSG_BAD_TIME_OUT},
 };
 
 namespace {

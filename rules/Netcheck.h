@@ -37,7 +37,7 @@ enum class NetRule {
 // an acknowledged SET copies back and what the edit is sized for.
 struct NetworkFieldSpec {
     int Key;            // KEY_IPADRM...: the record field and the wire key
-    const char* Label;  // the Network window's label
+    const char* Label;  // the Network window's label, untranslated
     EditForm Form;
     int Length;         // how many characters a user may type
     NetRule Rule;

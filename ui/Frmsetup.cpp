@@ -24,14 +24,14 @@ struct GroupSpec {
     std::vector<int> Rows;
 };
 
-// The six boxes in tab order.
+// The six boxes; kColumnOrder places them.
 const GroupSpec kGroups[6] = {
-    {"IP Address", 0, {NET_MAIN, NET_BACKUP, NET_GROUP, NET_GATEWAY, NET_MASK}},
-    {"SNMP", 1, {NET_TRAP1, NET_TRAP2}},
-    {"Port", 0, {NET_TERM, NET_LOG}},
-    {"Option IP Port", 1, {NET_PORT1, NET_PORT2, NET_PORT3}},
-    {"Time Out", 0, {NET_TIMEOUT}},
-    {"Option IP Address", 1, {NET_OPTIP1, NET_OPTIP2, NET_OPTIP3}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "&IP Address"), 0, {NET_MAIN, NET_BACKUP, NET_GROUP, NET_GATEWAY, NET_MASK}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "&SNMP"), 1, {NET_TRAP1, NET_TRAP2}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "&Port"), 0, {NET_TERM, NET_LOG}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "Option IP Por&t"), 1, {NET_PORT1, NET_PORT2, NET_PORT3}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "Ti&me Out"), 0, {NET_TIMEOUT}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "Option IP &Address"), 1, {NET_OPTIP1, NET_OPTIP2, NET_OPTIP3}},
 };
 // Where each box stands in its column, top first.
 const int kColumnOrder[2][3] = {{0, 2, 4}, {5, 3, 1}};
@@ -44,16 +44,14 @@ const QString kAddressPattern = QStringLiteral("[0-9]{0,3}(\\.[0-9]{0,3}){0,3}")
 
 TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent)
     : TSetDialog(table, control, parent), RefreshGrid(std::move(refreshGrid)) {
-    setWindowTitle("Network Setup");
+    setWindowTitle(tr("Network Setup"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    btnOk = new QPushButton("OK(&O)", this);
+    btnOk = new QPushButton(tr("OK(&O)"), this);
     btnOk->setDefault(true);
-    btnCancel = new QPushButton("Cancel(&C)", this);
-    QWidget* previous = btnCancel;
-    setTabOrder(btnOk, btnCancel);
+    btnCancel = new QPushButton(tr("Cancel(&C)"), this);
     for (int g = 0; g < 6; ++g) {
         const GroupSpec& box = kGroups[g];
-        Group[g] = new QGroupBox(box.Caption, this);
+        Group[g] = new QGroupBox(tr(box.Caption), this);
         auto* form = new QFormLayout(Group[g]);
         form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
         for (int row : box.Rows) {
@@ -67,13 +65,11 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
                 // Room for what a device may have stored, not only for what can be typed.
                 FitEdit(edit, QString(Width(row), QLatin1Char('8')));
             }
-            auto* label = new QLabel(NetworkFields[row].Label, Group[g]);
-            label->setBuddy(edit);
+            auto* label = new QLabel(tr(NetworkFields[row].Label), Group[g]);
+            label->setBuddy(edit);  // the edit's name for a screen reader
             Labels[box.Column] << label;
             form->addRow(label, edit);
             Edit[row] = edit;
-            setTabOrder(previous, edit);
-            previous = edit;
         }
     }
     // The edits of a column of boxes start at one line, whatever each box's labels.
@@ -82,13 +78,23 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
         for (const QLabel* l : column) widest = std::max(widest, l->sizeHint().width());
         for (QLabel* l : column) l->setMinimumWidth(widest);
     }
-    // Two columns of boxes as drawn, the buttons below on the right.
+    // Two columns of boxes as drawn, the buttons below on the right; Tab goes
+    // down the left column, down the right one, then to the buttons.
     auto* columns = new QHBoxLayout;
+    QWidget* previous = nullptr;
     for (const auto& order : kColumnOrder) {
         auto* column = new QVBoxLayout;
-        for (int g : order) column->addWidget(Group[g], static_cast<int>(kGroups[g].Rows.size()));
+        for (int g : order) {
+            column->addWidget(Group[g], static_cast<int>(kGroups[g].Rows.size()));
+            for (int row : kGroups[g].Rows) {
+                if (previous != nullptr) setTabOrder(previous, Edit[row]);
+                previous = Edit[row];
+            }
+        }
         columns->addLayout(column);
     }
+    setTabOrder(previous, btnOk);
+    setTabOrder(btnOk, btnCancel);
     LayOutDialog(this, columns, btnOk, btnCancel, lblWait);
     connect(btnOk, &QPushButton::clicked, this, &TwndSetup::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
