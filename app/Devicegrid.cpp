@@ -27,9 +27,7 @@ constexpr int REASONS_ROLE = Qt::UserRole + 1;  // on every cell of a flagged ro
 enum class Order { Text, Number, Address };
 const Order kOrders[4] = {Order::Text, Order::Number, Order::Number, Order::Address};
 
-QString Latin1(const char* text, int width) {
-    return QString::fromLatin1(text, static_cast<int>(strnlen(text, static_cast<size_t>(width))));
-}
+QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Numbers and addresses sort by their value, not by their text: 999 before
 // 10003, 10.0.0.9 before 10.0.0.10.  A text that is no number or address
@@ -63,8 +61,8 @@ private:
 // How the window names a device: by what its columns show, not by a MAC it
 // never shows.
 QString DeviceLabel(const TDeviceRec& r) {
-    QString label = Latin1(r.MODEL, 256);
-    if (r.SERIAL[0] != '\0') label += TDeviceGrid::tr(" (Serial %1)").arg(Latin1(r.SERIAL, 10));
+    QString label = Latin1(FieldText(r.MODEL));
+    if (r.SERIAL[0] != '\0') label += TDeviceGrid::tr(" (Serial %1)").arg(Latin1(FieldText(r.SERIAL)));
     return label;
 }
 
@@ -111,7 +109,8 @@ size_t TDeviceGrid::Fill(const TmTable& table) {
     setRowCount(count < MIN_DATA_ROWS + 1 ? MIN_DATA_ROWS : count);
     for (int i = 0; i < count; ++i) {
         const GridRow& r = rows[static_cast<size_t>(i)];
-        const QString cells[4] = {Latin1(r.MODEL, 256), Latin1(r.TARCID, 3), Latin1(r.SERIAL, 10), Latin1(r.IPADRM, 15)};
+        const QString cells[4] = {Latin1(FieldText(r.MODEL)), Latin1(FieldText(r.TARCID)), Latin1(FieldText(r.SERIAL)),
+                                  Latin1(FieldText(r.IPADRM))};
         for (int c = 0; c < 4; ++c) setItem(i, c, new GridItem(cells[c], kOrders[c]));
         item(i, 0)->setData(MAC_ROLE, QByteArray(r.MAC, MAC_LEN));
     }

@@ -54,7 +54,7 @@ SetFrameResult BuildSetFrame(const TDeviceRec& device, const TDeviceRec& edit, i
         if (textLen == 0) continue;
         // TERM and LOG always travel as four bytes, NULs included.
         const size_t valueLen = (*k == KEY_TERM || *k == KEY_LOG) ? 4 : textLen;
-        const size_t keyLen = std::strlen(f.Name);
+        const size_t keyLen = f.NameLength;
         const size_t itemLen = keyLen + 1 + valueLen + 1;
         if (HoldsDelimiter(value, valueLen)) result.Fault = SetFrameFault::BadByte;
         if (pos + itemLen + 1 <= SET_FRAME_MAX) {  // +1 for the closing ETX
