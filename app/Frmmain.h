@@ -1,18 +1,21 @@
-// The main window: the device grid and every command of the program.
+// The main window: joins the device grid and the document, and carries every
+// command of the program.
 #pragma once
 
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
 
+#include "app/Devicegrid.h"
+#include "app/Document.h"
 #include "files/File.h"
 #include "link/Table.h"
 #include "link/Tskcontrol.h"
+#include "link/Waits.h"
 
 class TwndSearch;
 class TwndInfo;
@@ -55,13 +58,11 @@ public:
     // is already the sort column.  Only what is shown changes.
     void SortBy(int column);
 
-    // How modal windows and file dialogs are run; tests put their own here.
+    // How modal windows are run; tests put their own here.
     std::function<int(QDialog*)> ExecDialog;
-    std::function<QString(const QString& dir)> AskOpenPath;
-    std::function<QString(const QString& dir)> AskSavePath;
-    std::function<QString(const QString& dir)> AskCsvPath;
 
-    QTableWidget* grdDevice = nullptr;
+    TDocument Document;
+    TDeviceGrid* grdDevice = nullptr;
     QToolBar* ToolBarMain = nullptr;
     QAction *TBOpen, *TBSave, *TBSearch, *TBDelete, *TBNetwork, *TBInfo, *TBDate, *TBHelp;
     QMenu *mnuFile, *mnuEdit, *mnuSetup, *mnuHelp1;
@@ -74,10 +75,8 @@ public:
     QLabel* stsLink = nullptr;
     QLabel* stsProblems = nullptr;  // how many devices the conflict check flags
 
-    int FileNamed = 0;
     int Mode = 0;  // 0 idle, 1 searching, 2 waiting for a date answer
-    int DateWaitTicks = 0;
-    QString FilePath;
+    StatusWait DateWait;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -86,17 +85,8 @@ protected:
 private:
     void FormShow();
     void BuildMenusAndToolBar();
-    void BuildGrid();
-    void RestorePlace();
-    void SavePlace();
-    void SortRows();
-    void MarkConflicts();
-    void SetFileCaption(bool modified);
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);
-    bool SaveTo(const QString& path);
-    bool SaveCurrent();
-    bool AskToSaveChanges();
 
     TmTable& Table;
     TmFile& Files;
@@ -106,9 +96,5 @@ private:
     TwndDate* wndDate = nullptr;
     TwndSetup* wndSetup = nullptr;
     TAboutDlg* AboutDlg = nullptr;
-    int SortColumn = -1;  // none: the table's own order
-    Qt::SortOrder SortOrder = Qt::AscendingOrder;
     bool Placed = false;  // the first showing has set the size and position
-    bool Modified = false;     // the caption's "*"
-    size_t LeftOutOnOpen = 0;  // devices of the current file the list could not hold
 };

@@ -20,9 +20,12 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
-    const auto instance = TakeInstanceLock(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    const QString executable = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const auto instance = TakeInstanceLock(executable);
     if (!instance) {
-        ShowMessageId(MSG_RUNNING, mtError, mbOK);
+        // The running copy's window comes to the front instead; only when it
+        // cannot be reached is the user told.
+        if (!CallRunningCopy(executable)) ShowMessageId(MSG_RUNNING, mtError, mbOK);
         return 0;
     }
     QApplication::setApplicationName(QString::fromLatin1(MessageText(MSG_TITLE)));
@@ -52,6 +55,12 @@ int main(int argc, char** argv) {
     TAboutDlg AboutDlg(mFile->VersionRecord, &wndMain);
     wndMain.SetDialogs(&wndSearch, &wndInfo, &wndDate, &wndSetup, &AboutDlg);
 
+    ListenForLaterStarts(executable, &wndMain, [&wndMain] {
+        wndMain.setWindowState(wndMain.windowState() & ~Qt::WindowMinimized);
+        wndMain.show();
+        wndMain.raise();
+        wndMain.activateWindow();
+    });
     wndMain.show();
     if (const std::string warning = TargetsWarning(targets, reached.Notes); !warning.empty())
         ShowMessageText(QString::fromStdString(warning), mtWarning, mbOK);

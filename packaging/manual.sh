@@ -1,7 +1,8 @@
 #!/bin/sh
 # The program's HTML manual, made from the README's sections on the windows,
 # the command line, its plans and the device file, so that the two never
-# disagree.
+# disagree: a short table of contents and a small style sheet make it read
+# as a manual.
 #   manual.sh README CMARK OUTPUT
 set -eu
 readme=$1
@@ -12,10 +13,37 @@ for section in "The windows" "The device file" "The command line" "Setting up ma
 done
 {
     printf '<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n'
-    printf '<title>Tarnel manual</title>\n</head>\n<body>\n<h1>Tarnel manual</h1>\n'
+    printf '<meta name="viewport" content="width=device-width, initial-scale=1">\n'
+    printf '<title>Tarnel manual</title>\n<style>\n'
+    cat <<'STYLE'
+:root { color-scheme: light dark; }
+body { font-family: sans-serif; line-height: 1.5; max-width: 50em; margin: 2em auto; padding: 0 1em; }
+h1 { font-size: 1.8em; margin-bottom: 0.2em; }
+h2 { font-size: 1.35em; margin-top: 2em; border-bottom: 1px solid #8884; padding-bottom: 0.2em; }
+nav ol { padding-left: 1.4em; }
+code { font-family: monospace; font-size: 0.95em; background: #8882; padding: 0 0.2em; border-radius: 3px; }
+pre { background: #8882; padding: 0.6em 0.8em; overflow-x: auto; border-radius: 4px; }
+pre code { background: none; padding: 0; }
+table { border-collapse: collapse; margin: 1em 0; }
+th, td { border: 1px solid #8886; padding: 0.3em 0.5em; text-align: left; vertical-align: top; }
+th { background: #8882; }
+STYLE
+    printf '</style>\n</head>\n<body>\n<h1>Tarnel manual</h1>\n'
     awk '/^## / { keep = ($0 == "## The windows" || $0 == "## The device file" || $0 == "## The command line" ||
                          $0 == "## Setting up many devices at once: plans") } keep' \
-        "$readme" | "$cmark"
+        "$readme" | "$cmark" |
+        awk '/^<h2>.*<\/h2>$/ {
+                 title = substr($0, 5, length($0) - 9)
+                 toc[++n] = "<li><a href=\"#part" n "\">" title "</a></li>"
+                 $0 = "<h2 id=\"part" n "\">" title "</h2>"
+             }
+             { body[++lines] = $0 }
+             END {
+                 print "<nav>\n<h2>Contents</h2>\n<ol>"
+                 for (i = 1; i <= n; i++) print toc[i]
+                 print "</ol>\n</nav>"
+                 for (i = 1; i <= lines; i++) print body[i]
+             }'
     printf '</body>\n</html>\n'
 } >"$out.tmp"
 mv "$out.tmp" "$out"

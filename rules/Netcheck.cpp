@@ -88,7 +88,7 @@ std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS])
         bool bad = false;
         switch (rule.Kind) {
             case Rule::A:
-                bad = !converts || LastPart(v) == 0 || LastPart(v) == 255;
+                bad = f.Enabled && (!converts || LastPart(v) == 0 || LastPart(v) == 255);
                 break;
             case Rule::B:
                 if (converts && LastPart(v) == 0) bad = true;
@@ -96,7 +96,10 @@ std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS])
                 break;
             case Rule::M:
                 bad = f.Enabled && (!converts || !MaskContiguous(v));
-                if (!bad && (value[NET_MAIN] & v) != (value[NET_GATEWAY] & v)) {
+                // A device that does not report one of the three could never
+                // pass: its closed edit holds no address to compare.
+                if (!bad && fields[NET_MAIN].Enabled && fields[NET_GATEWAY].Enabled && f.Enabled &&
+                    (value[NET_MAIN] & v) != (value[NET_GATEWAY] & v)) {
                     errors.push_back(MSG_MASK_MISMATCH);
                     continue;
                 }

@@ -37,9 +37,9 @@ struct UiRig {
           Setup(Table, Control, [this] { Main.RefreshGrid(); }, &Main),
           About(Files.VersionRecord, &Main) {
         Main.SetDialogs(&Search, &Info, &Date, &Setup, &About);
-        MessageBoxHook = [this](const QString& text, int type, int, const QString& caption) {
+        MessageBoxHook = [this](const QString& text, int type, int buttons, const QString& caption) {
             Messages.push_back({text, type, caption});
-            return text.startsWith("It is necessary to reboot") ? RebootAnswer : mrOk;
+            return (buttons & mbYes) ? RebootAnswer : mrOk;
         };
         Main.ExecDialog = [this](QDialog* d) {
             Opened.push_back(d);
@@ -72,7 +72,7 @@ struct UiRig {
     TAboutDlg About;
     std::vector<ShownMessage> Messages;
     std::vector<QDialog*> Opened;
-    int RebootAnswer = mrYes;
+    int RebootAnswer = mrYes;  // to every Yes/No question
     int DialogResult = QDialog::Accepted;
 };
 

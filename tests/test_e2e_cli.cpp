@@ -129,6 +129,7 @@ TEST_F(Cli6, SetOutcomesAndWhatTheDevicesThenHold) {
     EXPECT_GE(Count(Heard(*sim), "SET:" + kAck), 1u);
     EXPECT_NE(Cli("search").Out.find(kAck + "\tKLV-70\t000\t10000\t192.168.1.50\n"), std::string::npos)
         << "the device now holds what was sent";
+    EXPECT_EQ(Cli("set-network " + kPartial + " IPADRM=192.168.1.13 --yes").Code, 0) << "it reports no gateway";
     EXPECT_EQ(Cli("set-network " + kNak + " IPADRM=192.168.1.51 --yes").Code, 1);
     EXPECT_EQ(Cli("set-network " + kSilent + " IPADRM=192.168.1.52 --yes").Code, 2);
     EXPECT_EQ(Cli("set-network " + kAck + " IPADRM=192.168.1.255 --yes").Code, 3);

@@ -70,7 +70,8 @@ TEST(NetCheck, Rules) {
         {"all valid", NET_MAIN, "192.168.  0. 10", true, {}},
         {"main last part 0", NET_MAIN, "192.168.  0.  0", true, {107}},
         {"main last part 255", NET_MAIN, "192.168.  0.255", true, {107}},
-        {"main blank even disabled", NET_MAIN, kBlank, false, {107, 123}},
+        {"main blank disabled", NET_MAIN, kBlank, false, {}},
+        {"gateway not reported", NET_GATEWAY, kBlank, false, {}},
         {"backup disabled blank", NET_BACKUP, kBlank, false, {}},
         {"backup disabled zero", NET_BACKUP, "  0.  0.  0.  0", false, {108}},
         {"backup enabled .255", NET_BACKUP, " 10.  0.  0.255", true, {108}},
@@ -89,7 +90,7 @@ TEST(NetCheck, Rules) {
         {"mask hole", NET_MASK, "255.255.  0.255", true, {111}},
         {"mask all ones", NET_MASK, "255.255.255.255", true, {111}},
         {"mask zero", NET_MASK, "  0.  0.  0.  0", true, {}},
-        {"mask disabled blank", NET_MASK, kBlank, false, {123}},
+        {"mask disabled blank", NET_MASK, kBlank, false, {}},
         {"wider mask", NET_MASK, "255.255.  0.  0", true, {}},
     };
     for (const Case& c : cases) {

@@ -95,6 +95,8 @@ TEST(SetValues, KeysTheDeviceDoesNotReportAreNamedAndEveryProblemIsListed) {
     const SetVerdict net = CheckSet(KIND_NETWORK, {{"GWAY", "192.168.0.1"}, {"TOUT", "abc"}, {"X", "1"}}, partial);
     EXPECT_EQ(ProblemText(net), "X is not a key of this setting.\nThe device does not report GWAY.\n"
                                 "The device does not report TOUT.");
+    EXPECT_EQ(CheckSet(KIND_NETWORK, {{"IPADRM", "192.168.0.12"}}, partial).Outcome, SetOutcome::Ready)
+        << "no gateway reported: nothing to compare the main address with";
     const SetVerdict info = CheckSet(KIND_DEVINFO, {{"UNIQ", "abc"}}, partial);
     ASSERT_EQ(info.Problems.size(), 1u);
     EXPECT_EQ(info.Problems[0].Fault, SetFault::NotReported) << "UNIQ=abc is not even checked";

@@ -1,9 +1,11 @@
 // The main window's file commands and help: what they keep, what they ask.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -35,8 +37,8 @@ struct FileRig : UiRig {
             Answers.erase(Answers.begin());
             return a;
         };
-        Main.AskOpenPath = [this](const QString&) { return QString::fromStdString(OpenPath); };
-        Main.AskSavePath = [this](const QString&) { return QString::fromStdString(SavePath); };
+        Main.Document.AskOpenPath = [this](const QString&) { return QString::fromStdString(OpenPath); };
+        Main.Document.AskSavePath = [this](const QString&) { return QString::fromStdString(SavePath); };
     }
     std::string Path(const std::string& name) { return Files.DataDir() + name; }
     // Opens a file written with these bytes.
@@ -77,7 +79,7 @@ TEST(MainWindowFiles, OpenRefusesWhatIsNoDeviceFile) {
         EXPECT_EQ(rig.LastMessage(), c.message.arg(QString::fromStdString(rig.OpenPath))) << c.name;
         EXPECT_EQ(rig.Main.windowTitle(), caption) << c.name;
         EXPECT_EQ(rig.Table.Count(), 1) << c.name;
-        EXPECT_EQ(rig.Main.FilePath.toStdString(), rig.Path("site.dat")) << c.name;
+        EXPECT_EQ(rig.Main.Document.FilePath.toStdString(), rig.Path("site.dat")) << c.name;
     }
     FileRig rig;
     rig.Take(FullDevice(MacOf(1)));
@@ -122,7 +124,7 @@ TEST(MainWindowFiles, UnsavedChangesAreAskedAbout) {
 
     rig.Answers = {mrCancel};
     EXPECT_FALSE(rig.Main.close());
-    EXPECT_EQ(rig.LastMessage(), "Save changes to site.dat?");
+    EXPECT_EQ(rig.LastMessage().toStdString(), "Save changes to \"" + rig.Path("site.dat") + "\"?");
     rig.Answers = {mrCancel};
     rig.OpenPath = rig.Path("site.dat");
     rig.Main.mnuOpenClick();
@@ -130,12 +132,12 @@ TEST(MainWindowFiles, UnsavedChangesAreAskedAbout) {
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
 
     const std::string savedPath = rig.Path("site.dat");
-    rig.Main.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
+    rig.Main.Document.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
     rig.Answers = {mrSave};
     EXPECT_FALSE(rig.Main.close()) << "a failed save cancels the exit";
     EXPECT_TRUE(rig.LastMessage().startsWith("Cannot save the device file"));
 
-    rig.Main.FilePath = QString::fromStdString(savedPath);
+    rig.Main.Document.FilePath = QString::fromStdString(savedPath);
     rig.Answers = {mrSave};
     EXPECT_TRUE(rig.Main.close());
     const std::vector<uint8_t> list = DeviceFileBytes(rig.Table.Rows());
@@ -167,18 +169,24 @@ TEST(MainWindowFiles, MessagesArePlainText) {
     EXPECT_EQ(text, "x<b>BOLD<i>ital.dat");
 }
 
-// Help: the CHM when it is there, else the program's manual, else the warning.
+// Help: the CHM when it is there, else the program's manual, else the warning;
+// a file that is there but cannot be shown is named, whether the viewer
+// fails at once or later.
 TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
     struct Case {
         const char* name;
-        bool chm, manual, chmOpens;
-        const char* opened;  // the file that ends up open, nullptr: the warning
+        bool chm, manual, chmOpens, manualOpens, failsLater;
+        const char* opened;  // the file that ends up open, nullptr: none
+        const char* says;    // the start of the message, "" for none
     };
     const Case cases[] = {
-        {"both", true, true, true, "KLV70CE.CHM"},
-        {"manual only", false, true, true, "tarnel-manual.html"},
-        {"no CHM viewer", true, true, false, "tarnel-manual.html"},
-        {"neither", false, false, true, nullptr},
+        {"both", true, true, true, true, false, "KLV70CE.CHM", ""},
+        {"manual only", false, true, true, true, false, "tarnel-manual.html", ""},
+        {"no CHM viewer", true, true, false, true, false, "tarnel-manual.html", ""},
+        {"neither", false, false, true, true, false, nullptr, "Not found Help File."},
+        {"no viewer at all", false, true, true, false, false, nullptr, "Cannot show the help file \""},
+        {"no browser behind the opener", false, true, true, true, true, "tarnel-manual.html",
+         "Cannot show the help file \""},
     };
     for (const Case& c : cases) {
         UiRig rig;
@@ -188,13 +196,19 @@ TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
         if (c.manual) WriteBytes(manual.toStdString(), "<html></html>");
         QString opened;
         OpenHelp(help, QLocale::English, {QString::fromStdString(rig.Dir.Path) + "missing.html", manual},
-                 [&](const QUrl& url) {
-                     if (!c.chmOpens && url.fileName().endsWith(".CHM")) return false;
-                     opened = url.fileName();
-                     return true;
+                 [&](const QString& path, const std::function<void(const QString&)>& failed) {
+                     const bool chm = path.endsWith(".CHM");
+                     if (chm ? !c.chmOpens : !c.manualOpens) return QString("no xdg-open");
+                     opened = QFileInfo(path).fileName();
+                     if (c.failsLater) failed("no method available");
+                     return QString();
                  });
         EXPECT_EQ(opened, c.opened ? QString(c.opened) : QString()) << c.name;
-        EXPECT_EQ(rig.LastMessage(), c.opened ? QString() : QString("Not found Help File.")) << c.name;
+        EXPECT_EQ(rig.LastMessage().left(int(std::strlen(c.says))), c.says) << c.name;
+        if (c.says[0] == 'C') {
+            EXPECT_TRUE(rig.LastMessage().contains(manual)) << c.name << ": the manual is named";
+        }
+        for (const ShownMessage& m : rig.Messages) EXPECT_EQ(m.Caption, "Tarnel") << c.name;
     }
     EXPECT_EQ(ManualPaths("/usr/bin/").value(1), "/usr/bin/../share/doc/tarnel/tarnel-manual.html");
 }

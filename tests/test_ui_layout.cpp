@@ -94,7 +94,28 @@ QStringList Clipped(QWidget* window) {
 struct Case {
     int Dpi;
     const char* Window;
+    bool Dark;
 };
+
+// A dark palette as a desktop's dark theme gives one.
+QPalette DarkPalette() {
+    QPalette p;
+    const QColor window(53, 53, 53), base(35, 35, 35), text(230, 230, 230);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, window);
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(127, 127, 127));
+    return p;
+}
 
 class Layout : public ::testing::TestWithParam<Case> {};
 
@@ -102,6 +123,10 @@ class Layout : public ::testing::TestWithParam<Case> {};
 QWidget* Open(UiRig& rig, const std::string& name) {
     for (int i = 0; i < 3; ++i)
         rig.Take(Answer(MacOf(i), {"MODEL:KLV-70", "TARCID:888", "SERIAL:8888888888", "IPADRM:" + kAddress.toStdString()}));
+    // Two devices on one address and one no router-less path reaches: marks.
+    for (int i = 3; i < 6; ++i)
+        rig.Take(Answer(MacOf(i), {"MODEL:KLV-70", "TARCID:" + std::to_string(i), "SERIAL:1000" + std::to_string(i),
+                                   "IPADRM:" + std::string(i < 5 ? "10.77.0.50" : "10.99.0.2")}));
     rig.Main.RefreshGrid();
     if (name == "main") {
         rig.Main.show();
@@ -114,11 +139,17 @@ QWidget* Open(UiRig& rig, const std::string& name) {
         return &rig.Search;
     }
     if (name == "network") {
+        // A device that reports no backup address: its edit is closed.
+        rig.Take(Answer(MacOf(9), {"MODEL:KLV-70", "IPADRM:10.77.0.11", "GPID:1", "GWAY:10.77.0.1",
+                                   "MASK:255.255.255.0", "TRAP1:10.77.0.100", "TERM:5000", "LOG:5001", "TOUT:30"}));
+        rig.Main.RefreshGrid();
+        rig.Main.grdDeviceSelectCell(rig.Main.grdDevice->RowOf(QByteArray(MacOf(9).c_str(), 17)) + 1);
         rig.Setup.show();
         for (int i = 0; i < NET_ROWS; ++i) {
             const auto number = kNetworkNumbers.find(i);
             rig.Setup.Edit[i]->setMaxLength(32767);
-            rig.Setup.Edit[i]->setText(number != kNetworkNumbers.end() ? number->second : kAddress);
+            if (rig.Setup.Edit[i]->isEnabled() && i != NET_MAIN)
+                rig.Setup.Edit[i]->setText(number != kNetworkNumbers.end() ? number->second : kAddress);
         }
         return &rig.Setup;
     }
@@ -142,6 +173,8 @@ TEST_P(Layout, NothingClipped) {
     const Case c = GetParam();
     ASSERT_EQ(qEnvironmentVariableIntValue("QT_FONT_DPI"), c.Dpi)
         << "run as QT_FONT_DPI=" << c.Dpi << " test_ui_layout --gtest_filter='*dpi" << c.Dpi << "_*'";
+    const QPalette light = QApplication::palette();
+    if (c.Dark) QApplication::setPalette(DarkPalette());
     UiRig rig;
     QWidget* window = Open(rig, c.Window);
     if (window->layout() != nullptr) window->layout()->activate();
@@ -151,20 +184,24 @@ TEST_P(Layout, NothingClipped) {
 
     if (c.Dpi == 96 || c.Dpi == 144) {
         QDir().mkpath(ARTIFACT_DIR);
-        const QString picture = QString("%1/%2-%3dpi.png").arg(ARTIFACT_DIR, c.Window).arg(c.Dpi);
+        const QString picture =
+            QString("%1/%2-%3dpi%4.png").arg(ARTIFACT_DIR, c.Window).arg(c.Dpi).arg(c.Dark ? "-dark" : "");
         EXPECT_TRUE(window->grab().save(picture));
     }
     window->close();
+    QApplication::setPalette(light);
 }
 
 std::vector<Case> Cases() {
     std::vector<Case> cases;
     for (int dpi : {96, 120, 144})
-        for (const char* w : {"main", "search", "network", "information", "date", "about"}) cases.push_back({dpi, w});
+        for (const char* w : {"main", "search", "network", "information", "date", "about"}) cases.push_back({dpi, w, false});
+    for (int dpi : {96, 144})
+        for (const char* w : {"main", "network", "date", "about"}) cases.push_back({dpi, w, true});
     return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, Layout, ::testing::ValuesIn(Cases()), [](const auto& info) {
-    return "dpi" + std::to_string(info.param.Dpi) + "_" + info.param.Window;
+    return "dpi" + std::to_string(info.param.Dpi) + "_" + info.param.Window + (info.param.Dark ? "_dark" : "");
 });
 }  // namespace

@@ -14,8 +14,8 @@ TEST(SearchEndToEnd, FillsTheGridAndLeavesAPicture) {
     rig.Main.ExecDialog = [](QDialog* d) { return d->exec(); };
     ASSERT_TRUE(rig.Ready());
     rig.Main.show();
-    rig.Main.FileNamed = 1;
-    rig.Main.FilePath = "/site/lab.dat";
+    rig.Main.Document.FileNamed = 1;
+    rig.Main.Document.FilePath = "/site/lab.dat";
     rig.Main.mnuSearchClick();
 
     ASSERT_EQ(rig.Table.Count(), 5);

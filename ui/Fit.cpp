@@ -32,7 +32,7 @@ int Scaled(const QWidget* widget, int pixels) {
     return font <= BASE_PIXELS ? pixels : pixels * font / BASE_PIXELS;
 }
 
-void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel) {
+void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel, QWidget* note) {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -40,5 +40,6 @@ void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* 
     auto* whole = new QVBoxLayout(dialog);
     whole->setSizeConstraint(QLayout::SetFixedSize);
     whole->addLayout(body);
+    if (note != nullptr) whole->addWidget(note);
     whole->addLayout(buttons);
 }

@@ -1,11 +1,11 @@
 #include "ui/Frmaboutdlg.h"
 
-#include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QProcess>
 #include <QShowEvent>
-#include <QUrl>
 
 #include "ui/Fit.h"
 #include "ui/Icons.h"
@@ -15,8 +15,11 @@ TAboutDlg::TAboutDlg(const TVersionRecord& version, QWidget* parent) : QDialog(p
     setWindowTitle("About Tarnel");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     Image1 = new QLabel(this);
-    Image1->setFixedSize(32, 32);
-    Image1->setPixmap(ProgramIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
+    // 32 pixels as drawn, more with a larger font, so that it keeps its
+    // weight beside the text.
+    const int side = Scaled(this, 32);
+    Image1->setFixedSize(side, side);
+    Image1->setPixmap(ProgramIcon().pixmap(QSize(side, side), devicePixelRatioF()));
     ProductName = new QLabel(this);
     Label1 = new QLabel("Version", this);
     Version = new QLabel(this);
@@ -68,13 +71,41 @@ QStringList ManualPaths(const QString& programDir) {
     return {programDir + "tarnel-manual.html", programDir + "../share/doc/tarnel/tarnel-manual.html"};
 }
 
+QString OpenWithDesktop(const QString& path, const std::function<void(const QString& reason)>& failed) {
+    // The viewer may keep xdg-open running until it closes; the process is
+    // let go of once it ends.
+    auto* opener = new QProcess;
+    opener->setProcessChannelMode(QProcess::MergedChannels);
+    QObject::connect(opener, &QProcess::finished, opener, [opener, failed](int code, QProcess::ExitStatus status) {
+        const QString said = QString::fromLocal8Bit(opener->readAll()).trimmed();
+        if (status != QProcess::NormalExit || code != 0)
+            failed(said.isEmpty() ? QString("xdg-open ended with code %1").arg(code) : said);
+        opener->deleteLater();
+    });
+    opener->start("xdg-open", {path});
+    if (opener->waitForStarted()) return {};
+    const QString reason = QString("no program to open it was found (%1)").arg(opener->errorString());
+    delete opener;
+    return reason;
+}
+
 void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringList& manuals,
-              const std::function<bool(const QUrl&)>& open) {
-    // The desktop's opener reports success as soon as it has started, even for
-    // a file that is not there; a missing file is passed over here instead.
+              const HelpOpener& open) {
+    const auto cannotShow = [](const QString& path, const QString& reason) {
+        ShowMessageText(QString("Cannot show the help file \"%1\": %2. Please open it with a web browser.")
+                            .arg(QDir::toNativeSeparators(path), reason),
+                        mtWarning, mbOK);
+    };
     QStringList candidates{helpDir + HelpFileName(language)};
     candidates << manuals;
-    for (const QString& path : candidates)
-        if (QFileInfo::exists(path) && open(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()))) return;
-    ShowPlainWarning("Not found Help File.");
+    QString tried, why;
+    for (const QString& candidate : candidates) {
+        if (!QFileInfo::exists(candidate)) continue;
+        const QString path = QFileInfo(candidate).absoluteFilePath();
+        why = open(path, [path, cannotShow](const QString& reason) { cannotShow(path, reason); });
+        if (why.isEmpty()) return;
+        tried = path;
+    }
+    if (tried.isEmpty()) ShowMessageText("Not found Help File.", mtWarning, mbOK);
+    else cannotShow(tried, why);
 }

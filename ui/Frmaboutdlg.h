@@ -1,13 +1,11 @@
 // "About Tarnel", and the help opened by the desktop's viewer.
 #pragma once
 
-#include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QStringList>
-#include <QUrl>
 #include <functional>
 
 #include "files/Version.h"
@@ -38,8 +36,16 @@ QString HelpFileName(QLocale::Language language);
 // Where the program's own HTML manual may be: beside the program (as built),
 // or in the documentation directory of the prefix it is installed under.
 QStringList ManualPaths(const QString& programDir);
+// Starts the desktop's viewer for a file.  Returns why it could not, or ""
+// once the viewer is on its way; failed gets the reason when the viewer
+// gives up later (no browser behind xdg-open, say).
+using HelpOpener =
+    std::function<QString(const QString& path, const std::function<void(const QString& reason)>& failed)>;
+QString OpenWithDesktop(const QString& path, const std::function<void(const QString& reason)>& failed);
+
 // Opens the help file of the help directory when it is there, else the first
-// manual of manuals that is there; shows "Not found Help File." when none can
-// be opened.  The opener is the desktop's default browser or viewer, or a test's.
+// manual of manuals that is there.  With none there: "Not found Help File.";
+// with one there that cannot be shown, a message that names it, so that the
+// user can open it by hand.
 void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringList& manuals,
-              const std::function<bool(const QUrl&)>& open = QDesktopServices::openUrl);
+              const HelpOpener& open = OpenWithDesktop);

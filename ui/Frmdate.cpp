@@ -1,6 +1,7 @@
 #include "ui/Frmdate.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QLabel>
 #include <QRegularExpressionValidator>
@@ -21,27 +22,40 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     GroupBox1 = new QGroupBox("Time", this);
     auto* grid = new QGridLayout(GroupBox1);
-    // Year, month, day on the first line; hour and minute on the second; GMT below.
+    // Year, month, day on the first line; hour and minute on the second; GMT
+    // below.  The first label of a line stands in a column of its own; the
+    // rest of the line follows at even spaces.
     const int line[DATE_EDITS] = {0, 0, 0, 1, 1, 2};
-    const int column[DATE_EDITS] = {0, 2, 4, 0, 2, 0};
+    QHBoxLayout* lines[3];
+    for (int l = 0; l < 3; ++l) {
+        lines[l] = new QHBoxLayout;
+        grid->addLayout(lines[l], l, 1);
+    }
     for (int i = 0; i < DATE_EDITS; ++i) {
         Edit[i] = new QLineEdit(GroupBox1);
         Edit[i]->setMaxLength(EditLength(KIND_DATE, DateKeys[i]));
         Edit[i]->setAttribute(Qt::WA_InputMethodEnabled, false);
         FitEdit(Edit[i], kWidest[i]);
-        grid->addWidget(new QLabel(kLabels[i], GroupBox1), line[i], column[i]);
-        grid->addWidget(Edit[i], line[i], column[i] + 1);
+        auto* label = new QLabel(kLabels[i], GroupBox1);
+        label->setBuddy(Edit[i]);
+        if (i == 0 || line[i] != line[i - 1]) grid->addWidget(label, line[i], 0);
+        else lines[line[i]]->addWidget(label);
+        lines[line[i]]->addWidget(Edit[i]);
     }
     btnNow = new QPushButton("This computer's time", GroupBox1);
-    grid->addWidget(btnNow, 2, 2, 1, 4);
+    // Room on either side of the text, as the other buttons have.
+    btnNow->setMinimumWidth(btnNow->fontMetrics().horizontalAdvance(btnNow->text()) + Scaled(this, 24));
+    lines[2]->addSpacing(Scaled(this, 8));
+    lines[2]->addWidget(btnNow);
+    for (QHBoxLayout* l : lines) l->addStretch();
     chkAll = new QCheckBox("Send to All Devices", GroupBox1);
-    grid->addWidget(chkAll, 3, 0, 1, 6);
+    grid->addWidget(chkAll, 3, 0, 1, 2);
     btnOk = new QPushButton("OK(&O)", this);
     btnOk->setDefault(true);
     btnCance = new QPushButton("Cancel(&C)", this);
     auto* body = new QVBoxLayout;
     body->addWidget(GroupBox1);
-    LayOutDialog(this, body, btnOk, btnCance);
+    LayOutDialog(this, body, btnOk, btnCance, lblWait);
     connect(btnOk, &QPushButton::clicked, this, &TwndDate::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnNow, &QPushButton::clicked, this, &TwndDate::btnNowClick);
@@ -56,10 +70,27 @@ void TwndDate::btnNowClick() {
                         mtWarning, mbOK);
         return;
     }
-    for (int i = 0; i < DATE_EDITS; ++i) Edit[i]->setText(QString::fromStdString(now.Edits[static_cast<size_t>(i)]));
+    // In the device's own form: "07" where it shows "07", "+0" where it shows "+9".
+    TDeviceRec r{};
+    Table.CopyRow(Table.SelectedRow, r);
+    const auto held = SplitDateText(r.YMDHM);
+    for (int i = 0; i < DATE_EDITS; ++i) {
+        QString text = QString::fromStdString(now.Edits[static_cast<size_t>(i)]);
+        const QString form = i < 5 ? QString::fromLatin1(held[static_cast<size_t>(i)].c_str())
+                                   : QString::fromLatin1(r.GMT, static_cast<int>(strnlen(r.GMT, 5)));
+        if (i < 5 && form.size() > text.size() && form.size() <= Edit[i]->maxLength()) {
+            text = text.rightJustified(static_cast<int>(form.size()), QLatin1Char('0'));
+        } else if (i == DATE_GMT && form.startsWith('+') && text.front().isDigit()) {
+            text.prepend('+');
+        }
+        Edit[i]->setText(text);
+    }
 }
 
 void TwndDate::FormShow() {
+    // A date meant for one device must never go to all of them by a tick left
+    // from an earlier time.
+    chkAll->setChecked(false);
     for (int i = 0; i < DATE_EDITS; ++i)
         if (!Edit[i]->validator())
             Edit[i]->setValidator(new QRegularExpressionValidator(
@@ -97,6 +128,12 @@ bool TwndDate::ValidateDate() {
 bool TwndDate::SendDate(int row) {
     if (!ValidateDate()) return false;
     Table.EditRec = Checked;
+    if (chkAll->isChecked() &&
+        ShowMessageText(QString("This sets the date of every device on the network, the %1 in the list among them. "
+                                "Send it to all devices?")
+                            .arg(Table.Count()),
+                        mtConfirmation, mbYes | mbNo) != mrYes)
+        return false;
     const bool requested = Control.RequestSet(row, KIND_DATE, chkAll->isChecked());
     if (requested && chkAll->isChecked()) {
         accept();  // a SET to all is not waited for

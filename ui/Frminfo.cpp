@@ -38,7 +38,7 @@ TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
     btnCance = new QPushButton("Cancel(&C)", this);
     auto* body = new QVBoxLayout;
     body->addWidget(grpInfo);
-    LayOutDialog(this, body, btnOk, btnCance);
+    LayOutDialog(this, body, btnOk, btnCance, lblWait);
     connect(btnOk, &QPushButton::clicked, this, &TwndInfo::btnOkClick);
     connect(btnCance, &QPushButton::clicked, this, &QDialog::reject);
 }

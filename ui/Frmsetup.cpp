@@ -54,18 +54,19 @@ const GroupSpec kGroups[6] = {
 // Where each box stands in its column, top first.
 const int kColumnOrder[2][3] = {{0, 2, 4}, {5, 3, 1}};
 
-// Address edits give their masked text, dots and blanks included.
-QString EditText(const QLineEdit* edit, bool address) { return address ? edit->displayText() : edit->text(); }
+// What an address edit takes: four dotted groups of up to three digits, as
+// the fixed-place edit of earlier versions took, but shown without its blanks.
+const QString kAddressPattern = QStringLiteral("[0-9]{0,3}(\\.[0-9]{0,3}){0,3}");
 
+// A closed edit takes the window's background, so that it plainly differs
+// from an open one in a dark palette as in a light one.
 void Paint(QLineEdit* edit, bool enabled) {
     edit->setEnabled(enabled);
-    QPalette p = edit->palette();
-    p.setColor(QPalette::Base, QApplication::palette().color(enabled ? QPalette::Base : QPalette::Button));
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window));
     edit->setPalette(p);
 }
 }  // namespace
-
-QString MaskedAddress(const char* dotted) { return QString::fromStdString(MaskedAddressText(dotted)); }
 
 TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent)
     : TSetDialog(table, control, parent), RefreshGrid(std::move(refreshGrid)) {
@@ -85,18 +86,28 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
             auto* edit = new QLineEdit(Group[g]);
             edit->setAttribute(Qt::WA_InputMethodEnabled, false);
             if (kFields[row].Address) {
-                edit->setInputMask("000.000.000.000; ");
+                edit->setMaxLength(15);
+                edit->setValidator(new QRegularExpressionValidator(QRegularExpression(kAddressPattern), edit));
                 FitEdit(edit, "255.255.255.255");
             } else {
                 edit->setMaxLength(MaxLength(kFields[row]));
                 // Room for what a device may have stored, not only for what can be typed.
                 FitEdit(edit, QString(kFields[row].Commit, QLatin1Char('8')));
             }
-            form->addRow(new QLabel(kFields[row].Label, Group[g]), edit);
+            auto* label = new QLabel(kFields[row].Label, Group[g]);
+            label->setBuddy(edit);
+            Labels[box.Column] << label;
+            form->addRow(label, edit);
             Edit[row] = edit;
             setTabOrder(previous, edit);
             previous = edit;
         }
+    }
+    // The edits of a column of boxes start at one line, whatever each box's labels.
+    for (const QList<QLabel*>& column : Labels) {
+        int widest = 0;
+        for (const QLabel* l : column) widest = std::max(widest, l->sizeHint().width());
+        for (QLabel* l : column) l->setMinimumWidth(widest);
     }
     // Two columns of boxes as drawn, the buttons below on the right.
     auto* columns = new QHBoxLayout;
@@ -105,7 +116,7 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
         for (int g : order) column->addWidget(Group[g], static_cast<int>(kGroups[g].Rows.size()));
         columns->addLayout(column);
     }
-    LayOutDialog(this, columns, btnOk, btnCancel);
+    LayOutDialog(this, columns, btnOk, btnCancel, lblWait);
     connect(btnOk, &QPushButton::clicked, this, &TwndSetup::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -120,6 +131,15 @@ void TwndSetup::FormShow() {
             Edit[i]->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromStdString(pattern)), Edit[i]));
     }
     if (Table.SelectedRow != NO_ROW) FillFields(Table.SelectedRow);
+    // Enter at once must not send unchanged values: the focus starts in the
+    // first edit the device reports.
+    for (const GroupSpec& box : kGroups)
+        for (int row : box.Rows)
+            if (Edit[row]->isEnabled()) {
+                Edit[row]->setFocus();
+                Edit[row]->selectAll();
+                return;
+            }
 }
 
 void TwndSetup::FillFields(int row) {
@@ -129,15 +149,11 @@ void TwndSetup::FillFields(int row) {
         const FieldSpec& f = kFields[i];
         const char* text = FieldOf(r, f.Key);
         const QString value = QString::fromLatin1(text, static_cast<int>(strnlen(text, KeyFields[f.Key].Width)));
-        if (f.Address) {
-            Edit[i]->setText(MaskedAddress(value.toLatin1().constData()));
-        } else {
-            // A stored value longer than the typing limit is shown whole.
-            Edit[i]->setMaxLength(std::max(MaxLength(f), static_cast<int>(value.size())));
-            Edit[i]->setText(value);
-        }
+        // A stored value longer than the typing limit is shown whole, as held.
+        Edit[i]->setMaxLength(std::max(f.Address ? 15 : MaxLength(f), static_cast<int>(value.size())));
+        Edit[i]->setText(value);
         Paint(Edit[i], HasKey(r, f.Key));
-        Shown[i] = EditText(Edit[i], f.Address);
+        Shown[i] = Edit[i]->text();
     }
 }
 
@@ -147,7 +163,7 @@ void TwndSetup::btnOkClick() {
     const std::vector<std::string> keys = SetKeyNames(KIND_NETWORK);
     SetValues requested;
     for (int i = 0; i < NET_ROWS; ++i) {
-        const QString text = EditText(Edit[i], kFields[i].Address);
+        const QString text = Edit[i]->text();
         if (Edit[i]->isEnabled() && text != Shown[i]) requested[keys[static_cast<size_t>(i)]] = text.toLatin1().toStdString();
     }
     const SetVerdict verdict = CheckSet(KIND_NETWORK, requested, row);

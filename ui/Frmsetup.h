@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <functional>
@@ -34,9 +35,7 @@ private:
     // What FillFields put in each edit: an edit still showing it was not
     // touched, and its stored value goes out unchanged.
     QString Shown[NET_ROWS];
+    QList<QLabel*> Labels[2];  // by column of boxes
     TDeviceRec Checked{};  // EditRec as the checks filled it
     std::function<void()> RefreshGrid;
 };
-
-// Lays a dotted address into the edit's mask, one number to each group.
-QString MaskedAddress(const char* dotted);

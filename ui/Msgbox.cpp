@@ -49,5 +49,3 @@ int ShowMessageText(const QString& text, int type, int buttons) {
 int ShowMessageId(int id, int type, int buttons) {
     return ShowMessageText(QString::fromLatin1(MessageText(id)), type, buttons);
 }
-
-int ShowPlainWarning(const QString& text) { return Show(text, mtWarning, mbOK, QStringLiteral("Warning")); }

@@ -17,8 +17,6 @@ constexpr int mrSave = 12, mrDiscard = 13;
 // markup is shown as it is, not rendered.
 int ShowMessageId(int id, int type, int buttons);
 int ShowMessageText(const QString& text, int type, int buttons);
-// A warning under the toolkit's own caption rather than the program's.
-int ShowPlainWarning(const QString& text);
 
 // Set by tests to answer boxes without showing them: gets the text, the type,
 // the buttons and the caption, returns the button pressed.

@@ -12,6 +12,13 @@ TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
     : QDialog(parent), Table(table), Control(control) {
     timSet.setSingleShot(true);
     connect(&timSet, &QTimer::timeout, this, &TSetDialog::timSetTimer);
+    lblWait = new QLabel(QString("Waiting for the device's answer (up to %1 seconds)...")
+                             .arg(StatusWait::TICK_MS * StatusWait::MAX_TICKS / 1000),
+                         this);
+    // Wrapped to the dialog's width: it makes the dialog taller while it
+    // waits, never wider.
+    lblWait->setWordWrap(true);
+    lblWait->hide();
 }
 
 bool TSetDialog::BeginWait(bool requested) {
@@ -23,6 +30,7 @@ bool TSetDialog::BeginWait(bool requested) {
     if (!Hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
     Hourglass = true;
     SetWaitControls(false);
+    lblWait->show();
     Wait.Start();
     timSet.setInterval(StatusWait::TICK_MS);
     timSet.start();
@@ -34,6 +42,7 @@ void TSetDialog::EndWait() {
     if (Hourglass) QApplication::restoreOverrideCursor();
     Hourglass = false;
     SetWaitControls(true);
+    lblWait->hide();
 }
 
 void TSetDialog::timSetTimer() {

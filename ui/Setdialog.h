@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QList>
 #include <QTimer>
 
@@ -23,6 +24,7 @@ public:
     int ApplyState = 0;  // 1 while waiting for the device's answer
     StatusWait Wait;
     QTimer timSet;
+    QLabel* lblWait = nullptr;  // says what the dialog waits for, while it waits
 
 protected:
     // Starts the wait after RequestSet.  A request the control task refused

@@ -1,0 +1,25 @@
+#include "app/Placement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "files/Windowplace.h"
+
+void RestorePlace(QWidget* window, const std::string& settingsPath, QSize drawn) {
+    const std::optional<WindowPlace> place = ReadWindowPlace(settingsPath);
+    // A place on a screen that is no longer there would hide the window.
+    const bool onScreen = place && QGuiApplication::screenAt(QPoint(place->Left, place->Top)) != nullptr;
+    if (!onScreen) {
+        window->resize(drawn);
+        if (const QScreen* s = window->screen()) window->move(s->availableGeometry().center() - window->rect().center());
+        return;
+    }
+    window->setGeometry(place->Left, place->Top, place->Width, place->Height);
+    if (place->Maximized) window->setWindowState(window->windowState() | Qt::WindowMaximized);
+}
+
+void SavePlace(const QWidget* window, const std::string& settingsPath) {
+    // A maximised window keeps the size it will return to.
+    const QRect normal = window->isMaximized() ? window->normalGeometry() : window->geometry();
+    WriteWindowPlace(settingsPath, {normal.x(), normal.y(), normal.width(), normal.height(), window->isMaximized()});
+}

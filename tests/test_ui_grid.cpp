@@ -1,0 +1,171 @@
+// The device grid in the main window: what it shows, how it sorts and
+// marks, and that the pick and every command follow the device.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "UiRig.h"
+
+namespace {
+bool RowCommandsEnabled(const TwndMain& m) {
+    return m.mnuDelete->isEnabled() && m.mnuNetwork->isEnabled() && m.mnuInfomation->isEnabled() &&
+           m.mnuDate->isEnabled() && m.TBDelete->isEnabled() && m.TBNetwork->isEnabled() && m.TBInfo->isEnabled() &&
+           m.TBDate->isEnabled();
+}
+
+QStringList Column(QTableWidget* g, int c, int rows) {
+    QStringList cells;
+    for (int r = 0; r < rows; ++r) cells << (g->item(r, c) != nullptr ? g->item(r, c)->text() : QString("-"));
+    return cells;
+}
+}  // namespace
+
+TEST(DeviceGrid, GridFollowsTheTableAndSelectionRules) {
+    UiRig rig;
+    rig.Main.show();
+    for (int i = 0; i < 30; ++i) rig.Take(FullDevice(MacOf(i), "10.0.0." + std::to_string(i + 1)));
+    rig.Main.RefreshGrid();
+    EXPECT_EQ(rig.Main.grdDevice->rowCount(), 30);
+    EXPECT_EQ(rig.Main.grdDevice->item(29, 3)->text(), "10.0.0.30");
+    EXPECT_EQ(rig.Table.SelectedRow, 0);
+    rig.Main.UpdateMenus();
+    EXPECT_TRUE(RowCommandsEnabled(rig.Main));
+
+    rig.Main.mnuAllDeleteLClick();
+    EXPECT_EQ(rig.Main.grdDevice->rowCount(), 23);
+    EXPECT_EQ(rig.Table.SelectedRow, NO_ROW);
+    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
+    EXPECT_FALSE(rig.Main.mnuAllDelete->isEnabled()) << "an empty list offers no All Delete";
+    EXPECT_EQ(rig.Main.grdDevice->currentRow(), -1) << "and shows no highlighted cell";
+
+    rig.Take(FullDevice(MacOf(1)));
+    rig.Main.RefreshGrid();
+    rig.Main.grdDeviceSelectCell(5);  // an empty row
+    EXPECT_EQ(rig.Table.SelectedRow, NO_ROW);
+    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
+    rig.Main.grdDeviceSelectCell(1);
+    EXPECT_TRUE(RowCommandsEnabled(rig.Main));
+    rig.Main.mnuDeleteClick();  // the last device
+    EXPECT_EQ(rig.Table.Count(), 0);
+    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
+}
+
+// Row 255 is a row like any other: the "none / all" value is not a row number.
+TEST(DeviceGrid, EveryOneOf256RowsCanBePickedSetUpAndDeletedAlone) {
+    UiRig rig;
+    for (int i = 0; i < 256; ++i) rig.Take(Answer(MacOf(i), {"MODEL:m", "IPADRM:10.0." + std::to_string(i) + ".1"}));
+    rig.Main.RefreshGrid();
+    EXPECT_EQ(rig.Main.grdDevice->rowCount(), 256);
+    rig.Main.grdDeviceSelectCell(256);
+    EXPECT_EQ(rig.Table.SelectedRow, 255);
+    EXPECT_TRUE(RowCommandsEnabled(rig.Main));
+    rig.Main.mnuNetworkClick();
+    ASSERT_EQ(rig.Opened.size(), 1u);
+    rig.Setup.FormShow();
+    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10.0.255.1");
+
+    rig.Main.grdDeviceSelectCell(255);
+    rig.Main.mnuDeleteClick();
+    EXPECT_EQ(rig.Table.Count(), 255) << "grid row 255 only, not the whole list";
+    EXPECT_LT(rig.Table.FindRow(MacOf(254).c_str()), 0);
+    EXPECT_EQ(rig.Table.FindRow(MacOf(255).c_str()), 254);
+}
+
+// Sorting changes what is shown, never which device a command acts on.
+TEST(DeviceGrid, SortedGridCommandsActOnThePickedDevice) {
+    UiRig rig;
+    rig.Main.show();
+    const char* ips[] = {"10.0.0.10", "10.0.0.9", "10.0.0.100", "2.0.0.1"};
+    for (int i = 0; i < 4; ++i) rig.Take(FullDevice(MacOf(i), ips[i]));
+    rig.Main.RefreshGrid();
+    QTableWidget* g = rig.Main.grdDevice;
+    rig.Main.SortBy(3);
+    EXPECT_EQ(Column(g, 3, 5), QStringList({"2.0.0.1", "10.0.0.9", "10.0.0.10", "10.0.0.100", "-"}));
+    rig.Main.SortBy(3);
+    EXPECT_EQ(Column(g, 3, 5), QStringList({"10.0.0.100", "10.0.0.10", "10.0.0.9", "2.0.0.1", "-"}));
+
+    // A click on grid row 3 picks 10.0.0.9, table row 1.
+    g->setCurrentCell(2, 0);
+    EXPECT_EQ(rig.Table.SelectedRow, 1);
+    rig.Main.mnuNetworkClick();
+    rig.Setup.FormShow();
+    EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10.0.0.9");
+    rig.Main.SortBy(0);  // the pick follows the device to its new row
+    EXPECT_EQ(rig.Table.SelectedRow, 1);
+    rig.Main.SortBy(3);
+    rig.Main.SortBy(3);
+    g->setCurrentCell(2, 0);
+    rig.Main.mnuDeleteClick();
+    EXPECT_LT(rig.Table.FindRow(MacOf(1).c_str()), 0) << "10.0.0.9 is gone";
+    EXPECT_EQ(Column(g, 3, 3), QStringList({"10.0.0.100", "10.0.0.10", "2.0.0.1"}));
+    // The pick moves to the neighbour, shown selected; at the bottom, upwards.
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(3).c_str())) << "2.0.0.1, below the deleted row";
+    EXPECT_EQ(g->currentRow(), 2);
+    rig.Main.mnuDeleteClick();
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(0).c_str())) << "10.0.0.10, above the last row";
+    EXPECT_EQ(g->currentRow(), 1);
+
+    // A new answer, or a setup that stores new values: the order stays, the
+    // empty rows stay below, the pick stays on its device.
+    rig.Take(FullDevice(MacOf(7), "10.0.0.50"));
+    rig.Main.RefreshGrid();
+    EXPECT_EQ(Column(g, 3, 4), QStringList({"10.0.0.100", "10.0.0.50", "10.0.0.10", "-"}));
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(0).c_str()));
+    EXPECT_EQ(g->currentRow(), 2);
+    rig.Table.EditRec = {};
+    rig.Table.CopyRow(rig.Table.SelectedRow, rig.Table.EditRec);
+    std::strcpy(rig.Table.EditRec.IPADRM, "10.0.0.1");
+    rig.Setup.CommitFields(rig.Table.SelectedRow);
+    EXPECT_EQ(Column(g, 3, 3), QStringList({"10.0.0.100", "10.0.0.50", "10.0.0.1"}));
+    EXPECT_EQ(rig.Table.SelectedRow, rig.Table.FindRow(MacOf(0).c_str())) << "still the device set up";
+
+    // Serial and T-ARC ID sort by value.
+    for (const char* serial : {"1000000", "10003", "20", "999"})
+        rig.Take(Answer(MacOf(20 + static_cast<int>(std::strlen(serial))), {std::string("SERIAL:") + serial}));
+    rig.Main.RefreshGrid();
+    rig.Main.SortBy(2);
+    EXPECT_EQ(Column(g, 2, 7), QStringList({"20", "999", "10003", "12345", "12345", "12345", "1000000"}));
+}
+
+// The reasons show over every cell of a marked row and name the other
+// device as the grid shows it; a cut cell shows its whole text.
+TEST(DeviceGrid, ConflictsAreMarkedWithTheirReasonsAndCounted) {
+    UiRig rig;  // inside the sandbox: this computer's subnet is 10.77.0.0/24
+    rig.Main.show();
+    const auto dev = [](int i, const std::string& ip, const std::string& gw) {
+        return Answer(MacOf(i), {"MODEL:KLV-70", "SERIAL:100" + std::to_string(i), "IPADRM:" + ip, "GWAY:" + gw,
+                                 "MASK:255.255.255.0"});
+    };
+    rig.Take(dev(1, "10.77.0.40", "10.77.0.1"));
+    rig.Take(dev(2, "10.77.0.50", "10.77.0.1"));
+    rig.Take(dev(3, "10.77.0.50", "10.77.0.1"));
+    rig.Take(dev(4, "10.99.0.2", "10.99.0.1"));
+    rig.Take(dev(5, "10.77.0.70", "10.78.0.1"));
+    rig.Main.RefreshGrid();
+    const char* const tips[] = {
+        "",
+        "main address 10.77.0.50 is also used by KLV-70 (Serial 1003)",
+        "main address 10.77.0.50 is also used by KLV-70 (Serial 1002)",
+        "main address 10.99.0.2 is in none of this computer's subnets (only a router reaches it)",
+        "gateway 10.78.0.1 is not in its own subnet (mask 255.255.255.0)",
+    };
+    TDeviceGrid* g = rig.Main.grdDevice;
+    const qint64 unmarked = g->item(0, 0)->icon().cacheKey();
+    for (int i = 0; i < 5; ++i) {
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(g->TipAt(i, c).toStdString(), tips[i]) << i << "," << c;
+        EXPECT_FALSE(g->item(i, 0)->icon().isNull()) << i << ": every name stands after a mark or its room";
+        EXPECT_EQ(g->item(i, 0)->icon().cacheKey() == unmarked, tips[i][0] == '\0') << i;
+    }
+    EXPECT_EQ(rig.Main.stsProblems->text(), "Flagged: 4");
+    rig.Main.SortBy(3);  // the marks move with their devices
+    EXPECT_EQ(g->TipAt(0, 2), "") << "10.77.0.40 sorts first";
+
+    rig.Take(Answer(MacOf(9), {"MODEL:KLV-70-" + std::string(30, 'X'), "IPADRM:10.77.0.99"}));
+    rig.Main.RefreshGrid();
+    const int cut = g->RowOf(QByteArray(MacOf(9).c_str(), 17));
+    EXPECT_EQ(g->TipAt(cut, 0).toStdString(), "KLV-70-" + std::string(30, 'X'));
+    EXPECT_EQ(g->TipAt(cut, 3), "");
+    rig.Main.mnuAllDeleteLClick();
+    EXPECT_EQ(rig.Main.stsProblems->text(), "");
+}
+
