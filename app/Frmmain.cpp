@@ -41,7 +41,13 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     setFont(f);
     grdDevice = new TDeviceGrid(this);
     connect(grdDevice->horizontalHeader(), &QHeaderView::sectionClicked, this, &TwndMain::SortBy);
-    setCentralWidget(grdDevice);
+    connect(grdDevice, &TDeviceGrid::ColumnsChanged, this, &TwndMain::RefreshGrid);
+    FindBar = new TFindBar(grdDevice, this);
+    connect(FindBar, &TFindBar::Filtered, this, [this] {
+        grdDeviceSelectCell(grdDevice->ShownRowOf(grdDevice->MacAt(grdDevice->currentRow() + 1)) + 1);
+        stsCount->setText(grdDevice->CountText(Table.Count()));
+    });
+    setCentralWidget(FindBar);
     connect(grdDevice, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { grdDeviceSelectCell(row + 1); });
     BuildMenusAndToolBar();
@@ -86,6 +92,7 @@ void TwndMain::BuildMenusAndToolBar() {
         {&mnuExportCsv, &mnuFile, "&Export CSV...", &TwndMain::mnuExportCsvClick},
         {nullptr, &mnuFile, nullptr, nullptr},
         {&mnuExit, &mnuFile, "E&xit", &TwndMain::mnuExitClick},
+        {&mnuCopy, &mnuEdit, QT_TR_NOOP("&Copy"), &TwndMain::mnuCopyClick},
         {&mnuDelete, &mnuEdit, "&Delete", &TwndMain::mnuDeleteClick},
         {&mnuAllDelete, &mnuEdit, "All Delete(&L)", &TwndMain::mnuAllDeleteLClick},
         {&mnuSearch, &mnuEdit, "Search(&R)", &TwndMain::mnuSearchClick},
@@ -100,9 +107,10 @@ void TwndMain::BuildMenusAndToolBar() {
             (*c.Parent)->addSeparator();
             continue;
         }
-        *c.Menu = (*c.Parent)->addAction(c.Caption);
+        *c.Menu = (*c.Parent)->addAction(tr(c.Caption));
         connect(*c.Menu, &QAction::triggered, this, c.Handler);
     }
+    mnuCopy->setShortcut(QKeySequence::Copy);
 
     struct Button {
         QAction** Action;
@@ -148,8 +156,10 @@ void TwndMain::SetDialogs(TwndSearch* search, TwndInfo* info, TwndDate* date, Tw
 }
 
 void TwndMain::showEvent(QShowEvent* event) {
-    if (!Placed)
+    if (!Placed) {
         RestorePlace(this, Files.SettingsPath(), QSize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1])));
+        if (const QStringList kept = ReadShownColumns(Files.SettingsPath()); !kept.isEmpty()) grdDevice->SetShownKeys(kept);
+    }
     Placed = true;
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) FormShow();
@@ -167,9 +177,8 @@ int TwndMain::RunDialog(QDialog* dialog) { return dialog != nullptr ? ExecDialog
 void TwndMain::RefreshGrid() {
     const QByteArray picked = grdDevice->MacAt(grdDevice->currentRow() + 1);
     const size_t flagged = grdDevice->Fill(Table);
-    const int row = grdDevice->RowOf(picked);
-    grdDeviceSelectCell(Table.Count() == 0 ? 0 : std::max(row, 0) + 1);
-    stsCount->setText(QString("Devices: %1").arg(Table.Count()));
+    grdDeviceSelectCell(grdDevice->ShownRowOf(picked) + 1);
+    stsCount->setText(grdDevice->CountText(Table.Count()));
     // Short enough for the status bar of the window's first size; the reasons
     // are in each marked row's tooltip.
     stsProblems->setText(flagged == 0 ? QString() : QString("Flagged: %1").arg(flagged));
@@ -225,7 +234,7 @@ void TwndMain::mnuSearchClick() {
 
 void TwndMain::timStatusTimer() {
     timStatus.stop();
-    stsCount->setText(QString("Devices: %1").arg(Table.Count()));
+    stsCount->setText(grdDevice->CountText(Table.Count()));
     const TQmx42* worker = Control.Worker();
     // While the worker waits to reopen the link, the link is down.
     const bool down = worker != nullptr && worker->State() == ST_WAIT;
@@ -331,7 +340,7 @@ void TwndMain::mnuDeleteClick() {
     if (neighbour.isEmpty()) neighbour = grdDevice->MacAt(row);
     Table.DeleteRow(Table.SelectedRow + 1);
     RefreshGrid();
-    if (const int at = grdDevice->RowOf(neighbour); at >= 0) grdDeviceSelectCell(at + 1);
+    if (const int at = grdDevice->RowOf(neighbour); at >= 0 && !grdDevice->isRowHidden(at)) grdDeviceSelectCell(at + 1);
     UpdateMenus();
     TBDelete->setChecked(false);
     MarkModified();
@@ -373,6 +382,7 @@ void TwndMain::closeEvent(QCloseEvent* event) {
         return;
     }
     SavePlace(this, Files.SettingsPath());
+    SaveShownColumns(Files.SettingsPath(), grdDevice->ShownKeys());
     event->accept();
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/Devicegrid.h"
 #include "app/Document.h"
+#include "app/Findbar.h"
 #include "files/File.h"
 #include "link/Table.h"
 #include "link/Tskcontrol.h"
@@ -39,6 +40,7 @@ public:
     void mnuDateClick();
     void mnuNetworkClick();
     void mnuInfomationClick();
+    void mnuCopyClick() { grdDevice->Copy(); }
     void mnuDeleteClick();
     void mnuAllDeleteLClick();
     void mnuOpenClick();
@@ -63,10 +65,11 @@ public:
 
     TDocument Document;
     TDeviceGrid* grdDevice = nullptr;
+    TFindBar* FindBar = nullptr;  // the filter; the pick stays on a shown device
     QToolBar* ToolBarMain = nullptr;
     QAction *TBOpen, *TBSave, *TBSearch, *TBDelete, *TBNetwork, *TBInfo, *TBDate, *TBHelp;
     QMenu *mnuFile, *mnuEdit, *mnuSetup, *mnuHelp1;
-    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExportCsv, *mnuExit, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
+    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExportCsv, *mnuExit, *mnuCopy, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
         *mnuInfomation, *mnuDate, *mnuHelp, *mnuAbout;
     QTimer timMain;
     QTimer timDateResp;

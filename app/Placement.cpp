@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "files/Inifile.h"
 #include "files/Windowplace.h"
 
 void RestorePlace(QWidget* window, const std::string& settingsPath, QSize drawn) {
@@ -22,4 +23,13 @@ void SavePlace(const QWidget* window, const std::string& settingsPath) {
     // A maximised window keeps the size it will return to.
     const QRect normal = window->isMaximized() ? window->normalGeometry() : window->geometry();
     WriteWindowPlace(settingsPath, {normal.x(), normal.y(), normal.width(), normal.height(), window->isMaximized()});
+}
+
+QStringList ReadShownColumns(const std::string& settingsPath) {
+    const std::optional<std::string> text = ReadIniValue(settingsPath, WINDOW_SECTION, "Columns");
+    return text ? QString::fromStdString(*text).split(',', Qt::SkipEmptyParts) : QStringList();
+}
+
+void SaveShownColumns(const std::string& settingsPath, const QStringList& keys) {
+    WriteIniValue(settingsPath, WINDOW_SECTION, "Columns", keys.join(',').toStdString());
 }

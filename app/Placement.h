@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QSize>
+#include <QStringList>
 #include <QWidget>
 #include <string>
 
@@ -9,3 +10,8 @@
 // one ended.
 void RestorePlace(QWidget* window, const std::string& settingsPath, QSize drawn);
 void SavePlace(const QWidget* window, const std::string& settingsPath);
+
+// The grid's shown columns by wire key, kept in the same section; empty when
+// none were kept.
+QStringList ReadShownColumns(const std::string& settingsPath);
+void SaveShownColumns(const std::string& settingsPath, const QStringList& keys);

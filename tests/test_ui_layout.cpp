@@ -20,6 +20,7 @@
 #include <map>
 
 #include "UiRig.h"
+#include "ui/Fit.h"
 
 namespace {
 const QString kAddress = QStringLiteral("255.255.255.255");
@@ -133,6 +134,15 @@ QWidget* Open(UiRig& rig, const std::string& name) {
         rig.Main.timStatusTimer();
         return &rig.Main;
     }
+    if (name == "columns") {
+        rig.Take(FullDevice(MacOf(7), "10.77.0.60"));
+        rig.Main.grdDevice->SetShownKeys({"MODEL", "SERIAL", "IPADRM", "MAC", "MASK", "GWAY", "LOC"});
+        rig.Main.RefreshGrid();
+        rig.Main.show();
+        rig.Main.resize(Scaled(&rig.Main, 760), rig.Main.height());
+        rig.Main.FindBar->edtFilter->setText("10.77");
+        return &rig.Main;
+    }
     if (name == "search") {
         rig.Search.show();
         rig.Search.timSearch.stop();
@@ -195,7 +205,8 @@ TEST_P(Layout, NothingClipped) {
 std::vector<Case> Cases() {
     std::vector<Case> cases;
     for (int dpi : {96, 120, 144})
-        for (const char* w : {"main", "search", "network", "information", "date", "about"}) cases.push_back({dpi, w, false});
+        for (const char* w : {"main", "columns", "search", "network", "information", "date", "about"})
+            cases.push_back({dpi, w, false});
     for (int dpi : {96, 144})
         for (const char* w : {"main", "network", "date", "about"}) cases.push_back({dpi, w, true});
     return cases;

@@ -26,6 +26,7 @@ TEST(SearchEndToEnd, FillsTheGridAndLeavesAPicture) {
     EXPECT_TRUE(rig.Main.mnuNetwork->isEnabled());
     EXPECT_FALSE(rig.Main.TBSearch->isChecked());
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - lab.dat*");
+    EXPECT_EQ(rig.Search.lblAnswered->text(), "Devices answered so far: 5");
 
     QDir().mkpath(ARTIFACT_DIR);
     const QString picture = QString(ARTIFACT_DIR) + "/main-window.png";
