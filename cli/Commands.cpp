@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "rules/Conflicts.h"
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "cli/Output.h"
 #include "cli/Setcmds.h"
 #include "cli/Termtext.h"

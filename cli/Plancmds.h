@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "cli/Applyrun.h"
+#include "plan/Applyrun.h"
 #include "cli/Commands.h"
 
 struct PlanArgs {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <thread>
 
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/Plancheck.h"
+#include "plan/Plancheck.h"
 
 class HeadlessHost;
 

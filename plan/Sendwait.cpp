@@ -1,6 +1,6 @@
-#include "cli/Sendwait.h"
+#include "plan/Sendwait.h"
 
-#include "cli/Host.h"
+#include "plan/Host.h"
 
 const char* SendResultName(SendResult result) {
     switch (result) {

@@ -1,10 +1,10 @@
-#include "cli/Applyrun.h"
+#include "plan/Applyrun.h"
 
 #include <algorithm>
 
-#include "cli/Commands.h"
-#include "cli/Host.h"
-#include "cli/Sendwait.h"
+#include "plan/Exitcodes.h"
+#include "plan/Host.h"
+#include "plan/Sendwait.h"
 #include "files/Plancsv.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/Host.h"
+#include "plan/Host.h"
 
 #include <chrono>
 #include <thread>
