@@ -281,9 +281,15 @@ void TwndMain::mnuDateClick() {
         TBDate->setChecked(false);
         return;
     }
+    // An enquiry the control task refused was never sent: no answer can come,
+    // and a status left from an earlier exchange must not pass for one.
+    if (!Control.RequestQuery(Table.SelectedRow, KIND_DATE)) {
+        ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
+        TBDate->setChecked(false);
+        return;
+    }
     SetWaitingForDate(true);
     repaint();
-    Control.RequestQuery(Table.SelectedRow, KIND_DATE);
     Mode = 2;
     DateWait.Start();
     timDateResp.setInterval(StatusWait::TICK_MS);

@@ -35,7 +35,7 @@ STYLE
         awk '/^<h2>.*<\/h2>$/ {
                  title = substr($0, 5, length($0) - 9)
                  toc[++n] = "<li><a href=\"#part" n "\">" title "</a></li>"
-                 $0 = "<h2 id=\"part" n "\">" title "</h2>"
+                 body[++lines] = "<a id=\"part" n "\"></a>"
              }
              { body[++lines] = $0 }
              END {

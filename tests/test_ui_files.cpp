@@ -3,9 +3,11 @@
 
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 #include <fstream>
 #include <sstream>
 
@@ -211,4 +213,24 @@ TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
         for (const ShownMessage& m : rig.Messages) EXPECT_EQ(m.Caption, "Tarnel") << c.name;
     }
     EXPECT_EQ(ManualPaths("/usr/bin/").value(1), "/usr/bin/../share/doc/tarnel/tarnel-manual.html");
+
+    // The desktop's opener itself: missing, and present with no browser
+    // behind it (it ends with code 3 and its reason on standard error).
+    UiRig rig;
+    const QString manual = QString::fromStdString(rig.Dir.Path) + "tarnel-manual.html";
+    WriteBytes(manual.toStdString(), "<html></html>");
+    const std::string path = std::getenv("PATH");
+    ::setenv("PATH", rig.Dir.Path.c_str(), 1);
+    OpenHelp(QString::fromStdString(rig.Files.HelpDir()), QLocale::English, {manual});
+    EXPECT_TRUE(rig.LastMessage().startsWith("Cannot show the help file \"" + manual + "\": no program to open it"))
+        << rig.LastMessage().toStdString();
+    const std::string opener = rig.Dir.Path + "xdg-open";
+    WriteBytes(opener, "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+    ::chmod(opener.c_str(), 0755);
+    rig.Messages.clear();
+    OpenHelp(QString::fromStdString(rig.Files.HelpDir()), QLocale::English, {manual});
+    for (int i = 0; i < 500 && rig.Messages.empty(); ++i) QTest::qWait(10);
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(rig.LastMessage(), "Cannot show the help file \"" + manual + "\": xdg-open: no method available for opening '" +
+                                     manual + "'. Please open it with a web browser.");
 }

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QTest>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -172,7 +173,17 @@ TEST(MainWindow, DateWaitEndsByAnswerOrAfter1000Ticks) {
     rig.Take(FullDevice(MacOf(1)));
     rig.Main.RefreshGrid();
 
-    // Not ready: the enquiry is refused and the wait runs out.
+    // Not ready: the enquiry is refused, so it is not waited for, and an ACK
+    // left in the row from an earlier exchange does not open the dialog.
+    rig.Table.SetRowStatus(0, STATUS_ACK);
+    rig.Main.mnuDateClick();
+    EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.");
+    EXPECT_EQ(rig.Main.Mode, 0);
+    EXPECT_TRUE(rig.Opened.empty());
+
+    // Silence: the wait runs out.
+    ASSERT_TRUE(rig.Ready());
+    rig.Messages.clear();
     rig.Main.mnuDateClick();
     EXPECT_EQ(rig.Main.Mode, 2);
     EXPECT_FALSE(rig.Main.ToolBarMain->isEnabled()) << "nothing may pull the row away during the wait";
@@ -186,7 +197,11 @@ TEST(MainWindow, DateWaitEndsByAnswerOrAfter1000Ticks) {
     EXPECT_TRUE(rig.Main.mnuFile->menuAction()->isEnabled());
     EXPECT_TRUE(rig.Opened.empty());
 
-    ASSERT_TRUE(rig.Ready());
+    rig.Main.mnuDateClick();
+    rig.Table.SetRowStatus(0, STATUS_NAK);  // refused: told at once, as the dialogs tell it
+    rig.Main.timDateRespTimer();
+    EXPECT_EQ(rig.LastMessage(), "Cannot take effect all parameter.");
+    EXPECT_EQ(rig.Main.Mode, 0);
     rig.Main.mnuDateClick();
     rig.Main.timDateRespTimer();
     EXPECT_TRUE(rig.Opened.empty());
@@ -249,7 +264,7 @@ TEST(MainWindow, SecondCopyIsRefusedAndBringsTheFirstForward) {
     int shown = 0;
     ListenForLaterStarts(name, &owner, [&] { ++shown; });
     EXPECT_TRUE(CallRunningCopy(name));
-    for (int i = 0; i < 500 && shown == 0; ++i) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    for (int i = 0; i < 500 && shown == 0; ++i) QTest::qWait(10);
     EXPECT_EQ(shown, 1);
     EXPECT_STREQ(MessageText(MSG_RUNNING), "This application is already running.");
 }

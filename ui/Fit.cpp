@@ -1,5 +1,6 @@
 #include "ui/Fit.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -30,6 +31,13 @@ void FitEdit(QLineEdit* edit, const QString& widest) {
 int Scaled(const QWidget* widget, int pixels) {
     const int font = QFontInfo(widget->font()).pixelSize();
     return font <= BASE_PIXELS ? pixels : pixels * font / BASE_PIXELS;
+}
+
+void OpenEdit(QLineEdit* edit, bool open) {
+    edit->setEnabled(open);
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window));
+    edit->setPalette(p);
 }
 
 void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel, QWidget* note) {

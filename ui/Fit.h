@@ -14,6 +14,9 @@ void FitEdit(QLineEdit* edit, const QString& widest);
 // A length given in pixels at 96 dpi and a 12-pixel font, grown with the font
 // the widget actually has.
 int Scaled(const QWidget* widget, int pixels);
+// Opens or closes an edit; a closed one takes the window's background, so that
+// it plainly differs from an open one in a dark palette as in a light one.
+void OpenEdit(QLineEdit* edit, bool open);
 // The body above, OK and Cancel below it on the right, and a note, if any,
 // between them; the dialog takes the size its contents need and keeps it.
 void LayOutDialog(QDialog* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel, QWidget* note = nullptr);

@@ -63,7 +63,7 @@ void TwndInfo::FillInfo(int row) {
         // A stored value longer than the typing limit is shown whole.
         InfoEdits[i]->setMaxLength(std::max(MaxLength(i), static_cast<int>(value.size())));
         InfoEdits[i]->setText(value);
-        InfoEdits[i]->setEnabled(HasKey(r, kKeys[i]));
+        OpenEdit(InfoEdits[i], HasKey(r, kKeys[i]));
         Shown[i] = value;
     }
 }

@@ -1,6 +1,5 @@
 #include "ui/Frmsetup.h"
 
-#include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -58,14 +57,6 @@ const int kColumnOrder[2][3] = {{0, 2, 4}, {5, 3, 1}};
 // the fixed-place edit of earlier versions took, but shown without its blanks.
 const QString kAddressPattern = QStringLiteral("[0-9]{0,3}(\\.[0-9]{0,3}){0,3}");
 
-// A closed edit takes the window's background, so that it plainly differs
-// from an open one in a dark palette as in a light one.
-void Paint(QLineEdit* edit, bool enabled) {
-    edit->setEnabled(enabled);
-    QPalette p = QApplication::palette();
-    p.setColor(QPalette::Disabled, QPalette::Base, p.color(QPalette::Active, QPalette::Window));
-    edit->setPalette(p);
-}
 }  // namespace
 
 TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent)
@@ -152,7 +143,7 @@ void TwndSetup::FillFields(int row) {
         // A stored value longer than the typing limit is shown whole, as held.
         Edit[i]->setMaxLength(std::max(f.Address ? 15 : MaxLength(f), static_cast<int>(value.size())));
         Edit[i]->setText(value);
-        Paint(Edit[i], HasKey(r, f.Key));
+        OpenEdit(Edit[i], HasKey(r, f.Key));
         Shown[i] = Edit[i]->text();
     }
 }
