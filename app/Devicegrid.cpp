@@ -298,9 +298,14 @@ QByteArray TDeviceGrid::MacAt(int gridRow) const {
     return mac.size() == MAC_LEN ? mac : QByteArray();
 }
 
+// The current row moves to a shown device, and says so like a click would.
 void TDeviceGrid::SetFilter(const QString& text) {
     Filter = text.trimmed();
     ApplyFilter();
+    if (currentRow() >= 0 && !isRowHidden(currentRow())) return;
+    const int row = FirstShown();
+    if (row >= 0) setCurrentCell(row, 0);
+    else setCurrentIndex(QModelIndex());
 }
 
 void TDeviceGrid::ApplyFilter() {
@@ -329,7 +334,11 @@ QString TDeviceGrid::CountText(int total) const {
 }
 
 int TDeviceGrid::ShownRowOf(const QByteArray& mac) const {
-    if (const int row = RowOf(mac); row >= 0 && !isRowHidden(row)) return row;
+    const int row = RowOf(mac);
+    return row >= 0 && !isRowHidden(row) ? row : FirstShown();
+}
+
+int TDeviceGrid::FirstShown() const {
     for (int r = 0; r < rowCount(); ++r)
         if (!isRowHidden(r) && !MacAt(r + 1).isEmpty()) return r;
     return -1;

@@ -30,6 +30,7 @@ public:
     // The 0-based row of the device when the filter shows it, else the first
     // shown row with a device, or -1.
     int ShownRowOf(const QByteArray& mac) const;
+    int FirstShown() const;
     // The selected shown rows as tab-separated text under a heading line, in
     // the shown columns; Copy puts it on the clipboard.
     QString SelectedText() const;

@@ -42,12 +42,8 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     grdDevice = new TDeviceGrid(this);
     connect(grdDevice->horizontalHeader(), &QHeaderView::sectionClicked, this, &TwndMain::SortBy);
     connect(grdDevice, &TDeviceGrid::ColumnsChanged, this, &TwndMain::RefreshGrid);
-    FindBar = new TFindBar(grdDevice, this);
-    connect(FindBar, &TFindBar::Filtered, this, [this] {
-        grdDeviceSelectCell(grdDevice->ShownRowOf(grdDevice->MacAt(grdDevice->currentRow() + 1)) + 1);
-        stsCount->setText(grdDevice->CountText(Table.Count()));
-    });
-    setCentralWidget(FindBar);
+    setCentralWidget(FindBar = new TFindBar(grdDevice, this));
+    connect(FindBar, &TFindBar::Filtered, this, &TwndMain::timStatusTimer);
     connect(grdDevice, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { grdDeviceSelectCell(row + 1); });
     BuildMenusAndToolBar();
@@ -90,6 +86,7 @@ void TwndMain::BuildMenusAndToolBar() {
         {&mnuSave, &mnuFile, "&Save", &TwndMain::mnuSaveClick},
         {&mnuSaveAs, &mnuFile, "Save &As...", &TwndMain::mnuSaveAsClick},
         {&mnuExportCsv, &mnuFile, "&Export CSV...", &TwndMain::mnuExportCsvClick},
+        {&mnuApplyPlan, &mnuFile, QT_TR_NOOP("Apply &Plan..."), &TwndMain::mnuApplyPlanClick},
         {nullptr, &mnuFile, nullptr, nullptr},
         {&mnuExit, &mnuFile, "E&xit", &TwndMain::mnuExitClick},
         {&mnuCopy, &mnuEdit, QT_TR_NOOP("&Copy"), &TwndMain::mnuCopyClick},
@@ -156,10 +153,8 @@ void TwndMain::SetDialogs(TwndSearch* search, TwndInfo* info, TwndDate* date, Tw
 }
 
 void TwndMain::showEvent(QShowEvent* event) {
-    if (!Placed) {
-        RestorePlace(this, Files.SettingsPath(), QSize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1])));
-        if (const QStringList kept = ReadShownColumns(Files.SettingsPath()); !kept.isEmpty()) grdDevice->SetShownKeys(kept);
-    }
+    if (!Placed)
+        RestorePlace(this, grdDevice, Files.SettingsPath(), QSize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1])));
     Placed = true;
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) FormShow();
@@ -387,8 +382,7 @@ void TwndMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SavePlace(this, Files.SettingsPath());
-    SaveShownColumns(Files.SettingsPath(), grdDevice->ShownKeys());
+    SavePlace(this, grdDevice, Files.SettingsPath());
     event->accept();
 }
 

@@ -13,6 +13,7 @@
 #include "app/Devicegrid.h"
 #include "app/Document.h"
 #include "app/Findbar.h"
+#include "ui/Frmplan.h"
 #include "files/File.h"
 #include "link/Table.h"
 #include "link/Tskcontrol.h"
@@ -48,6 +49,10 @@ public:
     void mnuSaveAsClick();
     // Writes the list as the CSV of tarnel-cli plan.
     void mnuExportCsvClick();
+    // Opens a plan, checks it against the list, previews and applies it.
+    void mnuApplyPlanClick() {
+        ApplyPlanFile(this, Table, Control, Files.DataDir(), [this] { mnuSearchClick(); }, ExecDialog);
+    }
     void mnuExitClick();
     void mnuHelpClick();
     void mnuAboutClick();
@@ -69,7 +74,7 @@ public:
     QToolBar* ToolBarMain = nullptr;
     QAction *TBOpen, *TBSave, *TBSearch, *TBDelete, *TBNetwork, *TBInfo, *TBDate, *TBHelp;
     QMenu *mnuFile, *mnuEdit, *mnuSetup, *mnuHelp1;
-    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExportCsv, *mnuExit, *mnuCopy, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
+    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExportCsv, *mnuApplyPlan, *mnuExit, *mnuCopy, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
         *mnuInfomation, *mnuDate, *mnuHelp, *mnuAbout;
     QTimer timMain;
     QTimer timDateResp;

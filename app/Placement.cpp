@@ -6,7 +6,8 @@
 #include "files/Inifile.h"
 #include "files/Windowplace.h"
 
-void RestorePlace(QWidget* window, const std::string& settingsPath, QSize drawn) {
+void RestorePlace(QWidget* window, TDeviceGrid* grid, const std::string& settingsPath, QSize drawn) {
+    if (const QStringList kept = ReadShownColumns(settingsPath); !kept.isEmpty()) grid->SetShownKeys(kept);
     const std::optional<WindowPlace> place = ReadWindowPlace(settingsPath);
     // A place on a screen that is no longer there would hide the window.
     const bool onScreen = place && QGuiApplication::screenAt(QPoint(place->Left, place->Top)) != nullptr;
@@ -19,7 +20,8 @@ void RestorePlace(QWidget* window, const std::string& settingsPath, QSize drawn)
     if (place->Maximized) window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }
 
-void SavePlace(const QWidget* window, const std::string& settingsPath) {
+void SavePlace(const QWidget* window, const TDeviceGrid* grid, const std::string& settingsPath) {
+    SaveShownColumns(settingsPath, grid->ShownKeys());
     // A maximised window keeps the size it will return to.
     const QRect normal = window->isMaximized() ? window->normalGeometry() : window->geometry();
     WriteWindowPlace(settingsPath, {normal.x(), normal.y(), normal.width(), normal.height(), window->isMaximized()});

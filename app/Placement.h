@@ -6,10 +6,13 @@
 #include <QWidget>
 #include <string>
 
+#include "app/Devicegrid.h"
+
 // The first run opens at the drawn size, centred; later runs where the last
 // one ended.
-void RestorePlace(QWidget* window, const std::string& settingsPath, QSize drawn);
-void SavePlace(const QWidget* window, const std::string& settingsPath);
+// The grid's shown columns are kept beside them.
+void RestorePlace(QWidget* window, TDeviceGrid* grid, const std::string& settingsPath, QSize drawn);
+void SavePlace(const QWidget* window, const TDeviceGrid* grid, const std::string& settingsPath);
 
 // The grid's shown columns by wire key, kept in the same section; empty when
 // none were kept.
