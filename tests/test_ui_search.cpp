@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <fstream>
+#include <set>
 
 #include "SimProcess.h"
 #include "UiRig.h"
+#include "ui/Frmplan.h"
 
 TEST(SearchEndToEnd, FillsTheGridAndLeavesAPicture) {
     SimProcess sim({"--count", "5", "--partial", "4"});
@@ -32,4 +35,75 @@ TEST(SearchEndToEnd, FillsTheGridAndLeavesAPicture) {
     const QString picture = QString(ARTIFACT_DIR) + "/main-window.png";
     EXPECT_TRUE(rig.Main.grab().save(picture));
     std::printf("picture of the main window: %s\n", picture.toLocal8Bit().constData());
+}
+
+namespace {
+std::string Mac(int index) {
+    char text[18];
+    std::snprintf(text, sizeof text, "02-00-00-00-00-%02X", index + 1);
+    return text;
+}
+
+size_t SetsHeard(const SimProcess& sim) {
+    const std::string heard = sim.Heard(100);
+    std::set<std::string> macs;
+    for (size_t at = heard.find("SET:"); at != std::string::npos; at = heard.find("SET:", at + 1))
+        macs.insert(heard.substr(at + 4, 17));
+    return macs.size();
+}
+}  // namespace
+
+// Twenty devices: 5 refuses, 9 stays silent, 13 acknowledges but keeps its
+// values.  The window gives the results apply gives; a plan with a problem
+// sends nothing; Cancel after the second device leaves the rest untouched.
+TEST(PlanWindow, ResultsProblemsAndCancel) {
+    SimProcess sim({"--count", "20", "--nak", "5", "--silent", "9", "--keep", "13", "--verbose"});
+    ASSERT_TRUE(sim.Ready());
+    UiRig rig;
+    rig.Main.ExecDialog = [](QDialog* d) { return d->exec(); };
+    rig.Search.Plan.Cycles = 1;
+    ASSERT_TRUE(rig.Ready());
+    rig.Main.mnuSearchClick();
+    ASSERT_EQ(rig.Table.Count(), 20);
+    TempDir dir;
+    const auto plan = [&](const std::string& name, const std::string& extra) {
+        std::string csv = "MAC,NAME\n" + extra;
+        for (int i = 0; i < 20; ++i) csv += Mac(i) + "," + name + std::to_string(i) + "\n";
+        std::ofstream(dir.Path + "plan.csv") << csv;
+        return QString::fromStdString(dir.Path + "plan.csv");
+    };
+    const auto run = [&](TwndPlan& w, size_t cancelAfter) {
+        w.btnApplyClick();
+        while (w.Running) {
+            if (w.prgRun->value() >= static_cast<int>(cancelAfter)) w.btnCancelClick();
+            w.timRunTimer();
+            std::this_thread::sleep_for(std::chrono::milliseconds(StatusWait::TICK_MS));
+        }
+    };
+    sim.Heard(100);
+
+    TwndPlan refused(rig.Table, rig.Control);
+    ASSERT_TRUE(refused.Load(plan("x", "02-00-00-00-00-7F,unknown\n")));
+    EXPECT_FALSE(refused.btnApply->isEnabled());
+    EXPECT_EQ(refused.lstPlan->rowCount(), 1);
+    EXPECT_EQ(refused.lstPlan->item(0, 0)->text(), "2") << "the row of the plan";
+
+    TwndPlan applied(rig.Table, rig.Control);
+    applied.CheckSearch = [&] { rig.Main.mnuSearchClick(); };
+    ASSERT_TRUE(applied.Load(plan("Unit ", "")));
+    EXPECT_EQ(applied.lstPlan->item(3, 3)->text(), "NAME: Unit 4 -> Unit 3") << "the preview";
+    run(applied, 20);
+    EXPECT_EQ(SetsHeard(sim), 20u) << "nothing was sent for the refused plan";
+    for (size_t i = 0; i < 20; ++i)
+        EXPECT_EQ(applied.ResultText(i),
+                  i == 5 ? "NAK" : i == 9 ? "SILENT" : i == 13 ? "MISMATCH NAME" : "VERIFIED") << i;
+    EXPECT_TRUE(applied.SaveResults(QString::fromStdString(dir.Path + "results.csv")));
+
+    TwndPlan cancelled(rig.Table, rig.Control);
+    cancelled.CheckSearch = [&] { rig.Main.mnuSearchClick(); };
+    ASSERT_TRUE(cancelled.Load(plan("Again ", "")));
+    run(cancelled, 2);
+    EXPECT_EQ(SetsHeard(sim), 2u);
+    EXPECT_EQ(cancelled.ResultText(2), "NOT_SENT");
+    EXPECT_EQ(cancelled.ResultText(19), "NOT_SENT");
 }

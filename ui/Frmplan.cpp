@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
+#include <map>
 
 #include "files/Diskfile.h"
 #include "files/Plancsv.h"
@@ -13,7 +14,7 @@
 #include "ui/Msgbox.h"
 
 namespace {
-enum Columns { COL_MAC, COL_SERIAL, COL_CHANGES, COL_RESULT, COLUMNS };
+enum Columns { COL_MAC, COL_SERIAL, COL_RESULT, COL_CHANGES, COLUMNS };
 
 QString Latin1(const std::string& s) { return QString::fromLatin1(s.c_str()); }
 
@@ -31,8 +32,9 @@ TwndPlan::TwndPlan(TmTable& table, TtskCtrl& control, QWidget* parent)
     lstPlan->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstPlan->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstPlan->verticalHeader()->hide();
+    lstPlan->setWordWrap(false);
     lstPlan->horizontalHeader()->setStretchLastSection(true);
-    lstPlan->setMinimumSize(Scaled(this, 640), Scaled(this, 300));
+    lstPlan->setMinimumSize(Scaled(this, 680), Scaled(this, 340));
     prgRun = new QProgressBar(this);
     btnApply = new QPushButton(tr("&Apply"), this);
     btnSave = new QPushButton(tr("&Save Results..."), this);
@@ -92,7 +94,7 @@ void TwndPlan::ShowProblems() {
 
 void TwndPlan::ShowPreview() {
     lstPlan->setColumnCount(COLUMNS);
-    lstPlan->setHorizontalHeaderLabels({tr("MAC"), tr("Serial"), tr("Changes"), tr("Result")});
+    lstPlan->setHorizontalHeaderLabels({tr("MAC"), tr("Serial"), tr("Result"), tr("Changes")});
     const int count = static_cast<int>(Report.Devices.size());
     lstPlan->setRowCount(count);
     int changing = 0;
@@ -101,13 +103,16 @@ void TwndPlan::ShowPreview() {
         QStringList changes;
         for (const KeyChange& c : d.Changes)
             changes << QString("%1: %2 -> %3").arg(KeyFields[c.Key].Name, Latin1(c.Old), Latin1(c.New));
-        if (d.ChangesKind(KIND_NETWORK)) changes << tr("reboots");
+        if (d.ChangesKind(KIND_NETWORK)) changes << tr("(reboots)");
         changing += !d.Changes.empty();
         SetRow(lstPlan, i,
                {Latin1(PlanCell(d.Current, KEY_MAC)), Latin1(PlanCell(d.Current, KEY_SERIAL)),
-                changes.isEmpty() ? tr("unchanged") : changes.join("; "), QString()});
+                QString(), changes.isEmpty() ? tr("unchanged") : changes.join("\n")});
     }
+    // Every change on a line of its own.
     lstPlan->resizeColumnToContents(COL_MAC);
+    lstPlan->setColumnWidth(COL_RESULT, Scaled(this, 150));
+    lstPlan->resizeRowsToContents();
     lblSummary->setText(tr("%1 of %2 devices change; %3 of them reboot.")
                             .arg(changing)
                             .arg(count)
@@ -153,6 +158,11 @@ void TwndPlan::Finish() {
         CheckSearch();
         SettleVerify(Table, Report, pending);
     }
+    ShowResults();
+}
+
+void TwndPlan::ShowResults() {
+    btnApply->setEnabled(false);
     std::map<QString, int> counts;
     for (size_t i = 0; i < Report.Devices.size(); ++i) {
         ShowResult(i);

@@ -33,6 +33,8 @@ public:
     // The results as CSV: MAC, serial, result, information part, keys.
     bool SaveResults(const QString& path);
     QString ResultText(size_t device) const;
+    // Every device's result, and how many of each there are.
+    void ShowResults();
 
     // The window's search, run once the SETs are done to check them.
     std::function<void()> CheckSearch;

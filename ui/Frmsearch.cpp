@@ -76,5 +76,5 @@ void TwndSearch::done(int result) {
 
 // Until the first request goes out, the count of the last search would show.
 void TwndSearch::ShowAnswered() {
-    lblAnswered->setText(tr("Devices answered so far: %1").arg(Plan.SearchCycle >= 1 ? Control.Answered() : 0));
+    lblAnswered->setText(tr("Devices answered so far: %1").arg(Plan.Progress > 0 ? Control.Answered() : 0));
 }
