@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <fstream>
-#include <set>
 
 #include "SimProcess.h"
 #include "UiRig.h"
@@ -37,22 +36,6 @@ TEST(SearchEndToEnd, FillsTheGridAndLeavesAPicture) {
     std::printf("picture of the main window: %s\n", picture.toLocal8Bit().constData());
 }
 
-namespace {
-std::string Mac(int index) {
-    char text[18];
-    std::snprintf(text, sizeof text, "02-00-00-00-00-%02X", index + 1);
-    return text;
-}
-
-size_t SetsHeard(const SimProcess& sim) {
-    const std::string heard = sim.Heard(100);
-    std::set<std::string> macs;
-    for (size_t at = heard.find("SET:"); at != std::string::npos; at = heard.find("SET:", at + 1))
-        macs.insert(heard.substr(at + 4, 17));
-    return macs.size();
-}
-}  // namespace
-
 // Twenty devices: 5 refuses, 9 stays silent, 13 acknowledges but keeps its
 // values.  The window gives the results apply gives; a plan with a problem
 // sends nothing; Cancel after the second device leaves the rest untouched.
@@ -68,7 +51,7 @@ TEST(PlanWindow, ResultsProblemsAndCancel) {
     TempDir dir;
     const auto plan = [&](const std::string& name, const std::string& extra) {
         std::string csv = "MAC,NAME\n" + extra;
-        for (int i = 0; i < 20; ++i) csv += Mac(i) + "," + name + std::to_string(i) + "\n";
+        for (int i = 0; i < 20; ++i) csv += MacOf(i + 1) + "," + name + std::to_string(i) + "\n";
         std::ofstream(dir.Path + "plan.csv") << csv;
         return QString::fromStdString(dir.Path + "plan.csv");
     };
@@ -93,7 +76,7 @@ TEST(PlanWindow, ResultsProblemsAndCancel) {
     ASSERT_TRUE(applied.Load(plan("Unit ", "")));
     EXPECT_EQ(applied.lstPlan->item(3, 3)->text(), "NAME: Unit 4 -> Unit 3") << "the preview";
     run(applied, 20);
-    EXPECT_EQ(SetsHeard(sim), 20u) << "nothing was sent for the refused plan";
+    EXPECT_EQ(SetTargets(sim.Heard(100)).size(), 20u) << "nothing was sent for the refused plan";
     for (size_t i = 0; i < 20; ++i)
         EXPECT_EQ(applied.ResultText(i),
                   i == 5 ? "NAK" : i == 9 ? "SILENT" : i == 13 ? "MISMATCH NAME" : "VERIFIED") << i;
@@ -103,7 +86,7 @@ TEST(PlanWindow, ResultsProblemsAndCancel) {
     cancelled.CheckSearch = [&] { rig.Main.mnuSearchClick(); };
     ASSERT_TRUE(cancelled.Load(plan("Again ", "")));
     run(cancelled, 2);
-    EXPECT_EQ(SetsHeard(sim), 2u);
+    EXPECT_EQ(SetTargets(sim.Heard(100)).size(), 2u);
     EXPECT_EQ(cancelled.ResultText(2), "NOT_SENT");
     EXPECT_EQ(cancelled.ResultText(19), "NOT_SENT");
 }
