@@ -201,7 +201,7 @@ size_t TDeviceGrid::Fill(const TmTable& table) {
         item(i, 0)->setData(MAC_ROLE, QByteArray(r.MAC, MAC_LEN));
         item(i, 0)->setData(LOC_ROLE, QString::fromLatin1(PlanCell(r, KEY_LOC).c_str()));
     }
-    const size_t flagged = MarkConflicts(rows);
+    const size_t flagged = MarkConflicts(table);
     SortRows();  // a new search keeps the chosen order
     ApplyFilter();
     return flagged;
@@ -209,8 +209,10 @@ size_t TDeviceGrid::Fill(const TmTable& table) {
 
 // Marks are advice: a flagged device is set up as any other, which is how
 // its conflict gets fixed.
-size_t TDeviceGrid::MarkConflicts(const std::vector<TDeviceRec>& rows) {
-    const auto problems = FindConflicts(rows, LocalSubnets());
+size_t TDeviceGrid::MarkConflicts(const TmTable& table) {
+    const std::vector<TDeviceRec> rows = table.Rows();
+    // A MAC answering from two addresses or with two serials is marked too.
+    const auto problems = TableConflicts(table, LocalSubnets());
     std::map<QByteArray, QString> reasons;
     for (size_t i = 0; i < rows.size(); ++i)
         if (!problems[i].empty()) {

@@ -63,7 +63,7 @@ private:
     void SortRows();
     void ApplyFilter();
     void ColumnMenu(const QPoint& at);
-    size_t MarkConflicts(const std::vector<TDeviceRec>& records);
+    size_t MarkConflicts(const TmTable& table);
 
     int SortColumn = -1;  // none: the table's own order
     Qt::SortOrder SortOrder = Qt::AscendingOrder;

@@ -41,11 +41,8 @@ int Search(const SearchArgs& args, const Options& options, std::ostream& out, st
     HeadlessHost host({}, options.Interface, options.Targets);
     if (!BringUpAndSearch(host, args.Quick ? 0 : SearchPlan::CYCLES, options, err)) return EXIT_LINK;
     const std::vector<TDeviceRec> rows = host.Table.Rows();
-    auto problems = FindConflicts(rows, LocalSubnets());
-    // Another host, or a second device, answering for one MAC comes first.
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (std::string doubt = host.Table.RowDoubt(static_cast<int>(i)); !doubt.empty())
-            problems[i].insert(problems[i].begin(), std::move(doubt));
+    auto problems = TableConflicts(host.Table, LocalSubnets());
+    problems.resize(rows.size());  // a late answer may have added a row since
     for (size_t i = 0; i < rows.size(); ++i)
         for (const std::string& reason : problems[i])
             err << ForTerminal(std::string(rows[i].MAC, MAC_LEN) + ": " + reason) << '\n';

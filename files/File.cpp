@@ -86,7 +86,8 @@ TargetList TmFile::ReadTargets() const {
 std::string BadTargetsText(const std::vector<std::string>& bad) {
     std::string names;
     for (const std::string& b : bad) names += (names.empty() ? "\"" : ", \"") + b + "\"";
-    return "The settings file lists targets that are not IPv4 addresses (section PORT, key TARGETS): " + names +
+    return "The settings file lists targets that are not IPv4 addresses a device can have (section PORT, key "
+           "TARGETS): " + names +
            ". The other targets are used.";
 }
 

@@ -209,7 +209,7 @@ void TmTable::SetStatus(uint32_t code, const char* mac, const Origin* from) {
     RowOrigin& o = Origins[row];
     // A device given a new main address may acknowledge from there.
     const bool moved = from != nullptr && o.Waiting && o.NewSource != 0 && from->Source == o.NewSource;
-    if (!moved && (!FromDevice(row, from) || Doubtful(o))) return;
+    if (Doubtful(o) || (!moved && !FromDevice(row, from))) return;
     Rec[row].Status = code;
     o.Waiting = false;
     if (moved && code == STATUS_ACK) {

@@ -91,11 +91,12 @@ void Verify(HeadlessHost& host, ApplyReport& report, const ApplyOptions& options
             linkFailed = true;
             return;
         }
-        if (options.Interrupted && options.Interrupted()) {
+        SettleVerify(host.Table, report, pending);
+        // Ctrl-C ends the check with what this cycle found.
+        if (!pending.empty() && options.Interrupted && options.Interrupted()) {
             report.Interrupted = true;
             return;
         }
-        SettleVerify(host.Table, report, pending);
     }
 }
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "link/Table.h"
 #include "rules/Netcheck.h"
 
 namespace {
@@ -73,6 +74,15 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
             problems[i].push_back("gateway " + Text(r.GWAY, 15) + " is not in its own subnet (mask " +
                                   Text(r.MASK, 15) + ")");
     }
+    return problems;
+}
+
+std::vector<std::vector<std::string>> TableConflicts(const TmTable& table, const std::vector<LocalSubnet>& local) {
+    const std::vector<TDeviceRec> rows = table.Rows();
+    auto problems = FindConflicts(rows, local);
+    for (size_t i = 0; i < rows.size() && i < problems.size(); ++i)
+        if (std::string doubt = table.RowDoubt(static_cast<int>(i)); !doubt.empty())
+            problems[i].insert(problems[i].begin(), std::move(doubt));
     return problems;
 }
 

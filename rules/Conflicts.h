@@ -15,5 +15,10 @@
 std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec>& rows,
                                                     const std::vector<LocalSubnet>& local);
 
+class TmTable;
+// FindConflicts of the table's rows, each row's doubt (TmTable::RowDoubt:
+// answers for its MAC from two addresses or with two serials) first.
+std::vector<std::vector<std::string>> TableConflicts(const TmTable& table, const std::vector<LocalSubnet>& local);
+
 // How many rows have at least one reason.
 size_t CountFlagged(const std::vector<std::vector<std::string>>& problems);

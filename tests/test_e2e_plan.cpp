@@ -255,7 +255,7 @@ TEST(PlanE2E, AnAddressIsTakenOnlyOnceItsHolderHasLeftIt) {
 // 130 and nothing sent.  A bad first address is refused before any traffic,
 // in words.
 TEST(PlanE2E, InterruptedAtTheEndOrAtTheQuestionAndOptionsCheckedFirst) {
-    SimProcess sim({"--count", "2", "--verbose", "--value", "1:NAME=a\\x1b[2Jb"});
+    SimProcess sim({"--count", "2", "--verbose", "--keep", "1", "--value", "1:NAME=a\\x1b[2Jb"});
     ASSERT_TRUE(sim.Ready());
     Apply last{"--yes"};
     int asked = 0;
@@ -264,6 +264,14 @@ TEST(PlanE2E, InterruptedAtTheEndOrAtTheQuestionAndOptionsCheckedFirst) {
     EXPECT_EQ(r.Code, EXIT_INTERRUPTED);
     EXPECT_EQ(r.Out, Mac(0) + "\t10000\tACK\n1 device: 1 ACK\n");
     EXPECT_NE(r.Err.find("interrupted"), std::string::npos);
+
+    // Device 1 keeps its values, so the check search would go on: Ctrl-C ends it.
+    Apply checking{"--yes"};
+    int calls = 0;
+    checking.Interrupted = [&] { return ++calls > 2; };
+    const Outcome c = checking("MAC,NAME\n" + Mac(1) + ",Later\n");
+    EXPECT_EQ(c.Code, EXIT_INTERRUPTED);
+    EXPECT_EQ(c.Out, Mac(1) + "\t10001\tMISMATCH\tNAME\n1 device: 1 MISMATCH\n");
 
     Heard(sim);
     Apply question;

@@ -200,10 +200,11 @@ TEST(Settings, TargetsAreReadWithBadEntriesNamed) {
     TmTable table;
     TmFile files(table, dir.Path);
     EXPECT_TRUE(files.ReadTargets().Addresses.empty()) << "no file, no targets";
-    WriteText(files.SettingsPath(), "[PORT]\nT-ARC=8020\ntargets = 10.1.2.255 bogus  10.9.9.9 10.1.2\n");
+    WriteText(files.SettingsPath(), "[PORT]\nT-ARC=8020\ntargets = 10.1.2.255 bogus  10.9.9.9 10.1.2 224.0.0.1\n");
     const TargetList t = files.ReadTargets();
     EXPECT_EQ(t.Addresses.size(), 2u);
-    EXPECT_EQ(t.Bad, (std::vector<std::string>{"bogus", "10.1.2"}));
-    EXPECT_EQ(BadTargetsText(t.Bad), "The settings file lists targets that are not IPv4 addresses (section PORT, key "
-                                     "TARGETS): \"bogus\", \"10.1.2\". The other targets are used.");
+    EXPECT_EQ(t.Bad, (std::vector<std::string>{"bogus", "10.1.2", "224.0.0.1"}));
+    EXPECT_EQ(BadTargetsText(t.Bad), "The settings file lists targets that are not IPv4 addresses a device can have "
+                                     "(section PORT, key TARGETS): \"bogus\", \"10.1.2\", \"224.0.0.1\". The other "
+                                     "targets are used.");
 }

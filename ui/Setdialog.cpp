@@ -23,7 +23,11 @@ TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
 
 bool TSetDialog::BeginWait(bool requested) {
     if (!requested) {
-        ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
+        // A MAC in doubt is refused its SET: say why, not that it is gone.
+        if (const std::string doubt = Table.RowDoubt(Table.SelectedRow); !doubt.empty())
+            ShowMessageText(QString::fromLatin1(("This device " + doubt + "; search again.").c_str()), mtWarning, mbOK);
+        else
+            ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
         return false;
     }
     ApplyState = 1;
