@@ -192,6 +192,11 @@ void PlanSender::Finish(DeviceResult result) {
     ++Next;
 }
 
+bool PlanSender::AboutToSend() const {
+    return Kind < 0 && Next < Order.size() && Report.Devices[Order[Next]].Result != DeviceResult::Unchanged &&
+           !Cancelled && !LinkFailed;
+}
+
 int PlanSender::Tick() {
     Settled = -1;
     if (Kind >= 0) {
@@ -261,7 +266,7 @@ ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::str
 
     PlanSender sender(host.Table, host.Control, report);
     for (int next = 0; next >= 0; next = sender.Tick()) {
-        if (options.Interrupted && options.Interrupted()) sender.Cancel();
+        if (sender.AboutToSend() && options.Interrupted && options.Interrupted()) sender.Cancel();
         if (next > 0) std::this_thread::sleep_for(std::chrono::milliseconds(next));
     }
     bool linkFailed = sender.LinkFailed;

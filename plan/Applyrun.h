@@ -84,6 +84,9 @@ public:
     int Tick();
     // The device being sent finishes; the others are not sent.
     void Cancel() { Cancelled = true; }
+    // The next Tick would start a device's SETs: where a run that can be
+    // interrupted looks whether it was.
+    bool AboutToSend() const;
     // The device whose result the last Tick settled, or -1 (index into Devices).
     int Settled = -1;
     size_t Done() const { return Next; }
