@@ -18,6 +18,7 @@
 #include "rules/Conflicts.h"
 #include "rules/Netcheck.h"
 #include "ui/Fit.h"
+#include "ui/Language.h"
 
 namespace {
 constexpr int MIN_DATA_ROWS = 23;  // with the heading, 24 rows
@@ -103,7 +104,7 @@ private:
 // never shows.
 QString DeviceLabel(const TDeviceRec& r) {
     QString label = Latin1(r.MODEL, 256);
-    if (r.SERIAL[0] != '\0') label += QString(" (Serial %1)").arg(Latin1(r.SERIAL, 10));
+    if (r.SERIAL[0] != '\0') label += TDeviceGrid::tr(" (Serial %1)").arg(Latin1(r.SERIAL, 10));
     return label;
 }
 
@@ -127,6 +128,8 @@ TDeviceGrid::TDeviceGrid(QWidget* parent) : QTableWidget(MIN_DATA_ROWS, 4, paren
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(horizontalHeader(), &QWidget::customContextMenuRequested, this, &TDeviceGrid::ColumnMenu);
+    setAccessibleName(tr("Devices"));  // what a screen reader calls the grid
+    setTabKeyNavigation(false);  // Tab goes on to the filter; the arrows move between rows
 }
 
 void TDeviceGrid::SetHeadings() {
@@ -217,7 +220,10 @@ size_t TDeviceGrid::MarkConflicts(const TmTable& table) {
     for (size_t i = 0; i < rows.size(); ++i)
         if (!problems[i].empty()) {
             QString text;
-            for (const std::string& p : problems[i]) text += (text.isEmpty() ? "" : "\n") + QString::fromLatin1(p.c_str());
+            for (const std::string& p : problems[i]) {
+                const QString reason = TranslatedReason(QString::fromLatin1(p.c_str()));
+                text += (text.isEmpty() ? "" : "\n") + reason;
+            }
             for (const TDeviceRec& other : rows)
                 text.replace(QString::fromLatin1(other.MAC, MAC_LEN), DeviceLabel(other));
             reasons[QByteArray(rows[i].MAC, MAC_LEN)] = text;
@@ -331,7 +337,7 @@ int TDeviceGrid::ShownCount() const {
 }
 
 QString TDeviceGrid::CountText(int total) const {
-    if (Filter.isEmpty()) return QString("Devices: %1").arg(total);
+    if (Filter.isEmpty()) return tr("Devices: %1").arg(total);
     return tr("Devices: %1 of %2").arg(ShownCount()).arg(total);
 }
 

@@ -1,5 +1,6 @@
 #include "app/Document.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -9,7 +10,7 @@
 #include "ui/Msgbox.h"
 
 namespace {
-const QString kFilter = QStringLiteral("Device file(*.dat);;All files(*.*)");
+const char* const kFilter = QT_TRANSLATE_NOOP("TDocument", "Device file(*.dat);;All files(*.*)");
 const QString kTitle = QStringLiteral("Tarnel");
 
 // A message about a file; the name goes in last, so one that holds "%r" or
@@ -20,6 +21,8 @@ QString FileMessage(int id, const QString& file, const QString& reason = {}, siz
         .replace("%n", QString::number(count))
         .replace("%s", file);
 }
+
+QString Tr(const char* text) { return QCoreApplication::translate("TDocument", text); }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -34,12 +37,12 @@ QString AskSaveName(QWidget* parent, const QString& title, const QString& dir, c
 
 TDocument::TDocument(TmTable& table, TmFile& files, QWidget* window) : Table(table), Files(files), Window(window) {
     AskOpenPath = [this](const QString& dir) {
-        return QFileDialog::getOpenFileName(Window, QString(), dir, kFilter);
+        return QFileDialog::getOpenFileName(Window, QString(), dir, Tr(kFilter));
     };
-    AskSavePath = [this](const QString& dir) { return AskSaveName(Window, QString(), dir, kFilter, "dat"); };
+    AskSavePath = [this](const QString& dir) { return AskSaveName(Window, QString(), dir, Tr(kFilter), "dat"); };
     AskCsvPath = [this](const QString& dir) {
-        return AskSaveName(Window, QStringLiteral("Export CSV"), dir, QStringLiteral("CSV file(*.csv);;All files(*.*)"),
-                           "csv");
+        return AskSaveName(Window, Tr(QT_TRANSLATE_NOOP("TDocument", "Export CSV")), dir,
+                           Tr(QT_TRANSLATE_NOOP("TDocument", "CSV file(*.csv);;All files(*.*)")), "csv");
     };
 }
 
@@ -107,7 +110,8 @@ void TDocument::ExportCsv() {
     const std::string csv = PlanCsv(Table.Rows());
     const FileSave saved = ReplaceFile(LocalPath(path), {reinterpret_cast<const uint8_t*>(csv.data()), csv.size()});
     if (!saved.Saved)
-        ShowMessageText(QString("Cannot export to \"%1\": %2.").arg(path, QString::fromStdString(saved.Reason)),
+        ShowMessageText(Tr(QT_TRANSLATE_NOOP("TDocument", "Cannot export to \"%1\": %2."))
+                            .arg(path, QString::fromStdString(saved.Reason)),
                         mtWarning, mbOK);
 }
 

@@ -14,8 +14,10 @@
 #include "ui/Fit.h"
 #include "ui/Frmsetup.h"
 #include "ui/Icons.h"
+#include "ui/Language.h"
 #include "ui/Msgbox.h"
 #include "rules/Strings.h"
+#include "app/Mainmenus.h"
 #include "app/Placement.h"
 
 namespace {
@@ -46,7 +48,9 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     connect(FindBar, &TFindBar::Filtered, this, &TwndMain::timStatusTimer);
     connect(grdDevice, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { grdDeviceSelectCell(row + 1); });
-    BuildMenusAndToolBar();
+    // Enter on a row, like a double click, sets the device up.
+    connect(grdDevice, &QAbstractItemView::activated, this, &TwndMain::mnuNetworkClick);
+    BuildMainMenus(*this);
 
     timMain.setSingleShot(true);
     timMain.setInterval(100);
@@ -68,80 +72,6 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     timStatus.setInterval(STATUS_MS);
     connect(&timStatus, &QTimer::timeout, this, &TwndMain::timStatusTimer);
     timStatusTimer();
-}
-
-void TwndMain::BuildMenusAndToolBar() {
-    struct Command {
-        QAction** Menu;
-        QMenu** Parent;
-        const char* Caption;
-        void (TwndMain::*Handler)();
-    };
-    mnuFile = menuBar()->addMenu("&File");
-    mnuEdit = menuBar()->addMenu("E&dit");
-    mnuSetup = menuBar()->addMenu("Setup(&M)");
-    mnuHelp1 = menuBar()->addMenu("Help(&H)");
-    const Command commands[] = {
-        {&mnuOpen, &mnuFile, "&Open...", &TwndMain::mnuOpenClick},
-        {&mnuSave, &mnuFile, "&Save", &TwndMain::mnuSaveClick},
-        {&mnuSaveAs, &mnuFile, "Save &As...", &TwndMain::mnuSaveAsClick},
-        {&mnuExportCsv, &mnuFile, "&Export CSV...", &TwndMain::mnuExportCsvClick},
-        {&mnuApplyPlan, &mnuFile, QT_TR_NOOP("Apply &Plan..."), &TwndMain::mnuApplyPlanClick},
-        {nullptr, &mnuFile, nullptr, nullptr},
-        {&mnuExit, &mnuFile, "E&xit", &TwndMain::mnuExitClick},
-        {&mnuCopy, &mnuEdit, QT_TR_NOOP("&Copy"), &TwndMain::mnuCopyClick},
-        {&mnuDelete, &mnuEdit, "&Delete", &TwndMain::mnuDeleteClick},
-        {&mnuAllDelete, &mnuEdit, "All Delete(&L)", &TwndMain::mnuAllDeleteLClick},
-        {&mnuSearch, &mnuEdit, "Search(&R)", &TwndMain::mnuSearchClick},
-        {&mnuNetwork, &mnuSetup, "&Network...", &TwndMain::mnuNetworkClick},
-        {&mnuInfomation, &mnuSetup, "&Infomation...", &TwndMain::mnuInfomationClick},
-        {&mnuDate, &mnuSetup, "Date(&T)...", &TwndMain::mnuDateClick},
-        {&mnuHelp, &mnuHelp1, "&Help...", &TwndMain::mnuHelpClick},
-        {&mnuAbout, &mnuHelp1, "&About...", &TwndMain::mnuAboutClick},
-    };
-    for (const Command& c : commands) {
-        if (c.Menu == nullptr) {
-            (*c.Parent)->addSeparator();
-            continue;
-        }
-        *c.Menu = (*c.Parent)->addAction(tr(c.Caption));
-        connect(*c.Menu, &QAction::triggered, this, c.Handler);
-    }
-    mnuCopy->setShortcut(QKeySequence::Copy);
-
-    struct Button {
-        QAction** Action;
-        const char* Theme;    // the freedesktop name
-        const char* BuiltIn;  // the program's own icon where the desktop has none
-        const char* Tip;
-        void (TwndMain::*Handler)();
-    };
-    ToolBarMain = addToolBar("Main");
-    ToolBarMain->setMovable(false);
-    const int icon = Scaled(this, 16);
-    ToolBarMain->setIconSize(QSize(icon, icon));
-    const Button buttons[] = {
-        {&TBOpen, "document-open", "document-open", "Open", &TwndMain::mnuOpenClick},
-        {&TBSave, "document-save", "document-save", "Save", &TwndMain::mnuSaveClick},
-        {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBSearch, "edit-find", "edit-find", "Search", &TwndMain::mnuSearchClick},
-        {&TBDelete, "edit-delete", "edit-delete", "Delete", &TwndMain::mnuDeleteClick},
-        {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBNetwork, "preferences-system-network", "network", "Network", &TwndMain::mnuNetworkClick},
-        {&TBInfo, "dialog-information", "information", "Information", &TwndMain::mnuInfomationClick},
-        {&TBDate, "x-office-calendar", "calendar", "Date", &TwndMain::mnuDateClick},
-        {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBHelp, "help-contents", "help-contents", "Help", &TwndMain::mnuHelpClick},
-    };
-    for (const Button& b : buttons) {
-        if (b.Action == nullptr) {
-            ToolBarMain->addSeparator();
-            continue;
-        }
-        *b.Action = ToolBarMain->addAction(ThemedIcon(b.Theme, b.BuiltIn), b.Tip);
-        (*b.Action)->setCheckable(true);  // shown pressed while its command runs
-        connect(*b.Action, &QAction::triggered, this, b.Handler);
-    }
 }
 
 void TwndMain::SetDialogs(TwndSearch* search, TwndInfo* info, TwndDate* date, TwndSetup* setup, TAboutDlg* about) {
@@ -176,9 +106,9 @@ void TwndMain::RefreshGrid() {
     stsCount->setText(grdDevice->CountText(Table.Count()));
     // Short enough for the status bar of the window's first size; the reasons
     // are in each marked row's tooltip.
-    stsProblems->setText(flagged == 0 ? QString() : QString("Flagged: %1").arg(flagged));
+    stsProblems->setText(flagged == 0 ? QString() : tr("Flagged: %1").arg(flagged));
     stsProblems->setVisible(flagged != 0);
-    stsProblems->setToolTip(flagged == 0 ? QString() : QString("Point at a marked row to see why it is flagged."));
+    stsProblems->setToolTip(flagged == 0 ? QString() : tr("Point at a marked row to see why it is flagged."));
 }
 
 void TwndMain::SortBy(int column) {
@@ -233,8 +163,8 @@ void TwndMain::timStatusTimer() {
     const TQmx42* worker = Control.Worker();
     // While the worker waits to reopen the link, the link is down.
     const bool down = worker != nullptr && worker->State() == ST_WAIT;
-    stsLink->setText(down ? QString("No link to the devices: check the network, and close any other program that "
-                                    "uses UDP port %1; the link is tried again by itself. (%2)")
+    stsLink->setText(down ? tr("No link to the devices: check the network, and close any other program that "
+                                "uses UDP port %1; the link is tried again by itself. (%2)")
                                 .arg(LINK_PORT)
                                 .arg(QString::fromLocal8Bit(worker->LastFailure().c_str()))
                           : QString());
@@ -262,7 +192,7 @@ void TwndMain::SetWaitingForDate(bool waiting) {
     ToolBarMain->setEnabled(!waiting);
     if (waiting) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        statusBar()->showMessage(QString("Asking the device for its date (up to %1 seconds)...")
+        statusBar()->showMessage(tr("Asking the device for its date (up to %1 seconds)...")
                                      .arg(StatusWait::TICK_MS * StatusWait::MAX_TICKS / 1000));
     } else {
         QApplication::restoreOverrideCursor();
@@ -390,8 +320,8 @@ void TwndMain::mnuHelpClick() {
     // Help is never shown pressed: the click that checked the button is undone
     // at once, and again once the viewer has been asked for.
     TBHelp->setChecked(false);
-    OpenHelp(QString::fromStdString(Files.HelpDir()), QLocale::system().language(),
-             ManualPaths(QString::fromStdString(ExecutableDir())));
+    OpenHelp(QString::fromStdString(Files.HelpDir()), DesktopLanguage(),
+             ManualPaths(QString::fromStdString(ExecutableDir()), DesktopLanguage()));
     TBHelp->setChecked(false);
 }
 

@@ -92,7 +92,6 @@ protected:
 
 private:
     void FormShow();
-    void BuildMenusAndToolBar();
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);
 

@@ -12,6 +12,7 @@
 #include "ui/Frmsearch.h"
 #include "ui/Frmsetup.h"
 #include "ui/Icons.h"
+#include "ui/Language.h"
 #include "app/Instance.h"
 #include "ui/Msgbox.h"
 #include "link/Qmx42d.h"
@@ -19,6 +20,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    InstallTranslations(DesktopLanguage());
 
     const QString executable = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     const auto instance = TakeInstanceLock(executable);

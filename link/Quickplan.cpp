@@ -1,6 +1,7 @@
 #include "link/Quickplan.h"
 
 #include "link/Tskcontrol.h"
+#include "link/Waits.h"
 
 void QuickPlan::Reset() {
     Step = 0;
@@ -20,13 +21,13 @@ int QuickPlan::Tick(TtskCtrl& control, uint64_t merged) {
             control.BeginSearch();
             control.RequestQuery(NO_ROW, KIND_NETWORK);
             Step = 1;
-            return STEP_MS;
+            return ScaledMs(STEP_MS);
         case 1:
             Elapsed += STEP_MS;
             control.RequestQuery(NO_ROW, KIND_DEVINFO);
             LastAnswer = Elapsed + STEP_MS;  // it leaves at the worker's next step
             Step = 2;
-            return STEP_MS;
+            return ScaledMs(STEP_MS);
         case 2:
             Elapsed += STEP_MS;
             if (merged != Seen) {
@@ -37,7 +38,7 @@ int QuickPlan::Tick(TtskCtrl& control, uint64_t merged) {
                 Step = 3;
                 return -1;
             }
-            return STEP_MS;
+            return ScaledMs(STEP_MS);
         default:
             return -1;
     }

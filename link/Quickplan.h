@@ -1,6 +1,7 @@
 // The quick search of scripts: one enquiry cycle, over once its answers have
 // stopped for half a second, and never longer than three seconds.  Without
-// any timer: the host calls Tick when the returned interval has passed.
+// any timer: the host calls Tick when the returned interval has passed.  The
+// times below are at the pace of TimeScale (Waits.h).
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "link/Protocol.h"
+#include "link/Waits.h"
 
 namespace {
 constexpr size_t MIN_FRAME = 24;  // an answer or acknowledgement is longer than 23 bytes
@@ -45,7 +46,7 @@ void TQmx42::Execute() {
     for (;;) {
         // A step that came late is not made up for: steps run back to back
         // would shorten the retry wait and the pacing of frames sent.
-        next = std::max(next + std::chrono::milliseconds(STEP_MS), Clock::now());
+        next = std::max(next + std::chrono::milliseconds(ScaledMs(STEP_MS)), Clock::now());
         {
             std::unique_lock<std::mutex> lk(RunMutex);
             if (Wake.wait_until(lk, next, [this] { return Terminated; })) break;

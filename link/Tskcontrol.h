@@ -10,6 +10,7 @@
 #include "link/Qmx42d.h"
 #include "link/Table.h"
 #include "link/Thqmx42.h"
+#include "link/Waits.h"
 
 constexpr int CTRL_START = 0;
 constexpr int CTRL_CREATE = 1;
@@ -38,7 +39,7 @@ public:
     // One step of the state machine; the host calls it when Interval() ms have
     // passed while TimerEnabled() holds.
     void timCtrlTimer();
-    int Interval() const { return TimerInterval; }
+    int Interval() const { return ScaledMs(TimerInterval); }
     bool TimerEnabled() const { return TimerOn; }
 
     bool RequestQuery(int row, int kind);

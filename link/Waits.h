@@ -7,6 +7,13 @@
 
 class TtskCtrl;
 
+// The pace of the search, quick-search and wait timelines and of the worker's
+// step: 1 in use.  Only tests set TARNEL_TIME_SCALE (a factor above 0 and at
+// most 1, read once) to run the same steps in a fraction of the time.
+double TimeScale();
+// ms at that pace, at least 1.
+int ScaledMs(int ms);
+
 // A search: three cycles of a network enquiry, 1 s, a device-information
 // enquiry, 2 s; progress runs 0 to 6.
 class SearchPlan {
@@ -26,13 +33,14 @@ public:
 };
 
 // A device's answer to a request: the row's Status polled every 10 ms for at
-// most 1000 ticks.
+// most 1000 ticks (fewer at a faster pace).
 class StatusWait {
 public:
     static constexpr int TICK_MS = 10;
     static constexpr int MAX_TICKS = 1000;
     enum Outcome { Waiting, Acknowledged, Refused, Silent };
 
+    static int MaxTicks();
     void Start() { WaitTicks = 0; }
     Outcome Tick(const TmTable& table, int row);
 

@@ -70,6 +70,6 @@ bool HeadlessHost::WaitSent(uint32_t failuresBefore) {
     if (worker == nullptr) return false;
     for (int i = 0; i < 200 && worker->Queued() > 0 && worker->State() == ST_RUN; ++i) SleepMs(StatusWait::TICK_MS);
     // One more step, so that a send that failed has been reported.
-    SleepMs(2 * TQmx42::STEP_MS);
+    SleepMs(2 * ScaledMs(TQmx42::STEP_MS));
     return worker->Queued() == 0 && worker->State() == ST_RUN && worker->Failures() == failuresBefore;
 }

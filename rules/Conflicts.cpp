@@ -51,8 +51,11 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
         if (sharing.size() < 2) continue;
         for (size_t i : sharing) {
             std::string others;
-            for (size_t j : sharing)
-                if (j != i) others += (others.empty() ? "" : ", ") + Text(rows[j].MAC, MAC_LEN);
+            for (size_t j : sharing) {
+                if (j == i) continue;
+                if (!others.empty()) others += ", ";  // not "" + text: g++ 12 -O3 then warns of a bogus overflow
+                others += Text(rows[j].MAC, MAC_LEN);
+            }
             problems[i].push_back("main address " + Text(rows[i].IPADRM, 15) + " is also used by " + others);
         }
     }

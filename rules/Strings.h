@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int MSG_TITLE = 100;
 constexpr int MSG_NO_ANSWER = 101;
@@ -30,6 +31,9 @@ constexpr int MSG_RUNNING = 200;
 
 // The text of a number, or "" for a number that has none.
 const char* MessageText(int id);
+
+// Every number of the table, in its order.
+std::vector<int> MessageIds();
 
 // The full-list warning after a search that left answers out.
 std::string ListFullText(uint32_t leftOut);

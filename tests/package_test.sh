@@ -19,14 +19,36 @@ fail() { echo "package test: $*" >&2; exit 1; }
 [ -f "$root/usr/share/man/man1/tarnel-cli.1.gz" ] || fail "no manual page"
 [ -f "$root/usr/share/doc/tarnel/README.md" ] || fail "no README"
 grep -q "<h2>The command line</h2>" "$root/usr/share/doc/tarnel/tarnel-manual.html" || fail "no HTML manual"
+grep -q '<html lang="ja">' "$root/usr/share/doc/tarnel/tarnel-manual-ja.html" || fail "no Japanese HTML manual"
 if [ "${2:-}" = gui ]; then
     [ -x "$root/usr/bin/tarnel" ] || fail "no tarnel"
-    [ -f "$root/usr/share/applications/tarnel.desktop" ] || fail "no desktop entry"
+    grep -q '^Comment\[ja\]=' "$root/usr/share/applications/tarnel.desktop" || fail "no desktop entry in Japanese"
     for icon in scalable/apps/tarnel.svg 48x48/apps/tarnel.png 256x256/apps/tarnel.png; do
         [ -s "$root/usr/share/icons/hicolor/$icon" ] || fail "no icon $icon"
     done
 fi
 dpkg-deb -f "$deb" Version | grep -qx "1.01" || fail "version is not 1.01"
+for doc in copyright changelog.gz; do
+    [ -s "$root/usr/share/doc/tarnel/$doc" ] || fail "no $doc"
+done
+
+# What Debian's own checks say of it: not a warning, not an error.
+if command -v lintian >/dev/null; then
+    said=$(lintian --fail-on error,warning "$deb") || fail "lintian: $said"
+    echo "lintian: ${said:-no tags}"
+fi
+if [ "${2:-}" = gui ]; then
+    if command -v desktop-file-validate >/dev/null; then
+        said=$(desktop-file-validate "$root/usr/share/applications/tarnel.desktop") || fail "desktop entry: $said"
+        echo "desktop-file-validate: ${said:-no remarks}"
+    fi
+    metainfo="$root/usr/share/metainfo/invalid.vantry.tarnel.metainfo.xml"
+    [ -f "$metainfo" ] || fail "no AppStream metainfo"
+    if command -v appstreamcli >/dev/null; then
+        said=$(appstreamcli validate --no-net --no-color "$metainfo") || fail "appstream: $said"
+        echo "appstreamcli validate: $said"
+    fi
+fi
 
 version=$("$root/usr/bin/tarnel-cli" --version)
 [ "$version" = "tarnel-cli 1.01 (1.0.1.1)" ] || fail "--version said: $version"
@@ -38,11 +60,17 @@ out=$(HOME="$root/home" XDG_DATA_HOME= "$root/usr/bin/tarnel-cli" show "$root/on
 [ -e "$root/home/.local/share/tarnel" ] && fail "show made the program's directories"
 [ -e "$root/usr/bin/DATA" ] && fail "files were made beside the installed program"
 if [ -n "$sim" ]; then
-    "$sim" --count 2 --interface v1 --address 10.77.0.2 --mac-base 02-00-00-00-0A-01 2>/dev/null &
+    "$sim" --count 2 --interface v1 --address 10.77.0.2 --mac-base 02-00-00-00-0A-01 2>"$root/a.log" &
     a=$!
-    "$sim" --count 2 --interface v3 --address 10.78.0.2 --mac-base 02-00-00-00-0B-01 2>/dev/null &
+    "$sim" --count 2 --interface v3 --address 10.78.0.2 --mac-base 02-00-00-00-0B-01 2>"$root/b.log" &
     b=$!
-    sleep 0.5
+    # Each listens once it has said where.
+    i=0
+    until grep -q "devices at" "$root/a.log" && grep -q "devices at" "$root/b.log"; do
+        i=$((i + 1))
+        [ "$i" -le 500 ] || fail "the simulators did not start"
+        sleep 0.02
+    done
     found=$(HOME="$root/home" XDG_DATA_HOME= "$root/usr/bin/tarnel-cli" search | cut -f1 | sort | tr '\n' ' ')
     kill $a $b
     [ "$found" = "02-00-00-00-0A-01 02-00-00-00-0A-02 02-00-00-00-0B-01 02-00-00-00-0B-02 " ] ||

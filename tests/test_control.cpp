@@ -105,12 +105,11 @@ TEST(Control, UnresolvableHostNameFallsBackToAnInterface) {
     EXPECT_EQ(rig.Control.CtrlState(), CTRL_READY);
 }
 
+// A hang here meets CTest's time-out.
 TEST(Control, ClosingAtAnyStateEnds) {
     for (int ticks = 0; ticks <= 4; ++ticks) {
         auto rig = std::make_unique<Rig>();
         for (int i = 0; i < ticks; ++i) rig->Control.timCtrlTimer();
-        const auto start = std::chrono::steady_clock::now();
         rig.reset();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200)) << ticks;
     }
 }

@@ -2,7 +2,6 @@
 // inside the sandbox.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <sstream>
@@ -21,7 +20,7 @@ struct Rig {
     explicit Rig(std::vector<std::string> simArgs) : Sim(std::move(simArgs)), Host(Dir.Path) {}
     bool Up() { return Sim.Ready() && Host.BringUp(); }
     // One enquiry, then waits until `rows` rows are present or `ms` have passed.
-    bool Query(int kind, int rows, int ms = 3000) {
+    bool Query(int kind, int rows, int ms = 10000) {
         if (!Host.Control.RequestQuery(NO_ROW, kind)) return false;
         return WaitRows(rows, ms);
     }
@@ -92,8 +91,8 @@ TEST(EndToEnd, DateEnquiryAndBroadcastDateSet) {
     EXPECT_EQ(rig.Host.WaitAnswer(1), StatusWait::Acknowledged);
     EXPECT_STREQ(rig.Row(1).YMDHM, "2026.12.07.09.30");
 
+    // The devices take the broadcast before the enquiries behind it in the queue.
     rig.Set(1, KIND_DATE, KEY_YMDHM, "2030.01.02.03.04", true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     for (int row = 0; row < 3; ++row) {
         ASSERT_TRUE(rig.Host.Control.RequestQuery(row, KIND_DATE));
         ASSERT_EQ(rig.Host.WaitAnswer(row), StatusWait::Acknowledged) << row;
@@ -101,12 +100,11 @@ TEST(EndToEnd, DateEnquiryAndBroadcastDateSet) {
     }
 }
 
-TEST(EndToEnd, AFullTableAnsweringAtOnceIsFoundWithinASecond) {
+// How fast is bench_search's to measure.
+TEST(EndToEnd, AFullTableAnsweringAtOnceIsFound) {
     Rig rig({"--count", "256"});
     ASSERT_TRUE(rig.Up());
-    const auto start = Clock::now();
-    ASSERT_TRUE(rig.Query(KIND_NETWORK, 256, 1000)) << rig.Host.Table.Count() << " rows";
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+    ASSERT_TRUE(rig.Query(KIND_NETWORK, 256)) << rig.Host.Table.Count() << " rows";
 }
 
 // The command line's search says on standard error how many answers a full
@@ -128,27 +126,25 @@ TEST(EndToEnd, ThreeHundredDevicesFillExactly256RowsAndTheRestIsTold) {
 TEST(EndToEnd, LateAnswersByBroadcastAreTakenToo) {
     Rig rig({"--count", "3", "--reply", "broadcast", "--delay", "300"});
     ASSERT_TRUE(rig.Up());
-    const auto start = Clock::now();
     ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
-    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
     EXPECT_EQ(rig.Set(2, KIND_NETWORK, KEY_TOUT, "45"), StatusWait::Acknowledged);
 }
 
-// A second sender acknowledging every SET for a device, blind, every 20 ms
-// and from another address than the device's: the silent device stays silent.
+// A second sender acknowledging a SET for a device, blind and from another
+// address than the device's: the silent device stays silent.  The device's
+// answer to an enquiry sent after them is merged after them.
 TEST(EndToEnd, AcknowledgementsFromAnotherHostDoNotCount) {
     Rig rig({"--count", "1", "--silent", "0"});
     ASSERT_TRUE(rig.Up());
     ASSERT_TRUE(rig.Query(KIND_NETWORK, 1));
-    std::atomic<bool> stop{false};
-    std::thread forger([&] {
-        for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(20)))
-            SendRaw(MakeFrame("ACK", "02-00-00-00-00-01", {}));
-    });
     rig.Host.Table.EditRec = rig.Row(0);
     ASSERT_TRUE(rig.Host.Control.RequestSet(0, KIND_NETWORK, false));
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ASSERT_TRUE(rig.Host.WaitSent(rig.Host.Control.Worker()->Failures()));
+    for (int i = 0; i < 5; ++i) SendRaw(MakeFrame("ACK", "02-00-00-00-00-01", {}));
+    const uint64_t merged = rig.Host.Table.Merged();
+    ASSERT_TRUE(rig.Host.Control.RequestQuery(NO_ROW, KIND_DEVINFO));
+    for (int i = 0; i < 1000 && rig.Host.Table.Merged() == merged; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GT(rig.Host.Table.Merged(), merged);
     EXPECT_EQ(rig.Host.Table.RowStatus(0), STATUS_NONE);
-    stop = true;
-    forger.join();
 }

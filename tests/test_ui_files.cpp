@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 
 #include "rules/Strings.h"
 #include "UiRig.h"
+#include "ui/Language.h"
 
 namespace {
 void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
@@ -213,6 +215,9 @@ TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
         for (const ShownMessage& m : rig.Messages) EXPECT_EQ(m.Caption, "Tarnel") << c.name;
     }
     EXPECT_EQ(ManualPaths("/usr/bin/").value(1), "/usr/bin/../share/doc/tarnel/tarnel-manual.html");
+    EXPECT_EQ(ManualPaths("/usr/bin/", QLocale::Japanese),
+              QStringList({"/usr/bin/tarnel-manual-ja.html", "/usr/bin/../share/doc/tarnel/tarnel-manual-ja.html",
+                           "/usr/bin/tarnel-manual.html", "/usr/bin/../share/doc/tarnel/tarnel-manual.html"}));
 
     // The desktop's opener itself: missing, and present with no browser
     // behind it (it ends with code 3 and its reason on standard error).
@@ -233,4 +238,60 @@ TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
     ::setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(rig.LastMessage(), "Cannot show the help file \"" + manual + "\": xdg-open: no method available for opening '" +
                                      manual + "'. Please open it with a web browser.");
+}
+
+// The language the help and the windows take: gettext's order, and only the
+// languages the program has (English, Japanese); the rest get English.
+TEST(Language, DesktopLanguageReadAsGettextReadsIt) {
+    struct Case {
+        const char *language, *all, *messages, *lang;
+        QLocale::Language expected;
+    };
+    const Case cases[] = {
+        {"", "", "", "ja_JP.UTF-8", QLocale::Japanese},
+        {"", "", "ja_JP.UTF-8", "en_US.UTF-8", QLocale::Japanese},
+        {"", "en_US.UTF-8", "ja_JP.UTF-8", "ja_JP.UTF-8", QLocale::English},
+        {"ja", "", "", "en_US.UTF-8", QLocale::Japanese},
+        {"fr:ja:en", "", "", "de_DE.UTF-8", QLocale::Japanese},  // French missing, Japanese next
+        {"en:ja", "", "", "ja_JP.UTF-8", QLocale::English},
+        {"ja", "C.UTF-8", "", "", QLocale::English},  // under the C locale LANGUAGE does not count
+        {"ja", "", "", "", QLocale::English},
+        {"", "", "", "zh_CN.UTF-8", QLocale::English},
+        {"", "", "", "ja_JP.eucJP@euro", QLocale::Japanese},
+    };
+    for (const Case& c : cases) {
+        const auto env = [&](const char* name) {
+            const std::string n = name;
+            return QByteArray(n == "LANGUAGE" ? c.language : n == "LC_ALL" ? c.all : n == "LC_MESSAGES" ? c.messages
+                              : n == "LANG"                                    ? c.lang
+                                                                               : "");
+        };
+        EXPECT_EQ(DesktopLanguage(env), c.expected) << c.language << " " << c.all << " " << c.messages << " " << c.lang;
+    }
+}
+
+// A filled-in text of the string table is shown translated with its values
+// in the translation's places; a text of no table entry stays as it is.
+TEST(Language, MessageBoxTranslatesStringTableTexts) {
+    struct Swapped : QTranslator {
+        QString translate(const char* context, const char* source, const char*, int) const override {
+            if (QByteArray(context) != "Strings") return {};
+            if (!std::strcmp(source, MessageText(MSG_OPEN_UNREADABLE))) return "[%r] <%s>";
+            if (!std::strcmp(source, MessageText(MSG_BAD_BYTE))) return "%s / %s";
+            if (!std::strcmp(source, MessageText(MSG_REBOOT))) return "reboot?";
+            if (!std::strcmp(source, MessageText(MSG_NAK))) return "refused";
+            return {};
+        }
+    } swapped;
+    QCoreApplication::installTranslator(&swapped);
+    EXPECT_EQ(TranslatedMessage("Cannot read the device file \"/tmp/a %r.dat\": Permission denied. The list is unchanged."),
+              "[Permission denied] </tmp/a %r.dat>");
+    EXPECT_EQ(TranslatedMessage("NAME holds a character that cannot be sent (0x07)."), "NAME / 0x07");
+    EXPECT_EQ(TranslatedMessage(MessageText(MSG_REBOOT)), "reboot?") << "a text of two lines, whole";
+    EXPECT_EQ(TranslatedMessage(QString(MessageText(MSG_NAK)) + "\nsomething else"), "refused\nsomething else");
+    EXPECT_EQ(TranslatedMessage("Save changes to a.dat?"), "Save changes to a.dat?") << "not translated: as it is";
+    UiRig rig;
+    ShowMessageId(MSG_NAK, mtWarning, mbOK);
+    EXPECT_EQ(rig.LastMessage(), "refused");
+    QCoreApplication::removeTranslator(&swapped);
 }

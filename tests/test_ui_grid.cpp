@@ -74,6 +74,36 @@ TEST(DeviceGrid, EveryOneOf256RowsCanBePickedSetUpAndDeletedAlone) {
     EXPECT_EQ(rig.Table.FindRow(MacOf(255).c_str()), 254);
 }
 
+// Without a mouse: Enter on a row sets that device up, as a double click
+// does; Delete removes it, as the menu does; the row's own menu holds what
+// can be done to that device.
+TEST(DeviceGrid, RowCommandsByKeyboard) {
+    UiRig rig;
+    for (int i = 0; i < 3; ++i) rig.Take(FullDevice(MacOf(i), "10.0.0." + std::to_string(i + 1)));
+    rig.Main.show();
+    rig.Main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.Main));
+    rig.Main.RefreshGrid();
+    QTableWidget* grid = rig.Main.grdDevice;
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(rig.Opened, std::vector<QDialog*>{&rig.Setup});
+    EXPECT_EQ(rig.Table.SelectedRow, 1);
+    const QPoint third = grid->visualItemRect(grid->item(2, 1)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, third);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, third);
+    EXPECT_EQ(rig.Opened.size(), 2u);
+    EXPECT_EQ(rig.Table.SelectedRow, 2);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(rig.Table.Count(), 2);
+    EXPECT_LT(rig.Table.FindRow(MacOf(2).c_str()), 0);
+    QStringList menu;
+    for (const QAction* a : grid->actions()) menu << a->text();
+    EXPECT_EQ(menu, QStringList({"&Network...", "&Infomation...", "Date(&T)...", "", "&Copy", "&Delete"}));
+    EXPECT_EQ(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
+}
+
 // Sorting changes what is shown, never which device a command acts on.
 TEST(DeviceGrid, SortedGridCommandsActOnThePickedDevice) {
     UiRig rig;

@@ -1,15 +1,27 @@
 // Every window and dialog at 96, 120 and 144 dpi with the widest values its
 // fields can hold: no label, button, check box, edit or heading may be
 // narrower than its text, and nothing may stand beyond the window's edge.
-// At 96 and 144 dpi a picture of each is left for a person to look at.
+// At 96 and 144 dpi a picture of each is left for a person to look at.  In
+// Japanese the same, and every text shown must be a translation.  In both
+// languages Tab visits the controls as they are drawn and no two mnemonics of
+// one window or menu collide.
 //
-// The font density is fixed when the program starts (QT_FONT_DPI), so CTest
-// runs this binary once per density and each run takes the cases of its own.
+// The font density and the language are fixed when the program starts
+// (QT_FONT_DPI, LANGUAGE), so CTest runs this binary once for each and each run
+// takes the cases of its own.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QToolBar>
+#include <QXmlStreamReader>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,6 +29,8 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
+#include <QSet>
+#include <algorithm>
 #include <map>
 
 #include "UiRig.h"
@@ -25,6 +39,8 @@
 #include "link/Protocol.h"
 
 #include <fstream>
+#include "app/Devicegrid.h"
+#include "ui/Language.h"
 
 namespace {
 const QString kAddress = QStringLiteral("255.255.255.255");
@@ -69,7 +85,9 @@ QStringList Clipped(QWidget* window) {
         if (!InScrollArea(w, window) && !window->rect().contains(inWindow))
             bad << QString("%1 \"%2\" beyond the window").arg(w->metaObject()->className(), w->objectName());
         if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && !l->text().isEmpty() && !l->wordWrap()) {
-            note(l, l->text(), l->contentsRect().width() - 2 * l->margin(), l->fontMetrics().horizontalAdvance(l->text()));
+            // A label bound to an edit shows its "&" as the underline of the next letter.
+            const int need = l->buddy() != nullptr ? TextWidth(l, l->text()) : l->fontMetrics().horizontalAdvance(l->text());
+            note(l, l->text(), l->contentsRect().width() - 2 * l->margin(), need);
         } else if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton")) {
             QStyleOptionButton opt;
             opt.initFrom(b);
@@ -96,9 +114,152 @@ QStringList Clipped(QWidget* window) {
     return bad;
 }
 
+// The Japanese texts of the translation file; those with a placeholder as
+// patterns, so that "%1" stands for whatever fills it.
+struct Translations {
+    QSet<QString> Texts;
+    QList<QRegularExpression> Patterns;
+};
+
+Translations ReadTranslations() {
+    Translations t;
+    QFile file(QStringLiteral(TARNEL_TS));
+    if (!file.open(QIODevice::ReadOnly)) return t;
+    QXmlStreamReader xml(&file);
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (xml.isStartElement() && xml.name() == QLatin1String("translation")) {
+            const QString text = xml.readElementText();
+            t.Texts << text;
+            static const QRegularExpression placeholder(QStringLiteral("%(\\d|[sdnr])"));
+            if (text.contains(placeholder)) {
+                QStringList parts = text.split(placeholder);
+                for (QString& part : parts) part = QRegularExpression::escape(part);
+                t.Patterns << QRegularExpression(QRegularExpression::anchoredPattern(parts.join(".*")));
+            }
+        } else if (xml.isEndDocument()) {
+            break;
+        }
+    }
+    return t;
+}
+
+// Texts a window shows that are neither a translation nor the device's or the
+// program's own data.  Text without a Latin letter needs none.
+QStringList Untranslated(QWidget* window, const QSet<QString>& data) {
+    static const Translations ja = ReadTranslations();
+    QStringList shown{window->windowTitle()};
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window)) continue;
+        if (auto* l = qobject_cast<QLabel*>(w)) shown << l->text() << l->toolTip();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton"))
+            shown << b->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(w)) shown << g->title();
+        else if (auto* h = qobject_cast<QHeaderView*>(w); h != nullptr && h->orientation() == Qt::Horizontal)
+            for (int s = 0; s < h->count(); ++s) shown << h->model()->headerData(s, Qt::Horizontal).toString();
+        // A flagged row's reasons, from the column of addresses, which no letter of a device's own shares.
+        if (auto* g = qobject_cast<TDeviceGrid*>(w))
+            for (int r = 0; r < g->rowCount(); ++r) shown << g->TipAt(r, g->columnCount() - 1).split('\n');
+    }
+    for (QMenu* m : window->findChildren<QMenu*>())
+        for (QAction* a : m->actions()) shown << a->text();
+    for (QMenuBar* b : window->findChildren<QMenuBar*>())
+        for (QAction* a : b->actions()) shown << a->text();
+    for (QToolBar* b : window->findChildren<QToolBar*>())
+        for (QAction* a : b->actions()) shown << a->text() << a->toolTip();
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    QStringList bad;
+    for (const QString& text : shown) {
+        if (!text.contains(latin) || ja.Texts.contains(text) || data.contains(text)) continue;
+        const auto matches = [&](const QRegularExpression& p) { return p.match(text).hasMatch(); };
+        if (std::none_of(ja.Patterns.begin(), ja.Patterns.end(), matches))
+            bad << text;
+    }
+    return bad;
+}
+
+// The controls Tab visits, round from the one drawn first (top left) to it
+// again.
+QList<QWidget*> TabWalk(QWidget* window) {
+    QList<QWidget*> walk;
+    QWidget* w = window->nextInFocusChain();
+    while (w != window && !((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled()))
+        w = w->nextInFocusChain();
+    if (w == window) return walk;
+    w->setFocus(Qt::TabFocusReason);
+    for (; w != nullptr && !walk.contains(w) && walk.size() < 100; w = window->focusWidget()) {
+        walk << w;
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(w, &tab);
+    }
+    const auto drawnFirst = std::min_element(walk.begin(), walk.end(), [&](QWidget* a, QWidget* b) {
+        const QPoint pa = a->mapTo(window, QPoint(0, 0)), pb = b->mapTo(window, QPoint(0, 0));
+        return std::pair(pa.y(), pa.x()) < std::pair(pb.y(), pb.x());
+    });
+    std::rotate(walk.begin(), drawnFirst, walk.end());
+    return walk;
+}
+
+// Tab reads a window as it is drawn: along a line to the right, then down to
+// the next line, or from the foot of a column up to the head of one further
+// right.
+QStringList OutOfDrawnOrder(QWidget* window) {
+    const QList<QWidget*> walk = TabWalk(window);
+    QStringList bad;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled() && !walk.contains(w))
+            bad << QString("%1 \"%2\" is never reached by Tab").arg(w->metaObject()->className(), w->accessibleName());
+    const auto place = [&](QWidget* w) { return QRect(w->mapTo(window, QPoint(0, 0)), w->size()); };
+    for (int i = 1; i < walk.size(); ++i) {
+        const QRect a = place(walk[i - 1]), b = place(walk[i]);
+        const bool sameLine = b.top() < a.bottom() && a.top() < b.bottom() && b.left() >= a.right();
+        const bool below = b.top() >= a.center().y() && !sameLine;
+        const bool nextColumn = b.left() >= a.right() && b.top() < a.top();
+        if (!sameLine && !below && !nextColumn)
+            bad << QString("Tab goes from %1 at (%2,%3) back to %4 at (%5,%6)")
+                       .arg(walk[i - 1]->metaObject()->className()).arg(a.left()).arg(a.top())
+                       .arg(walk[i]->metaObject()->className()).arg(b.left()).arg(b.top());
+    }
+    return bad;
+}
+
+// Two controls of one window, or two commands of one menu, under one Alt key.
+QStringList MnemonicCollisions(QWidget* window) {
+    QStringList bad;
+    const auto check = [&](const QString& where, const QStringList& texts) {
+        QMap<QKeySequence, QString> taken;
+        for (const QString& text : texts) {
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            if (key.isEmpty()) continue;
+            if (taken.contains(key)) bad << QString("%1: \"%2\" and \"%3\"").arg(where, taken[key], text);
+            taken[key] = text;
+        }
+    };
+    QStringList controls;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window)) continue;
+        if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton"))
+            controls << b->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(w)) controls << g->title();
+        else if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && l->buddy() != nullptr) controls << l->text();
+    }
+    check(window->windowTitle(), controls);
+    for (QMenuBar* b : window->findChildren<QMenuBar*>()) {
+        QStringList titles;
+        for (QAction* a : b->actions()) titles << a->text();
+        check("menu bar", titles);
+    }
+    for (QMenu* m : window->findChildren<QMenu*>()) {
+        QStringList items;
+        for (QAction* a : m->actions()) items << a->text();
+        check(m->title(), items);
+    }
+    return bad;
+}
+
 struct Case {
     int Dpi;
     const char* Window;
+    bool Japanese;
     bool Dark;
 };
 
@@ -208,10 +369,19 @@ QWidget* Open(UiRig& rig, const std::string& name) {
     return &rig.About;
 }
 
-TEST_P(Layout, NothingClipped) {
+TEST_P(Layout, NothingClippedOrUntranslated) {
     const Case c = GetParam();
-    ASSERT_EQ(qEnvironmentVariableIntValue("QT_FONT_DPI"), c.Dpi)
-        << "run as QT_FONT_DPI=" << c.Dpi << " test_ui_layout --gtest_filter='*dpi" << c.Dpi << "_*'";
+    const std::string run = std::string(c.Japanese ? "LANGUAGE=ja " : "") + "QT_FONT_DPI=" + std::to_string(c.Dpi) +
+                            " test_ui_layout --gtest_filter='*/" + (c.Japanese ? "ja_" : "") + "dpi" +
+                            std::to_string(c.Dpi) + "_*'";
+    ASSERT_EQ(qEnvironmentVariableIntValue("QT_FONT_DPI"), c.Dpi) << "run as " << run;
+    ASSERT_EQ(DesktopLanguage() == QLocale::Japanese, c.Japanese) << "run as " << run;
+    static const bool translated = (InstallTranslations(DesktopLanguage()), true);
+    ASSERT_TRUE(translated);
+    if (c.Japanese) {
+        ASSERT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel")
+            << "no Japanese texts of Qt's own (qtbase_ja.qm, Debian qt6-translations-l10n)";
+    }
     const QPalette light = QApplication::palette();
     if (c.Dark) QApplication::setPalette(DarkPalette());
     UiRig rig;
@@ -220,28 +390,57 @@ TEST_P(Layout, NothingClipped) {
     QApplication::processEvents();
     const QStringList bad = Clipped(window);
     EXPECT_TRUE(bad.isEmpty()) << bad.join("\n").toStdString();
+    if (c.Japanese) {
+        QSet<QString> data;  // the program's own version texts are shown as they are
+        for (const char* slot : rig.Files.VersionRecord.Slot) data << QString::fromLatin1(slot);
+        const QStringList english = Untranslated(window, data);
+        EXPECT_TRUE(english.isEmpty()) << "no Japanese for: " << english.join(" | ").toStdString();
+    }
 
     if (c.Dpi == 96 || c.Dpi == 144) {
         QDir().mkpath(ARTIFACT_DIR);
         const QString picture =
-            QString("%1/%2-%3dpi%4.png").arg(ARTIFACT_DIR, c.Window).arg(c.Dpi).arg(c.Dark ? "-dark" : "");
+            QString("%1/%2-%3%4dpi%5.png")
+                .arg(ARTIFACT_DIR, c.Window, c.Japanese ? "ja-" : "")
+                .arg(c.Dpi)
+                .arg(c.Dark ? "-dark" : "");
         EXPECT_TRUE(window->grab().save(picture));
     }
     window->close();
     QApplication::setPalette(light);
 }
 
+TEST_P(Layout, EveryControlByKeyboardInDrawnOrder) {
+    const Case c = GetParam();
+    if (qEnvironmentVariableIntValue("QT_FONT_DPI") != c.Dpi || (DesktopLanguage() == QLocale::Japanese) != c.Japanese)
+        GTEST_SKIP() << "another run's case";
+    UiRig rig;
+    rig.Take(FullDevice(MacOf(0)));  // every edit open
+    QWidget* window = Open(rig, c.Window);
+    QApplication::processEvents();
+    const QStringList order = OutOfDrawnOrder(window);
+    EXPECT_TRUE(order.isEmpty()) << order.join("\n").toStdString();
+    const QStringList keys = MnemonicCollisions(window);
+    EXPECT_TRUE(keys.isEmpty()) << keys.join("\n").toStdString();
+    window->close();
+}
+
 std::vector<Case> Cases() {
     std::vector<Case> cases;
-    for (int dpi : {96, 120, 144})
-        for (const char* w : {"main", "columns", "plan", "results", "search", "network", "information", "date", "about"})
-            cases.push_back({dpi, w, false});
+    for (int dpi : {96, 120, 144}) {
+        for (const char* w : {"columns", "plan", "results"}) cases.push_back({dpi, w, false, false});
+        for (const char* w : {"main", "search", "network", "information", "date", "about"}) {
+            cases.push_back({dpi, w, false, false});
+            if (dpi != 120) cases.push_back({dpi, w, true, false});
+        }
+    }
     for (int dpi : {96, 144})
-        for (const char* w : {"main", "network", "date", "about"}) cases.push_back({dpi, w, true});
+        for (const char* w : {"main", "network", "date", "about"}) cases.push_back({dpi, w, false, true});
     return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, Layout, ::testing::ValuesIn(Cases()), [](const auto& info) {
-    return "dpi" + std::to_string(info.param.Dpi) + "_" + info.param.Window + (info.param.Dark ? "_dark" : "");
+    return std::string(info.param.Japanese ? "ja_" : "") + "dpi" + std::to_string(info.param.Dpi) + "_" +
+           info.param.Window + (info.param.Dark ? "_dark" : "");
 });
 }  // namespace

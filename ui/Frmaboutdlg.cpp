@@ -1,5 +1,6 @@
 #include "ui/Frmaboutdlg.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -12,23 +13,24 @@
 #include "ui/Msgbox.h"
 
 TAboutDlg::TAboutDlg(const TVersionRecord& version, QWidget* parent) : QDialog(parent), Record(version) {
-    setWindowTitle("About Tarnel");
+    setWindowTitle(tr("About Tarnel"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     Image1 = new QLabel(this);
     // 32 pixels as drawn, more with a larger font, so that it keeps its
     // weight beside the text.
     const int side = Scaled(this, 32);
     Image1->setFixedSize(side, side);
+    Image1->setAccessibleName(tr("Program icon"));
     Image1->setPixmap(ProgramIcon().pixmap(QSize(side, side), devicePixelRatioF()));
     ProductName = new QLabel(this);
-    Label1 = new QLabel("Version", this);
+    Label1 = new QLabel(tr("Version"), this);
     Version = new QLabel(this);
     Copyright = new QLabel(this);
     Comments = new QLabel(this);
     Comments->setWordWrap(true);
     Comments->setEnabled(false);
     Comments->hide();
-    OKButton = new QPushButton("OK", this);
+    OKButton = new QPushButton(tr("OK"), this);
     OKButton->setDefault(true);
     OKButton->setMinimumWidth(Scaled(this, 69));
     // The icon on the left; name, "Version" and the version on one line, so
@@ -67,8 +69,12 @@ QString HelpFileName(QLocale::Language language) {
     return language == QLocale::Japanese ? QStringLiteral("KLV70CJ.CHM") : QStringLiteral("KLV70CE.CHM");
 }
 
-QStringList ManualPaths(const QString& programDir) {
-    return {programDir + "tarnel-manual.html", programDir + "../share/doc/tarnel/tarnel-manual.html"};
+QStringList ManualPaths(const QString& programDir, QLocale::Language language) {
+    QStringList names{"tarnel-manual.html"};
+    if (language == QLocale::Japanese) names.prepend("tarnel-manual-ja.html");
+    QStringList paths;
+    for (const QString& name : names) paths << programDir + name << programDir + "../share/doc/tarnel/" + name;
+    return paths;
 }
 
 QString OpenWithDesktop(const QString& path, const std::function<void(const QString& reason)>& failed) {
@@ -79,12 +85,14 @@ QString OpenWithDesktop(const QString& path, const std::function<void(const QStr
     QObject::connect(opener, &QProcess::finished, opener, [opener, failed](int code, QProcess::ExitStatus status) {
         const QString said = QString::fromLocal8Bit(opener->readAll()).trimmed();
         if (status != QProcess::NormalExit || code != 0)
-            failed(said.isEmpty() ? QString("xdg-open ended with code %1").arg(code) : said);
+            failed(said.isEmpty() ? QCoreApplication::translate("TAboutDlg", "xdg-open ended with code %1").arg(code)
+                                  : said);
         opener->deleteLater();
     });
     opener->start("xdg-open", {path});
     if (opener->waitForStarted()) return {};
-    const QString reason = QString("no program to open it was found (%1)").arg(opener->errorString());
+    const QString reason =
+        QCoreApplication::translate("TAboutDlg", "no program to open it was found (%1)").arg(opener->errorString());
     delete opener;
     return reason;
 }
@@ -92,7 +100,8 @@ QString OpenWithDesktop(const QString& path, const std::function<void(const QStr
 void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringList& manuals,
               const HelpOpener& open) {
     const auto cannotShow = [](const QString& path, const QString& reason) {
-        ShowMessageText(QString("Cannot show the help file \"%1\": %2. Please open it with a web browser.")
+        ShowMessageText(QCoreApplication::translate("TAboutDlg", "Cannot show the help file \"%1\": %2. Please "
+                                                                 "open it with a web browser.")
                             .arg(QDir::toNativeSeparators(path), reason),
                         mtWarning, mbOK);
     };
@@ -106,6 +115,7 @@ void OpenHelp(const QString& helpDir, QLocale::Language language, const QStringL
         if (why.isEmpty()) return;
         tried = path;
     }
-    if (tried.isEmpty()) ShowMessageText("Not found Help File.", mtWarning, mbOK);
+    if (tried.isEmpty())
+        ShowMessageText(QCoreApplication::translate("TAboutDlg", "Not found Help File."), mtWarning, mbOK);
     else cannotShow(tried, why);
 }

@@ -34,8 +34,9 @@ private:
 // The help file for a user language: the Japanese one, or the English one.
 QString HelpFileName(QLocale::Language language);
 // Where the program's own HTML manual may be: beside the program (as built),
-// or in the documentation directory of the prefix it is installed under.
-QStringList ManualPaths(const QString& programDir);
+// or in the documentation directory of the prefix it is installed under.  For
+// Japanese the Japanese manual first, then the English one.
+QStringList ManualPaths(const QString& programDir, QLocale::Language language = QLocale::English);
 // Starts the desktop's viewer for a file.  Returns why it could not, or ""
 // once the viewer is on its way; failed gets the reason when the viewer
 // gives up later (no browser behind xdg-open, say).

@@ -13,14 +13,20 @@
 #include "rules/Setvalues.h"
 
 namespace {
-const char* const kLabels[DATE_EDITS] = {"YMD:  ", ". ", ". ", "HM:   ", ": ", "GMT(+): "};
+const char* const kLabels[DATE_EDITS] = {QT_TRANSLATE_NOOP("TwndDate", "&YMD:  "), ". ", ". ",
+                                         QT_TRANSLATE_NOOP("TwndDate", "&HM:   "), ": ",
+                                         QT_TRANSLATE_NOOP("TwndDate", "&GMT(+): ")};
+// What a screen reader calls each edit: the labels name only a line.
+const char* const kNames[DATE_EDITS] = {
+    QT_TRANSLATE_NOOP("TwndDate", "Year"), QT_TRANSLATE_NOOP("TwndDate", "Month"),  QT_TRANSLATE_NOOP("TwndDate", "Day"),
+    QT_TRANSLATE_NOOP("TwndDate", "Hour"), QT_TRANSLATE_NOOP("TwndDate", "Minute"), QT_TRANSLATE_NOOP("TwndDate", "GMT offset")};
 const char* const kWidest[DATE_EDITS] = {"8888", "88", "88", "88", "88", "-12"};
 }  // namespace
 
 TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDialog(table, control, parent) {
-    setWindowTitle("Date Setup");
+    setWindowTitle(tr("Date Setup"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    GroupBox1 = new QGroupBox("Time", this);
+    GroupBox1 = new QGroupBox(tr("Time"), this);
     auto* grid = new QGridLayout(GroupBox1);
     // Year, month, day on the first line; hour and minute on the second; GMT
     // below.  The first label of a line stands in a column of its own; the
@@ -36,23 +42,24 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
         Edit[i]->setMaxLength(EditLength(KIND_DATE, DateKeys[i]));
         Edit[i]->setAttribute(Qt::WA_InputMethodEnabled, false);
         FitEdit(Edit[i], kWidest[i]);
-        auto* label = new QLabel(kLabels[i], GroupBox1);
+        auto* label = new QLabel(tr(kLabels[i]), GroupBox1);
         label->setBuddy(Edit[i]);
+        Edit[i]->setAccessibleName(tr(kNames[i]));
         if (i == 0 || line[i] != line[i - 1]) grid->addWidget(label, line[i], 0);
         else lines[line[i]]->addWidget(label);
         lines[line[i]]->addWidget(Edit[i]);
     }
-    btnNow = new QPushButton("This computer's time", GroupBox1);
+    btnNow = new QPushButton(tr("This computer's &time"), GroupBox1);
     // Room on either side of the text, as the other buttons have.
     btnNow->setMinimumWidth(btnNow->fontMetrics().horizontalAdvance(btnNow->text()) + Scaled(this, 24));
     lines[2]->addSpacing(Scaled(this, 8));
     lines[2]->addWidget(btnNow);
     for (QHBoxLayout* l : lines) l->addStretch();
-    chkAll = new QCheckBox("Send to All Devices", GroupBox1);
+    chkAll = new QCheckBox(tr("Send to &All Devices"), GroupBox1);
     grid->addWidget(chkAll, 3, 0, 1, 2);
-    btnOk = new QPushButton("OK(&O)", this);
+    btnOk = new QPushButton(tr("OK(&O)"), this);
     btnOk->setDefault(true);
-    btnCance = new QPushButton("Cancel(&C)", this);
+    btnCance = new QPushButton(tr("Cancel(&C)"), this);
     auto* body = new QVBoxLayout;
     body->addWidget(GroupBox1);
     LayOutDialog(this, body, btnOk, btnCance, lblWait);
@@ -64,7 +71,7 @@ TwndDate::TwndDate(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDia
 void TwndDate::btnNowClick() {
     const NowEdits now = EditsOfNow(Clock);
     if (!now.Ok) {
-        ShowMessageText(QString("This computer's offset from UTC, %1, is not whole hours, which the devices "
+        ShowMessageText(tr("This computer's offset from UTC, %1, is not whole hours, which the devices "
                                 "cannot keep. Please type the date, the time and the offset.")
                             .arg(QString::fromStdString(now.Offset)),
                         mtWarning, mbOK);
@@ -129,8 +136,8 @@ bool TwndDate::SendDate(int row) {
     if (!ValidateDate()) return false;
     Table.EditRec = Checked;
     if (chkAll->isChecked() &&
-        ShowMessageText(QString("This sets the date of every device on the network, the %1 in the list among them. "
-                                "Send it to all devices?")
+        ShowMessageText(tr("This sets the date of every device on the network, the %1 in the list among them. "
+                           "Send it to all devices?")
                             .arg(Table.Count()),
                         mtConfirmation, mbYes | mbNo) != mrYes)
         return false;

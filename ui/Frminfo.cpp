@@ -14,28 +14,32 @@
 
 namespace {
 const int kKeys[4] = {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ};
-const char* const kLabels[4] = {"Contact:     ", "Name:        ", "Location:    ", "Unique ID:    "};
+const char* const kLabels[4] = {
+    QT_TRANSLATE_NOOP("TwndInfo", "Con&tact:     "), QT_TRANSLATE_NOOP("TwndInfo", "&Name:        "),
+    QT_TRANSLATE_NOOP("TwndInfo", "&Location:    "), QT_TRANSLATE_NOOP("TwndInfo", "&Unique ID:    ")};
 int MaxLength(int i) { return EditLength(KIND_DEVINFO, KeyFields[kKeys[i]].Name); }
 // What each edit must show whole: twenty capitals, or a three-digit number.
 const char* const kWidest[4] = {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST", "-88"};
 }  // namespace
 
 TwndInfo::TwndInfo(TmTable& table, TtskCtrl& control, QWidget* parent) : TSetDialog(table, control, parent) {
-    setWindowTitle("Infomation Setup");
+    setWindowTitle(tr("Infomation Setup"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    grpInfo = new QGroupBox("Infomation", this);
+    grpInfo = new QGroupBox(tr("Infomation"), this);
     auto* form = new QFormLayout(grpInfo);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     for (int i = 0; i < 4; ++i) {
         InfoEdits[i] = new QLineEdit(grpInfo);
         InfoEdits[i]->setMaxLength(MaxLength(i));
         FitEdit(InfoEdits[i], kWidest[i]);
-        form->addRow(new QLabel(kLabels[i], grpInfo), InfoEdits[i]);
+        auto* label = new QLabel(tr(kLabels[i]), grpInfo);
+        label->setBuddy(InfoEdits[i]);  // the edit's name for a screen reader
+        form->addRow(label, InfoEdits[i]);
     }
     InfoEdits[3]->setAttribute(Qt::WA_InputMethodEnabled, false);
-    btnOk = new QPushButton("OK(&O)", this);
+    btnOk = new QPushButton(tr("OK(&O)"), this);
     btnOk->setDefault(true);
-    btnCance = new QPushButton("Cancel(&C)", this);
+    btnCance = new QPushButton(tr("Cancel(&C)"), this);
     auto* body = new QVBoxLayout;
     body->addWidget(grpInfo);
     LayOutDialog(this, body, btnOk, btnCance, lblWait);

@@ -33,6 +33,8 @@ TwndPlan::TwndPlan(TmTable& table, TtskCtrl& control, QWidget* parent)
     lstPlan->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstPlan->verticalHeader()->hide();
     lstPlan->setWordWrap(false);
+    lstPlan->setTabKeyNavigation(false);  // Tab goes on to the buttons
+    lstPlan->setAccessibleName(tr("Devices of the plan"));
     lstPlan->horizontalHeader()->setStretchLastSection(true);
     lstPlan->setMinimumSize(Scaled(this, 680), Scaled(this, 340));
     prgRun = new QProgressBar(this);

@@ -7,9 +7,9 @@
 #include "ui/Fit.h"
 
 TwndSearch::TwndSearch(TtskCtrl& control, QWidget* parent) : QDialog(parent), Control(control) {
-    setWindowTitle("Searching...");
+    setWindowTitle(tr("Searching..."));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    Label1 = new QLabel("Detecting the devices on the network.", this);
+    Label1 = new QLabel(tr("Detecting the devices on the network."), this);
     QFont f = Label1->font();
     f.setPointSizeF(11.25);  // 15 pixels at 96 dpi, more on a denser screen
     Label1->setFont(f);
@@ -18,7 +18,8 @@ TwndSearch::TwndSearch(TtskCtrl& control, QWidget* parent) : QDialog(parent), Co
     prgSnd->setRange(0, SearchPlan::PROGRESS_MAX);
     prgSnd->setMinimumWidth(Scaled(this, 280));
     prgSnd->setTextVisible(false);
-    btnCancel = new QPushButton("Cancel", this);
+    prgSnd->setAccessibleName(tr("Search progress"));
+    btnCancel = new QPushButton(tr("Cancel"), this);
     btnCancel->setFocusPolicy(Qt::NoFocus);
     btnCancel->setMinimumWidth(Scaled(this, 80));
     auto* column = new QVBoxLayout(this);

@@ -22,14 +22,22 @@ struct FieldSpec {
 
 // In NetRow order.
 const FieldSpec kFields[NET_ROWS] = {
-    {KEY_IPADRM, "Main IP:", true, 15},      {KEY_IPADRB, "Backup IP:", true, 15},
-    {KEY_GPID, "Group ID:", false, 3},        {KEY_GWAY, "Default Gateway:", true, 15},
-    {KEY_MASK, "Subnet Mask:", true, 15},    {KEY_TRAP1, "Trap1:", true, 15},
-    {KEY_TRAP2, "Trap2:", true, 15},         {KEY_TERM, "Term:", false, 4},
-    {KEY_LOG, "Log:", false, 4},              {KEY_OPTIP, "OPT IP1:", true, 15},
-    {KEY_OPTIP2, "OPT IP2:", true, 15},      {KEY_OPTIP3, "OPT IP3:", true, 15},
-    {KEY_OPT1, "OPT Port1:", false, 4},       {KEY_OPT2, "OPT Port2:", false, 4},
-    {KEY_OPT3, "OPT Port3:", false, 4},       {KEY_TOUT, "Time Out:", false, 5},
+    {KEY_IPADRM, QT_TRANSLATE_NOOP("TwndSetup", "Main IP:"), true, 15},
+    {KEY_IPADRB, QT_TRANSLATE_NOOP("TwndSetup", "Backup IP:"), true, 15},
+    {KEY_GPID, QT_TRANSLATE_NOOP("TwndSetup", "Group ID:"), false, 3},
+    {KEY_GWAY, QT_TRANSLATE_NOOP("TwndSetup", "Default Gateway:"), true, 15},
+    {KEY_MASK, QT_TRANSLATE_NOOP("TwndSetup", "Subnet Mask:"), true, 15},
+    {KEY_TRAP1, QT_TRANSLATE_NOOP("TwndSetup", "Trap1:"), true, 15},
+    {KEY_TRAP2, QT_TRANSLATE_NOOP("TwndSetup", "Trap2:"), true, 15},
+    {KEY_TERM, QT_TRANSLATE_NOOP("TwndSetup", "Term:"), false, 4},
+    {KEY_LOG, QT_TRANSLATE_NOOP("TwndSetup", "Log:"), false, 4},
+    {KEY_OPTIP, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP1:"), true, 15},
+    {KEY_OPTIP2, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP2:"), true, 15},
+    {KEY_OPTIP3, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP3:"), true, 15},
+    {KEY_OPT1, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port1:"), false, 4},
+    {KEY_OPT2, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port2:"), false, 4},
+    {KEY_OPT3, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port3:"), false, 4},
+    {KEY_TOUT, QT_TRANSLATE_NOOP("TwndSetup", "Time Out:"), false, 5},
 };
 
 // The typing limit of a number edit.
@@ -41,14 +49,14 @@ struct GroupSpec {
     std::vector<int> Rows;
 };
 
-// The six boxes in tab order.
+// The six boxes; kColumnOrder places them.
 const GroupSpec kGroups[6] = {
-    {"IP Address", 0, {NET_MAIN, NET_BACKUP, NET_GROUP, NET_GATEWAY, NET_MASK}},
-    {"SNMP", 1, {NET_TRAP1, NET_TRAP2}},
-    {"Port", 0, {NET_TERM, NET_LOG}},
-    {"Option IP Port", 1, {NET_PORT1, NET_PORT2, NET_PORT3}},
-    {"Time Out", 0, {NET_TIMEOUT}},
-    {"Option IP Address", 1, {NET_OPTIP1, NET_OPTIP2, NET_OPTIP3}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "&IP Address"), 0, {NET_MAIN, NET_BACKUP, NET_GROUP, NET_GATEWAY, NET_MASK}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "&SNMP"), 1, {NET_TRAP1, NET_TRAP2}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "&Port"), 0, {NET_TERM, NET_LOG}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "Option IP Por&t"), 1, {NET_PORT1, NET_PORT2, NET_PORT3}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "Ti&me Out"), 0, {NET_TIMEOUT}},
+    {QT_TRANSLATE_NOOP("TwndSetup", "Option IP &Address"), 1, {NET_OPTIP1, NET_OPTIP2, NET_OPTIP3}},
 };
 // Where each box stands in its column, top first.
 const int kColumnOrder[2][3] = {{0, 2, 4}, {5, 3, 1}};
@@ -61,16 +69,14 @@ const QString kAddressPattern = QStringLiteral("[0-9]{0,3}(\\.[0-9]{0,3}){0,3}")
 
 TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> refreshGrid, QWidget* parent)
     : TSetDialog(table, control, parent), RefreshGrid(std::move(refreshGrid)) {
-    setWindowTitle("Network Setup");
+    setWindowTitle(tr("Network Setup"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    btnOk = new QPushButton("OK(&O)", this);
+    btnOk = new QPushButton(tr("OK(&O)"), this);
     btnOk->setDefault(true);
-    btnCancel = new QPushButton("Cancel(&C)", this);
-    QWidget* previous = btnCancel;
-    setTabOrder(btnOk, btnCancel);
+    btnCancel = new QPushButton(tr("Cancel(&C)"), this);
     for (int g = 0; g < 6; ++g) {
         const GroupSpec& box = kGroups[g];
-        Group[g] = new QGroupBox(box.Caption, this);
+        Group[g] = new QGroupBox(tr(box.Caption), this);
         auto* form = new QFormLayout(Group[g]);
         form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
         for (int row : box.Rows) {
@@ -85,13 +91,11 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
                 // Room for what a device may have stored, not only for what can be typed.
                 FitEdit(edit, QString(kFields[row].Commit, QLatin1Char('8')));
             }
-            auto* label = new QLabel(kFields[row].Label, Group[g]);
-            label->setBuddy(edit);
+            auto* label = new QLabel(tr(kFields[row].Label), Group[g]);
+            label->setBuddy(edit);  // the edit's name for a screen reader
             Labels[box.Column] << label;
             form->addRow(label, edit);
             Edit[row] = edit;
-            setTabOrder(previous, edit);
-            previous = edit;
         }
     }
     // The edits of a column of boxes start at one line, whatever each box's labels.
@@ -100,13 +104,23 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
         for (const QLabel* l : column) widest = std::max(widest, l->sizeHint().width());
         for (QLabel* l : column) l->setMinimumWidth(widest);
     }
-    // Two columns of boxes as drawn, the buttons below on the right.
+    // Two columns of boxes as drawn, the buttons below on the right; Tab goes
+    // down the left column, down the right one, then to the buttons.
     auto* columns = new QHBoxLayout;
+    QWidget* previous = nullptr;
     for (const auto& order : kColumnOrder) {
         auto* column = new QVBoxLayout;
-        for (int g : order) column->addWidget(Group[g], static_cast<int>(kGroups[g].Rows.size()));
+        for (int g : order) {
+            column->addWidget(Group[g], static_cast<int>(kGroups[g].Rows.size()));
+            for (int row : kGroups[g].Rows) {
+                if (previous != nullptr) setTabOrder(previous, Edit[row]);
+                previous = Edit[row];
+            }
+        }
         columns->addLayout(column);
     }
+    setTabOrder(previous, btnOk);
+    setTabOrder(btnOk, btnCancel);
     LayOutDialog(this, columns, btnOk, btnCancel, lblWait);
     connect(btnOk, &QPushButton::clicked, this, &TwndSetup::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);

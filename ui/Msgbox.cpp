@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "rules/Strings.h"
+#include "ui/Language.h"
 
 std::function<int(const QString&, int, int, const QString&)> MessageBoxHook;
 
@@ -43,7 +44,7 @@ int Show(const QString& text, int type, int buttons, const QString& caption) {
 }  // namespace
 
 int ShowMessageText(const QString& text, int type, int buttons) {
-    return Show(text, type, buttons, QString::fromLatin1(MessageText(MSG_TITLE)));
+    return Show(TranslatedMessage(text), type, buttons, TranslatedMessage(QString::fromLatin1(MessageText(MSG_TITLE))));
 }
 
 int ShowMessageId(int id, int type, int buttons) {

@@ -7,12 +7,13 @@
 
 #include "ui/Msgbox.h"
 #include "rules/Strings.h"
+#include "ui/Language.h"
 
 TSetDialog::TSetDialog(TmTable& table, TtskCtrl& control, QWidget* parent)
     : QDialog(parent), Table(table), Control(control) {
     timSet.setSingleShot(true);
     connect(&timSet, &QTimer::timeout, this, &TSetDialog::timSetTimer);
-    lblWait = new QLabel(QString("Waiting for the device's answer (up to %1 seconds)...")
+    lblWait = new QLabel(tr("Waiting for the device's answer (up to %1 seconds)...")
                              .arg(StatusWait::TICK_MS * StatusWait::MAX_TICKS / 1000),
                          this);
     // Wrapped to the dialog's width: it makes the dialog taller while it
@@ -25,7 +26,9 @@ bool TSetDialog::BeginWait(bool requested) {
     if (!requested) {
         // A MAC in doubt is refused its SET: say why, not that it is gone.
         if (const std::string doubt = Table.RowDoubt(Table.SelectedRow); !doubt.empty())
-            ShowMessageText(QString::fromLatin1(("This device " + doubt + "; search again.").c_str()), mtWarning, mbOK);
+            ShowMessageText(
+                tr("This device %1; search again.").arg(TranslatedReason(QString::fromLatin1(doubt.c_str()))),
+                mtWarning, mbOK);
         else
             ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
         return false;
