@@ -598,10 +598,6 @@ May I reboot the device?</source>
         <translation>ヘルプ</translation>
     </message>
     <message>
-        <source>Devices: %1</source>
-        <translation>デバイス: %1 台</translation>
-    </message>
-    <message>
         <source>Flagged: %1</source>
         <translation>要確認: %1 台</translation>
     </message>
@@ -809,9 +805,11 @@ May I reboot the device?</source>
         <source>Problem</source>
         <translation>問題</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>The plan has %n problem(s); nothing can be sent until they are mended.</source>
-        <translation>プランに問題が %n 件あります。直すまで何も送信できません。</translation>
+        <translation>
+            <numerusform>プランに問題が %n 件あります。直すまで何も送信できません。</numerusform>
+        </translation>
     </message>
     <message>
         <source>Serial</source>
@@ -837,9 +835,11 @@ May I reboot the device?</source>
         <source>%1 of %2 devices change; %3 of them reboot.</source>
         <translation>%2 台中 %1 台が変わり、そのうち %3 台が再起動します。</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>Set the devices as the plan says? %n of them will reboot.</source>
-        <translation>プランのとおりにデバイスを設定しますか? %n 台が再起動します。</translation>
+        <translation>
+            <numerusform>プランのとおりにデバイスを設定しますか? %n 台が再起動します。</numerusform>
+        </translation>
     </message>
     <message>
         <source>Set the devices as the plan says?</source>
