@@ -67,9 +67,7 @@ const Column kColumns[] = {
 constexpr int COLUMN_COUNT = static_cast<int>(std::size(kColumns));
 const std::vector<int> kDrawn = {0, 1, 2, 3};
 
-QString Latin1(const char* text, int width) {
-    return QString::fromLatin1(text, static_cast<int>(strnlen(text, static_cast<size_t>(width))));
-}
+QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Numbers and addresses sort by their value, not by their text: 999 before
 // 10003, 10.0.0.9 before 10.0.0.10.  A text that is no number or address
@@ -103,8 +101,8 @@ private:
 // How the window names a device: by what its columns show, not by a MAC it
 // never shows.
 QString DeviceLabel(const TDeviceRec& r) {
-    QString label = Latin1(r.MODEL, 256);
-    if (r.SERIAL[0] != '\0') label += TDeviceGrid::tr(" (Serial %1)").arg(Latin1(r.SERIAL, 10));
+    QString label = Latin1(FieldText(r.MODEL));
+    if (r.SERIAL[0] != '\0') label += TDeviceGrid::tr(" (Serial %1)").arg(Latin1(FieldText(r.SERIAL)));
     return label;
 }
 

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "files/Devfile.h"
 #include "files/Plancsv.h"
 #include "rules/Strings.h"
 #include "ui/Msgbox.h"
@@ -68,7 +69,7 @@ bool TDocument::Open() {
                         mtWarning, mbOK);
         return false;
     }
-    if (Table.ChangeMask() & CHG_DEVICE) Table.UpdateChangeMask(CHG_DEVICE, true, false);
+    if (Table.ChangeMask() & CHG_DEVICE) Table.UpdateChangeMask(CHG_DEVICE, MaskUpdate::Clear);
     Table.TakeChanges();
     if (ListReplaced) ListReplaced();
     FilePath = path;

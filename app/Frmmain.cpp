@@ -177,7 +177,7 @@ void TwndMain::timMainTimer() {
     timMain.stop();
     if (Mode != 1) return;
     if (Table.TakeChanges() & (CHG_DEVICE | CHG_NETWORK)) {
-        Table.UpdateChangeMask(CHG_DEVICE, true, false);
+        Table.UpdateChangeMask(CHG_DEVICE, MaskUpdate::Clear);
         RefreshGrid();
         UpdateMenus();
     }

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "app/Ctrltimer.h"
-#include "files/File.h"
+#include "files/Devicelink.h"
 #include "ui/Frmaboutdlg.h"
 #include "ui/Frmdate.h"
 #include "ui/Frminfo.h"
@@ -15,7 +15,6 @@
 #include "ui/Language.h"
 #include "app/Instance.h"
 #include "ui/Msgbox.h"
-#include "link/Qmx42d.h"
 #include "rules/Strings.h"
 
 int main(int argc, char** argv) {
@@ -33,28 +32,27 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromLatin1(MessageText(MSG_TITLE)));
     QApplication::setWindowIcon(ProgramIcon());
 
-    // Created in this order and destroyed in the reverse one, so the worker
-    // thread has stopped before the table it writes goes away.
-    TdrvUDP drvUDP;
-    TmTable mTable;
-    std::unique_ptr<TmFile> mFile;
+    // The windows come after the link and so go before it.
+    std::unique_ptr<DeviceLink> link;
     try {
-        mFile = std::make_unique<TmFile>(mTable);
+        link = std::make_unique<DeviceLink>();
     } catch (const std::runtime_error& e) {
         ShowMessageText(QString::fromLatin1(e.what()), mtError, mbOK);
         return 1;
     }
-    const TargetList targets = mFile->ReadTargets();
+    TmTable& mTable = link->Table;
+    TmFile& mFile = link->Files;
+    TtskCtrl& tskCtrl = link->Control;
+    const TargetList targets = mFile.ReadTargets();
     const ReachedTargets reached = SkipReached(targets.Addresses, LocalSubnets());
-    drvUDP.SetTargets(reached.Kept);
-    TtskCtrl tskCtrl(mTable, *mFile, drvUDP);
+    link->Driver.SetTargets(reached.Kept);
     CtrlTimer ctrlTimer(tskCtrl);
-    TwndMain wndMain(mTable, *mFile, tskCtrl);
+    TwndMain wndMain(mTable, mFile, tskCtrl);
     TwndSearch wndSearch(tskCtrl, &wndMain);
     TwndInfo wndInfo(mTable, tskCtrl, &wndMain);
     TwndDate wndDate(mTable, tskCtrl, &wndMain);
     TwndSetup wndSetup(mTable, tskCtrl, [&wndMain] { wndMain.RefreshGrid(); }, &wndMain);
-    TAboutDlg AboutDlg(mFile->VersionRecord, &wndMain);
+    TAboutDlg AboutDlg(mFile.VersionRecord, &wndMain);
     wndMain.SetDialogs(&wndSearch, &wndInfo, &wndDate, &wndSetup, &AboutDlg);
 
     ListenForLaterStarts(executable, &wndMain, [&wndMain] {

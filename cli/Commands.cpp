@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "files/Devfile.h"
 #include "rules/Conflicts.h"
 #include "plan/Host.h"
 #include "cli/Output.h"

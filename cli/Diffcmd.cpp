@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "files/Devdiff.h"
+#include "files/Devfile.h"
 #include "plan/Host.h"
 #include "cli/Output.h"
 #include "files/Plancsv.h"

@@ -6,26 +6,22 @@
 #include "link/Protocol.h"
 #include "cli/Termtext.h"
 
-namespace {
-std::string Field(const char* text, size_t width) { return std::string(text, strnlen(text, width)); }
-}  // namespace
-
 // Any host can answer with tabs, line breaks or escape sequences in any field:
 // each device stays one line of five columns.
 void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows) {
     for (const TDeviceRec& r : rows) {
-        out << ForTerminal(Field(r.MAC, MAC_LEN)) << '\t' << ForTerminal(Field(r.MODEL, 256)) << '\t'
-            << ForTerminal(Field(r.TARCID, 3)) << '\t' << ForTerminal(Field(r.SERIAL, 10)) << '\t'
-            << ForTerminal(Field(r.IPADRM, 15)) << '\n';
+        out << ForTerminal(FieldText(r.MAC)) << '\t' << ForTerminal(FieldText(r.MODEL)) << '\t'
+            << ForTerminal(FieldText(r.TARCID)) << '\t' << ForTerminal(FieldText(r.SERIAL)) << '\t'
+            << ForTerminal(FieldText(r.IPADRM)) << '\n';
     }
 }
 
 nlohmann::ordered_json DeviceJson(const TDeviceRec& r) {
     nlohmann::ordered_json device;
-    device["MAC"] = Utf8FromLatin1(Field(r.MAC, MAC_LEN));
+    device["MAC"] = Utf8FromLatin1(FieldText(r.MAC));
     for (int key = KEY_MODEL; key < KEY_COUNT; ++key) {
         if (key > KEY_SERIAL && !HasKey(r, key)) continue;
-        device[KeyFields[key].Name] = Utf8FromLatin1(Field(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width)));
+        device[KeyFields[key].Name] = Utf8FromLatin1(FieldText(r, key));
     }
     return device;
 }

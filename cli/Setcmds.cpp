@@ -177,10 +177,10 @@ void RegisterSetNetwork(CLI::App& app, CliContext& ctx) {
     auto args = std::make_shared<SetArgs>();
     SetCommand(app, "set-network", "change network settings (the device reboots)", "KEY=VALUE", "settings to change",
                *args)
-        ->footer("KEY: IPADRM IPADRB GPID GWAY MASK TRAP1 TRAP2 TERM LOG OPTIP OPTIP2 OPTIP3 OPT1 OPT2 OPT3 TOUT\n"
-                 "Addresses: four dotted decimal parts of up to three digits; GPID, TOUT: up to 3 digits;\n"
-                 "TERM, LOG, OPT1-OPT3: up to 4 digits.  Only keys the device reports; the Network Setup\n"
-                 "window's checks and messages apply.  The device reboots; --yes agrees to that.")
+        ->footer(KeysLine(KIND_NETWORK) + "\n" +
+                 Wrapped(EditsHelp(KIND_NETWORK) + ".  Only keys the device reports; the Network Setup window's "
+                                                   "checks and messages apply.  The device reboots; --yes agrees to that.",
+                         90))
         ->callback([&ctx, args] { ctx.Exit = SetNetwork(args->All(), ctx.Opt, ctx.Out, ctx.Err); });
 }
 

@@ -88,3 +88,21 @@ std::string TerminalText(std::string_view text) {
     }
     return out;
 }
+
+std::string Wrapped(const std::string& text, size_t width) {
+    std::string out = text;
+    size_t lineStart = 0;
+    while (out.size() - lineStart > width) {
+        if (const size_t end = out.find('\n', lineStart); end <= lineStart + width) {
+            lineStart = end + 1;
+            continue;
+        }
+        size_t cut = out.rfind(' ', lineStart + width);
+        while (cut != std::string::npos && cut > lineStart && (out[cut - 1] == ' ' || out[cut + 1] == ' '))
+            cut = out.rfind(' ', cut - 1);
+        if (cut == std::string::npos || cut <= lineStart) break;
+        out[cut] = '\n';
+        lineStart = cut + 1;
+    }
+    return out;
+}

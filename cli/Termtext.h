@@ -21,3 +21,7 @@ std::string ForTerminal(std::string_view latin1);
 // the terminal: control characters escaped as above, each byte that is no
 // text of that encoding as \xHH, and nothing re-encoded.
 std::string TerminalText(std::string_view text);
+
+// The text's lines broken into lines of at most width characters at single
+// blanks (two blanks end a sentence and stay together with it).
+std::string Wrapped(const std::string& text, size_t width);

@@ -6,21 +6,17 @@
 #include <set>
 
 #include "files/Diskfile.h"
+#include "files/Plancsv.h"
 #include "link/Protocol.h"
 #include "link/Table.h"
 
 namespace {
-std::string Mac(const TDeviceRec& r) { return std::string(r.MAC, strnlen(r.MAC, MAC_LEN)); }
-
-std::string Value(const TDeviceRec& r, int key) {
-    if (key > KEY_SERIAL && !HasKey(r, key)) return {};
-    return std::string(FieldOf(r, key), strnlen(FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width)));
-}
+std::string Mac(const TDeviceRec& r) { return PlanCell(r, KEY_MAC); }
 
 std::vector<DiffChange> Compare(const TDeviceRec& a, const TDeviceRec& b) {
     std::vector<DiffChange> out;
     const auto compare = [&](int key) {
-        const std::string before = Value(a, key), after = Value(b, key);
+        const std::string before = PlanCell(a, key), after = PlanCell(b, key);
         if (before != after) out.push_back({KeyFields[key].Name, before, after});
     };
     for (int key : {KEY_MODEL, KEY_TARCID, KEY_SERIAL}) compare(key);

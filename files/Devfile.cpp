@@ -4,19 +4,18 @@
 #include <cstring>
 #include <set>
 
-#include "files/File.h"
 #include "link/Protocol.h"
 
 namespace {
-void PutText(std::vector<uint8_t>& out, const char* key, const char* value, size_t width) {
+void PutText(std::vector<uint8_t>& out, const char* key, std::string_view value) {
     out.insert(out.end(), key, key + std::strlen(key));
     out.push_back(':');
-    out.insert(out.end(), value, value + strnlen(value, width));
+    out.insert(out.end(), value.begin(), value.end());
     out.push_back(ITEM_END);
 }
 
 void PutItem(std::vector<uint8_t>& out, const TDeviceRec& r, int key) {
-    PutText(out, KeyFields[key].Name, FieldOf(r, key), static_cast<size_t>(KeyFields[key].Width));
+    PutText(out, KeyFields[key].Name, FieldText(r, key));
 }
 }  // namespace
 
@@ -26,7 +25,7 @@ std::vector<uint8_t> DeviceFileBytes(const std::vector<TDeviceRec>& rows) {
     for (const TDeviceRec& r : rows) {
         out.push_back(STX);
         // The MAC is always 17 bytes at offsets 5 to 21, which the reader relies on.
-        PutText(out, "MAC", "", 0);
+        PutText(out, "MAC", "");
         out.insert(out.end() - 1, r.MAC, r.MAC + MAC_LEN);
         PutItem(out, r, KEY_MODEL);
         PutItem(out, r, KEY_TARCID);

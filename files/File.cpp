@@ -52,7 +52,7 @@ std::string UserDataDir() {
     return WithSlash(home) + ".local/share/tarnel/";
 }
 
-TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {
+TmFile::TmFile(std::string programDir) {
     ReadVersionInfo(VersionRecord);
     if (!programDir.empty()) {
         ProgramDir = WithSlash(programDir);
@@ -75,7 +75,7 @@ TmFile::TmFile(TmTable& table, std::string programDir) : Table(table) {
 void TmFile::ReadCommSettings() {
     CommPort = 0;
     const std::optional<std::string> text = ReadIniValue(SettingsPath(), "PORT", "T-ARC");
-    CommPort = text ? StrToIntDef(*text, DEFAULT_COMM_PORT) : DEFAULT_COMM_PORT;
+    CommPort = text ? StrToIntDef(*text, LINK_PORT) : LINK_PORT;
 }
 
 TargetList TmFile::ReadTargets() const {

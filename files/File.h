@@ -6,13 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "files/Devfile.h"
-#include "link/Table.h"
 #include "link/Targets.h"
 #include "link/Tskcontrol.h"
 #include "files/Version.h"
 
-constexpr int DEFAULT_COMM_PORT = 8020;
 inline constexpr char SETTINGS_FILE[] = "RIDIDODCOMM.INI";
 
 class TmFile : public CommSettingsStore {
@@ -20,7 +17,7 @@ public:
     // programDir empty: beside the executable, or the user's data directory
     // when that is not writable.  Throws std::runtime_error with the message to
     // show when the help or data directory cannot be made.
-    explicit TmFile(TmTable& table, std::string programDir = {});
+    explicit TmFile(std::string programDir = {});
 
     void ReadCommSettings() override;
     void WriteCommSettings() override;
@@ -35,9 +32,6 @@ public:
     std::string ProgramDir;  // ends with '/'
     int CommPort = 0;
     TVersionRecord VersionRecord{};
-
-private:
-    TmTable& Table;
 };
 
 // What a user is told of entries of TARGETS that are no address: they are

@@ -61,10 +61,9 @@ int PlanColumnKey(std::string_view name) {
 }
 
 std::string PlanCell(const TDeviceRec& row, int key) {
-    if (key == KEY_MAC) return std::string(row.MAC, strnlen(row.MAC, MAC_LEN));
+    if (key == KEY_MAC) return std::string(FieldText(row.MAC));
     if (KeyFields[key].FlagOffset >= 0 && !HasKey(row, key)) return {};
-    const char* field = FieldOf(row, key);
-    return std::string(field, strnlen(field, static_cast<size_t>(KeyFields[key].Width)));
+    return std::string(FieldText(row, key));
 }
 
 bool SerialBefore(const TDeviceRec& a, const TDeviceRec& b) {

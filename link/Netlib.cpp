@@ -8,13 +8,6 @@
 
 #include <cstring>
 
-int SockStartup(uint16_t wanted, uint16_t* granted) {
-    *granted = wanted == 0x0101 ? 0x0101 : 0;
-    return *granted == 0 ? -1 : 0;
-}
-
-void SockCleanup() {}
-
 bool AddressOfHostName(std::string& address) {
     char name[128] = {};
     if (::gethostname(name, sizeof name - 1) != 0) return false;

@@ -1,16 +1,11 @@
-// What the control task needs of the host's network library: starting it, and
-// finding an IPv4 address of this host.
+// What the control task needs of the host's network library: finding an IPv4
+// address of this host.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-// The library start: 0 and the version granted, which must be 1.1 (0x0101).
-// The POSIX sockets need no start; the pair stays so the check stays in one place.
-int SockStartup(uint16_t wanted, uint16_t* granted);
-void SockCleanup();
 
 // Ways to learn an address, each giving dotted text or false.
 using AddressSource = std::function<bool(std::string&)>;

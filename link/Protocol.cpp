@@ -2,40 +2,40 @@
 
 #include <cstring>
 
-#define FIELD(key, code, bit) \
-    { #key, code, offsetof(TDeviceRec, key), sizeof(TDeviceRec::key) - 1, -1, bit, false }
-#define FLAGGED(key, code, bit, strip)                                        \
-    { #key, code, offsetof(TDeviceRec, key), sizeof(TDeviceRec::key) - 1,    \
+#define FIELD(key, bit) \
+    { #key, sizeof #key - 1, offsetof(TDeviceRec, key), sizeof(TDeviceRec::key) - 1, -1, bit, false }
+#define FLAGGED(key, bit, strip)                                                                          \
+    { #key, sizeof #key - 1, offsetof(TDeviceRec, key), sizeof(TDeviceRec::key) - 1,                     \
       static_cast<ptrdiff_t>(offsetof(TDeviceRec, Has##key)), bit, strip }
 
 const KeyField KeyFields[KEY_COUNT] = {
-    {"INFO", 0, 0, 0, -1, 0, false},
-    {"MAC", 1, 0, 0, -1, 0, false},
-    FIELD(MODEL, 2, CHG_DEVICE),
-    FIELD(TARCID, 3, CHG_DEVICE),
-    FIELD(SERIAL, 4, CHG_DEVICE),
-    FLAGGED(YMDHM, 18, CHG_DATE, false),
-    FLAGGED(GMT, 19, CHG_DATE, false),
-    FLAGGED(IPADRM, 34, CHG_NETWORK, true),
-    FLAGGED(IPADRB, 35, CHG_NETWORK, true),
-    FLAGGED(GPID, 36, CHG_NETWORK, false),
-    FLAGGED(TERM, 37, CHG_NETWORK, false),
-    FLAGGED(LOG, 38, CHG_NETWORK, false),
-    FLAGGED(GWAY, 39, CHG_NETWORK, true),
-    FLAGGED(MASK, 40, CHG_NETWORK, true),
-    FLAGGED(OPTIP, 41, CHG_NETWORK, true),
-    FLAGGED(OPT1, 42, CHG_NETWORK, false),
-    FLAGGED(OPT2, 43, CHG_NETWORK, false),
-    FLAGGED(OPT3, 44, CHG_NETWORK, false),
-    FLAGGED(TOUT, 45, CHG_NETWORK, false),
-    FLAGGED(TRAP1, 46, CHG_NETWORK, true),
-    FLAGGED(TRAP2, 47, CHG_NETWORK, true),
-    FLAGGED(CONT, 50, CHG_INFO, false),
-    FLAGGED(NAME, 51, CHG_INFO, false),
-    FLAGGED(LOC, 52, CHG_INFO, false),
-    FLAGGED(UNIQ, 53, CHG_INFO, false),
-    FLAGGED(OPTIP2, 65, CHG_NETWORK, true),
-    FLAGGED(OPTIP3, 66, CHG_NETWORK, true),
+    {"INFO", 4, 0, 0, -1, 0, false},
+    {"MAC", 3, 0, 0, -1, 0, false},
+    FIELD(MODEL, CHG_DEVICE),
+    FIELD(TARCID, CHG_DEVICE),
+    FIELD(SERIAL, CHG_DEVICE),
+    FLAGGED(YMDHM, CHG_DATE, false),
+    FLAGGED(GMT, CHG_DATE, false),
+    FLAGGED(IPADRM, CHG_NETWORK, true),
+    FLAGGED(IPADRB, CHG_NETWORK, true),
+    FLAGGED(GPID, CHG_NETWORK, false),
+    FLAGGED(TERM, CHG_NETWORK, false),
+    FLAGGED(LOG, CHG_NETWORK, false),
+    FLAGGED(GWAY, CHG_NETWORK, true),
+    FLAGGED(MASK, CHG_NETWORK, true),
+    FLAGGED(OPTIP, CHG_NETWORK, true),
+    FLAGGED(OPT1, CHG_NETWORK, false),
+    FLAGGED(OPT2, CHG_NETWORK, false),
+    FLAGGED(OPT3, CHG_NETWORK, false),
+    FLAGGED(TOUT, CHG_NETWORK, false),
+    FLAGGED(TRAP1, CHG_NETWORK, true),
+    FLAGGED(TRAP2, CHG_NETWORK, true),
+    FLAGGED(CONT, CHG_INFO, false),
+    FLAGGED(NAME, CHG_INFO, false),
+    FLAGGED(LOC, CHG_INFO, false),
+    FLAGGED(UNIQ, CHG_INFO, false),
+    FLAGGED(OPTIP2, CHG_NETWORK, true),
+    FLAGGED(OPTIP3, CHG_NETWORK, true),
 };
 
 namespace {
@@ -65,40 +65,54 @@ const int* SetKeysOf(int kind) {
 
 namespace {
 // Every answer item's key is looked up, so keys go through a small hash that
-// is free of collisions for the 27 keys (a test holds it to that).
+// is free of collisions for the 27 keys (a test finds every key).
 constexpr size_t HASH_SLOTS = 128;
 size_t KeyHash(const char* name, size_t len) {
     return (len * 3 + static_cast<uint8_t>(name[0]) * 8u + static_cast<uint8_t>(name[len - 1]) +
             static_cast<uint8_t>(name[len - 2])) & (HASH_SLOTS - 1);
 }
 
+// The keys by their hash, each with its text at hand rather than behind a pointer.
 struct KeySlots {
     int8_t Index[HASH_SLOTS];
+    struct {
+        char Name[8];
+        uint8_t Length;
+    } Keys[KEY_COUNT];
     KeySlots() {
         std::memset(Index, -1, sizeof Index);
-        for (int i = 0; i < KEY_COUNT; ++i) Index[KeyHash(KeyFields[i].Name, std::strlen(KeyFields[i].Name))] = static_cast<int8_t>(i);
+        for (int i = 0; i < KEY_COUNT; ++i) {
+            Keys[i].Length = KeyFields[i].NameLength;
+            std::memcpy(Keys[i].Name, KeyFields[i].Name, Keys[i].Length);
+            Index[KeyHash(KeyFields[i].Name, Keys[i].Length)] = static_cast<int8_t>(i);
+        }
     }
 };
 }  // namespace
 
-bool KeyHashIsPerfect() {
-    bool used[HASH_SLOTS] = {};
-    for (const KeyField& f : KeyFields) {
-        const size_t h = KeyHash(f.Name, std::strlen(f.Name));
-        if (used[h]) return false;
-        used[h] = true;
-    }
-    return true;
-}
-
-int FindKey(const TKeyEntry* table, const char* name, size_t len) {
+int FindKey(const char* name, size_t len) {
     static const KeySlots slots;
     if (len < 2) return -1;
     const int i = slots.Index[KeyHash(name, len)];
-    if (i < 0 || table[i].Len != len) return -1;
+    if (i < 0 || slots.Keys[i].Length != len) return -1;
     for (size_t c = 0; c < len; ++c)  // keys are short: no call for the comparison
-        if (table[i].Name[c] != name[c]) return -1;
+        if (slots.Keys[i].Name[c] != name[c]) return -1;
     return i;
+}
+
+FrameView ReadFrame(const uint8_t* data, size_t length) {
+    FrameView f;
+    if (data == nullptr || length < FRAME_ITEMS_AT) return f;
+    const auto says = [&](const char* word) { return std::memcmp(data + 1, word, 3) == 0; };
+    f.Word = says("MAC")   ? FrameWord::Mac
+             : says("ACK") ? FrameWord::Ack
+             : says("NAK") ? FrameWord::Nak
+                           : FrameWord::Other;
+    f.Stx = data[0] == STX;
+    f.Mac = reinterpret_cast<const char*>(data + 5);
+    f.Items = data + FRAME_ITEMS_AT;
+    f.ItemsLength = length - FRAME_ITEMS_AT;
+    return f;
 }
 
 size_t QueryText(int kind, uint8_t* out) {

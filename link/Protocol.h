@@ -14,16 +14,10 @@ enum KeyIndex : int {
     KEY_COUNT
 };
 
-struct TKeyEntry {
-    char Name[8];
-    uint8_t Len;
-    uint8_t Code;
-};
-
 // Where a key lives in TDeviceRec.  Width 0: the key has no field (INFO, MAC).
 struct KeyField {
     const char* Name;
-    uint8_t Code;
+    uint8_t NameLength;
     size_t Offset;
     int Width;
     ptrdiff_t FlagOffset;  // -1: no Has<KEY> flag
@@ -45,6 +39,11 @@ inline char* FieldOf(TDeviceRec& r, int key) {
 inline const char* FieldOf(const TDeviceRec& r, int key) {
     return reinterpret_cast<const char*>(&r) + KeyFields[key].Offset;
 }
+// The text of the key's field; "" for INFO and MAC, which have none.
+inline std::string_view FieldText(const TDeviceRec& r, int key) {
+    const char* field = FieldOf(r, key);
+    return {field, strnlen(field, static_cast<size_t>(KeyFields[key].Width))};
+}
 inline uint8_t* FlagOf(TDeviceRec& r, int key) {
     return KeyFields[key].FlagOffset < 0
                ? nullptr
@@ -59,8 +58,20 @@ inline bool HasKey(const TDeviceRec& r, int key) {
 bool IsBroadcastMac(const char* mac);
 
 // Index of the key whose text equals name[0..len), or -1 (byte-exact).
-int FindKey(const TKeyEntry* table, const char* name, size_t len);
-bool KeyHashIsPerfect();
+int FindKey(const char* name, size_t len);
+
+// What a frame's header says: STX, a word and ':', a MAC, 0xFF.
+enum class FrameWord { None, Mac, Ack, Nak, Other };  // None: too short for a header
+
+// A received frame read once, in place, never beyond its length.
+struct FrameView {
+    FrameWord Word = FrameWord::None;
+    bool Stx = false;             // the first byte is STX
+    const char* Mac = nullptr;    // the MAC_LEN bytes of the header's MAC
+    const uint8_t* Items = nullptr;  // what follows the header
+    size_t ItemsLength = 0;
+};
+FrameView ReadFrame(const uint8_t* data, size_t length);
 
 // The enquiry text of a kind with its closing 0xFF ("ENQ:NETWORK"+0xFF), and
 // the whole query frame (STX, text, ETX).  Both return 0 for another kind.

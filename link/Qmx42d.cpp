@@ -220,7 +220,7 @@ void AddOnce(std::vector<Card>& list, const Card& o) {
 // loopback (unless loopback is all there is), or just the one named.  The
 // system lists addresses, so an interface with two of them is taken once:
 // a device would otherwise get (and apply) every frame twice.
-std::vector<Card> Cards(const std::string& only) {
+std::vector<Card> BroadcastCards(const std::string& only) {
     std::vector<Card> out, loopback;
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0) return out;
@@ -238,7 +238,7 @@ std::vector<Card> Cards(const std::string& only) {
 // A frame for one device leaves only by the interfaces it was heard on.
 // Where none of them is among the cards (it was heard through loopback, or its card
 // has gone), it leaves by every one, as for a device not heard yet.
-std::vector<Card> Only(std::vector<Card> all, const Outlets& via) {
+std::vector<Card> CardsHeardOn(std::vector<Card> all, const Outlets& via) {
     std::vector<Card> some;
     for (const Card& o : all)
         if (via.Has(o.Index)) some.push_back(o);
@@ -256,7 +256,7 @@ int TdrvUDP::Broadcast(int fd, const LinkParams& params, int& error) {
     dst.sin_port = htons(Port);
     dst.sin_addr.s_addr = htonl(INADDR_BROADCAST);
     int sent = 0;
-    const std::vector<Card> outlets = Only(Cards(Interface), params.Via);
+    const std::vector<Card> outlets = CardsHeardOn(BroadcastCards(Interface), params.Via);
     for (const Card& o : outlets) {
         iovec iov{const_cast<uint8_t*>(params.Data), params.Length};
         alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "link/Origin.h"
+#include "link/Record.h"
 
 // Told of every transport failure; the worker takes the call itself as the sign
 // that the link is lost.  Called from whichever thread met the failure.
@@ -36,7 +37,7 @@ public:
     // A ring of this many slots holds one datagram fewer; a whole search of a
     // full table (256 devices, several answers each) fits with room to spare.
     static constexpr size_t RING_SLOTS = 1025;
-    static constexpr size_t SLOT_BYTES = 512;
+    static constexpr size_t SLOT_BYTES = FRAME_MAX;
 
     explicit TdrvUDP(size_t ringSlots = RING_SLOTS);
     ~TdrvUDP();

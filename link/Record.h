@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 constexpr uint32_t STATUS_NONE = 0;
 constexpr uint32_t STATUS_ACK = 6;
@@ -23,6 +25,9 @@ constexpr int TABLE_SLOTS = 256;
 constexpr int NO_ROW = -1;
 constexpr int MAC_LEN = 17;
 constexpr size_t FRAME_MAX = 512;  // largest datagram the link carries
+// STX, a three-letter word and ':' ("MAC:", "SET:", "ACK:"), the MAC, 0xFF:
+// where a frame's items start.
+constexpr size_t FRAME_ITEMS_AT = 23;
 
 constexpr uint8_t STX = 0x02;
 constexpr uint8_t ETX = 0x03;
@@ -83,3 +88,10 @@ struct TDeviceRec {
     char UNIQ[257];
     uint8_t HasUNIQ;
 };
+
+// A field's text: its bytes up to the first NUL, never its last byte, which
+// is the NUL that ends a full field.
+template <size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+    return {field, strnlen(field, N - 1)};
+}

@@ -7,12 +7,6 @@ namespace {
 // STX and ETX, a byte of ~x is 0 only for 0xFF).
 bool DelimiterByte(uint64_t x) { return ZeroByte((x | WORD_ONES) ^ (3 * WORD_ONES)) || ZeroByte(~x); }
 
-// The text of a field as it goes out: addresses without blanks.
-size_t SentLength(char* value, const KeyField& f) {
-    const size_t width = static_cast<size_t>(f.Width);
-    if (f.StripsBlanks) return StripBlanks(value, width);
-    return strnlen(value, width);
-}
 }  // namespace
 
 bool HoldsDelimiter(const void* bytes, size_t n) {
@@ -48,13 +42,20 @@ SetFrameResult BuildSetFrame(const TDeviceRec& device, const TDeviceRec& edit, i
     for (const int* k = SetKeysOf(kind); *k >= 0; ++k) {
         if (!HasKey(device, *k) && !(kind == KIND_NETWORK && *k == KEY_GPID)) continue;
         const KeyField& f = KeyFields[*k];
-        char value[sizeof(TDeviceRec::CONT)] = {};
-        std::memcpy(value, FieldOf(edit, *k), static_cast<size_t>(f.Width));
-        const size_t textLen = SentLength(value, f);
+        // Only an address is rewritten (its blanks dropped), so only it needs
+        // a copy; and only the field's own width is read from that copy.
+        char stripped[sizeof(TDeviceRec::CONT)];
+        const char* value = FieldOf(edit, *k);
+        if (f.StripsBlanks) {
+            std::memcpy(stripped, value, static_cast<size_t>(f.Width));
+            value = stripped;
+        }
+        const size_t textLen = f.StripsBlanks ? StripBlanks(stripped, static_cast<size_t>(f.Width))
+                                              : strnlen(value, static_cast<size_t>(f.Width));
         if (textLen == 0) continue;
         // TERM and LOG always travel as four bytes, NULs included.
         const size_t valueLen = (*k == KEY_TERM || *k == KEY_LOG) ? 4 : textLen;
-        const size_t keyLen = std::strlen(f.Name);
+        const size_t keyLen = f.NameLength;
         const size_t itemLen = keyLen + 1 + valueLen + 1;
         if (HoldsDelimiter(value, valueLen)) result.Fault = SetFrameFault::BadByte;
         if (pos + itemLen + 1 <= SET_FRAME_MAX) {  // +1 for the closing ETX

@@ -8,7 +8,6 @@
 #include "link/Record.h"
 
 constexpr size_t SET_FRAME_MAX = 510;  // what a request-queue slot carries
-constexpr size_t FRAME_ITEMS_AT = 23;  // after STX, "XXX:", the MAC and its 0xFF
 
 // Eight bytes at a time: a word of a byte string, and whether it holds a 0 byte.
 constexpr uint64_t WORD_ONES = 0x0101010101010101ull, WORD_HIGHS = 0x8080808080808080ull;

@@ -10,7 +10,6 @@ namespace {
 // longer than this is dropped whole rather than parsed from a cut copy.
 constexpr size_t ITEM_BUF = FRAME_MAX;
 constexpr size_t VALUE_CAP = 256;
-constexpr size_t ITEMS_AT = FRAME_ITEMS_AT;
 
 bool Live(int row, int count) { return row >= 0 && row < count; }
 
@@ -45,23 +44,9 @@ bool SameAsPadded(const char* field, const uint8_t* value, size_t cut, size_t wi
 }
 }  // namespace
 
-TmTable::TmTable() : Rec(new TDeviceRec[TABLE_SLOTS]()), Origins(new RowOrigin[TABLE_SLOTS]()) { InitKeys(); }
+TmTable::TmTable() : Rec(new TDeviceRec[TABLE_SLOTS]()), Origins(new RowOrigin[TABLE_SLOTS]()) {}
 
-void TmTable::InitKeys() {
-    for (int i = 0; i < KEY_COUNT; ++i) {
-        std::strncpy(KeyTable[i].Name, KeyFields[i].Name, sizeof KeyTable[i].Name - 1);
-        KeyTable[i].Len = static_cast<uint8_t>(std::strlen(KeyFields[i].Name));
-        KeyTable[i].Code = KeyFields[i].Code;
-    }
-    SelectedRow = NO_ROW;
-}
-
-int TmTable::FindRowLocked(const char* mac) const {
-    for (int i = 0; i < Count_; ++i) {
-        if (std::memcmp(Rec[i].MAC, mac, MAC_LEN) == 0) return i;
-    }
-    return -1;
-}
+int TmTable::FindRowLocked(const char* mac) const { return Macs.Find(mac, Rec.get()); }
 
 int TmTable::FindRow(const char* mac) const {
     std::lock_guard<std::mutex> g(Lock);
@@ -70,7 +55,7 @@ int TmTable::FindRow(const char* mac) const {
 
 bool TmTable::TakeAnswer(const uint8_t* data, uint16_t length) {
     std::lock_guard<std::mutex> g(Lock);
-    return TakeAnswerLocked(data, length);
+    return TakeAnswerLocked(ReadFrame(data, length));
 }
 
 // Any host can send an acknowledgement with a device's MAC, so once the
@@ -79,10 +64,10 @@ bool TmTable::FromDevice(int row, const Origin* from) const {
     return from == nullptr || !Origins[row].Heard || Origins[row].Source == from->Source;
 }
 
-bool TmTable::MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from) {
+bool TmTable::MergeAnswer(const FrameView& frame, const Origin* from) {
     std::lock_guard<std::mutex> g(Lock);
     DateAnswered_ = SerialTaken_ = false;
-    if (!TakeAnswerLocked(data, length)) return false;
+    if (!TakeAnswerLocked(frame)) return false;
     RowOrigin& o = Origins[CurRow];
     if (from != nullptr) Hear(o, *from);
     // A date answer is an acknowledgement too, counted as an ACK is.
@@ -122,10 +107,10 @@ void TmTable::Hear(RowOrigin& o, const Origin& from) {
     else if (std::strcmp(o.Serials[0], serial) != 0) std::memcpy(o.Serials[1], serial, sizeof o.Serials[1]);
 }
 
-bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
+bool TmTable::TakeAnswerLocked(const FrameView& frame) {
     ChangeMask_ = 0;
-    if (data == nullptr || length < ITEMS_AT || std::memcmp(data + 1, "MAC", 3) != 0) return false;
-    const char* mac = reinterpret_cast<const char*>(data + 5);
+    if (frame.Word != FrameWord::Mac) return false;
+    const char* mac = frame.Mac;
     // A row for the broadcast MAC would send its SETs to every device, and a
     // MAC holding a delimiter could not be saved or sent.
     if (!UsableMac(mac)) return false;
@@ -142,16 +127,17 @@ bool TmTable::TakeAnswerLocked(const uint8_t* data, uint16_t length) {
         // old device decides what a later SET sends to this one.
         Rec[row] = TDeviceRec{};
         Origins[row] = RowOrigin{};
+        std::memcpy(Rec[row].MAC, mac, MAC_LEN);
+        Macs.Add(mac, row);
     }
-    std::memcpy(Rec[row].MAC, mac, MAC_LEN);
     CurRow = row;
-    ParseItems(data + ITEMS_AT, static_cast<uint16_t>(length - ITEMS_AT));
+    ParseItems(frame.Items, frame.ItemsLength);
     Pending_ |= ChangeMask_;
     ++Merged_;
     return true;
 }
 
-bool TmTable::ParseItems(const uint8_t* data, uint16_t length) {
+void TmTable::ParseItems(const uint8_t* data, size_t length) {
     // Items are taken in place, each up to its 0xFF; the bytes after the last
     // 0xFF are no item.  One longer than the item buffer a frame can fill is
     // dropped whole rather than parsed from a cut copy.
@@ -164,7 +150,6 @@ bool TmTable::ParseItems(const uint8_t* data, uint16_t length) {
         if (n <= ITEM_BUF) ParseItem(p, n);
         p = stop + 1;
     }
-    return true;
 }
 
 bool TmTable::ParseItem(const uint8_t* item, size_t length) {
@@ -172,7 +157,7 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     const void* colon = std::memchr(item, ':', body);
     if (colon == nullptr) return false;
     const size_t keyLen = static_cast<size_t>(static_cast<const uint8_t*>(colon) - item);
-    const int key = FindKey(KeyTable, reinterpret_cast<const char*>(item), keyLen);
+    const int key = FindKey(reinterpret_cast<const char*>(item), keyLen);
     if (key < 0) return false;
     const uint8_t* value = item + keyLen + 1;
     const size_t valueLen = std::min(body - keyLen - 1, VALUE_CAP);
@@ -196,7 +181,7 @@ bool TmTable::ParseItem(const uint8_t* item, size_t length) {
     const size_t text = TextLength(value, cut);
     if (text < cut && SameAsPadded(field, value, text, width)) return true;
     cut = text;
-    UpdateChangeMaskLocked(f.ChangeBit, true, true);
+    UpdateChangeMaskLocked(f.ChangeBit, MaskUpdate::Raise);
     std::memcpy(field, value, cut);
     std::memset(field + cut, 0, width - cut);
     return true;
@@ -315,7 +300,10 @@ std::vector<GridRow> TmTable::GridRows() const {
 bool TmTable::EditRow(int row, const std::function<void(TDeviceRec&)>& edit) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return false;
+    char mac[MAC_LEN];
+    std::memcpy(mac, Rec[row].MAC, MAC_LEN);
     edit(Rec[row]);
+    if (std::memcmp(mac, Rec[row].MAC, MAC_LEN) != 0) Macs.Rebuild(Rec.get(), Count_);
     return true;
 }
 
@@ -325,12 +313,14 @@ void TmTable::DeleteRow(int row) {
         Count_ = 0;
         std::fill(Rec.get(), Rec.get() + TABLE_SLOTS, TDeviceRec{});
         std::fill(Origins.get(), Origins.get() + TABLE_SLOTS, RowOrigin{});
+        Macs.Clear();
         return;
     }
     if (row < 1 || row > Count_) return;
     std::copy(Rec.get() + row, Rec.get() + Count_, Rec.get() + row - 1);
     std::copy(Origins.get() + row, Origins.get() + Count_, Origins.get() + row - 1);
     --Count_;
+    Macs.Rebuild(Rec.get(), Count_);
 }
 
 uint32_t TmTable::ChangeMask() const {
@@ -338,17 +328,15 @@ uint32_t TmTable::ChangeMask() const {
     return ChangeMask_;
 }
 
-bool TmTable::UpdateChangeMask(uint32_t bits, bool apply, bool set) {
+bool TmTable::UpdateChangeMask(uint32_t bits, MaskUpdate how) {
     std::lock_guard<std::mutex> g(Lock);
-    if (apply && !set) Pending_ &= ~bits;
-    return UpdateChangeMaskLocked(bits, apply, set);
+    if (how == MaskUpdate::Clear) Pending_ &= ~bits;
+    return UpdateChangeMaskLocked(bits, how);
 }
 
-bool TmTable::UpdateChangeMaskLocked(uint32_t bits, bool apply, bool set) {
-    if (apply) {
-        if (set) ChangeMask_ |= bits;
-        else ChangeMask_ &= ~bits;
-    }
+bool TmTable::UpdateChangeMaskLocked(uint32_t bits, MaskUpdate how) {
+    if (how == MaskUpdate::Raise) ChangeMask_ |= bits;
+    else if (how == MaskUpdate::Clear) ChangeMask_ &= ~bits;
     return ChangeMask_ != 0;
 }
 

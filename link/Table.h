@@ -13,10 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "link/Macindex.h"
 #include "link/Origin.h"
 #include "link/Protocol.h"
 #include "link/Record.h"
 #include "link/Setframe.h"
+
+// What UpdateChangeMask does with its bits: nothing (it only answers), raise
+// them, or clear them.
+enum class MaskUpdate { None, Raise, Clear };
 
 // The four grid columns of one row, plus its identity.
 struct GridRow {
@@ -39,7 +44,10 @@ public:
     // acknowledges the date enquiry of its row, all under one lock.  With
     // `from` (a datagram off the network) the row remembers where its device
     // answers from, and an acknowledgement counts only from there.
-    bool MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from = nullptr);
+    bool MergeAnswer(const FrameView& frame, const Origin* from = nullptr);
+    bool MergeAnswer(const uint8_t* data, uint16_t length, const Origin* from = nullptr) {
+        return MergeAnswer(ReadFrame(data, length), from);
+    }
     void SetStatus(uint32_t code, const char* mac, const Origin* from = nullptr);
     // The interfaces the row's device was heard on in this run; none when it
     // has not answered (a row from a file), which means every interface.
@@ -73,7 +81,8 @@ public:
     void DeleteRow(int row);  // table row + 1 (not the sorted grid row), or NO_ROW for all
 
     uint32_t ChangeMask() const;
-    bool UpdateChangeMask(uint32_t bits, bool apply, bool set);
+    // Whether any change bit is raised, after the update.
+    bool UpdateChangeMask(uint32_t bits, MaskUpdate how);
     // Every change bit raised since the last call.  ChangeMask only tells what
     // the latest answer changed, so a poller that looked only at it would miss
     // a new row followed at once by an unchanged answer.
@@ -93,14 +102,11 @@ public:
     TDeviceRec EditRec{};
     int SelectedRow = NO_ROW;
 
-    static constexpr size_t SEND_MAX = SET_FRAME_MAX;
-
 private:
-    void InitKeys();
     int FindRowLocked(const char* mac) const;
-    bool TakeAnswerLocked(const uint8_t* data, uint16_t length);
-    bool UpdateChangeMaskLocked(uint32_t bits, bool apply, bool set);
-    bool ParseItems(const uint8_t* data, uint16_t length);
+    bool TakeAnswerLocked(const FrameView& frame);
+    bool UpdateChangeMaskLocked(uint32_t bits, MaskUpdate how);
+    void ParseItems(const uint8_t* data, size_t length);
     bool ParseItem(const uint8_t* item, size_t length);
 
     // Where a row's device answers from; Heard: it has answered in this run.
@@ -121,6 +127,7 @@ private:
     mutable std::mutex Lock;
     std::unique_ptr<TDeviceRec[]> Rec;
     std::unique_ptr<RowOrigin[]> Origins;  // beside Rec, row for row
+    MacIndex Macs;                         // Rec's rows by their MAC
     uint32_t LeftOut_ = 0;
     int Count_ = 0;
     int CurRow = 0;
@@ -131,6 +138,5 @@ private:
     bool DateAnswered_ = false;
     bool SerialTaken_ = false;  // the answer being merged carried a SERIAL
     uint32_t Search_ = 1;  // the current search; rows not heard in it have Search 0 or older
-    TKeyEntry KeyTable[KEY_COUNT]{};
     uint8_t SendBuf_[FRAME_MAX]{};
 };

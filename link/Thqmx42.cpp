@@ -9,9 +9,6 @@
 #include "link/Protocol.h"
 #include "link/Waits.h"
 
-namespace {
-constexpr size_t MIN_FRAME = 24;  // an answer or acknowledgement is longer than 23 bytes
-}
 
 TQmx42::TQmx42(TmTable& table, TdrvUDP& driver, uint16_t port) : Table(table), Driver(driver) {
     Params.Notify = this;
@@ -75,7 +72,6 @@ void TQmx42::Step() {
         State_ = ST_WAIT;
         RetryTicks = 0;
     }
-    LastTaken_ = LastSent_ = 0;
     switch (State_.load()) {
         case ST_OPEN:
             if (Driver.Open(Params)) {
@@ -102,21 +98,14 @@ void TQmx42::Step() {
     }
 }
 
-bool TQmx42::PollAnswer(uint32_t& length, Origin& from) {
+// An answer or acknowledgement holds more than its header.
+FrameView TQmx42::PollAnswer(uint32_t& length, Origin& from) {
     length = Driver.Read(RxBuf, &from);
-    if (length == 0) return false;
-    ++LastTaken_;
-    if (length < MIN_FRAME || RxBuf[0] != STX) return false;
-    const char* mac = reinterpret_cast<const char*>(RxBuf + 5);
-    if (std::memcmp(RxBuf + 1, "ACK", 3) == 0) {
-        Table.SetStatus(STATUS_ACK, mac, &from);
-        return false;
-    }
-    if (std::memcmp(RxBuf + 1, "NAK", 3) == 0) {
-        Table.SetStatus(STATUS_NAK, mac, &from);
-        return false;
-    }
-    return std::memcmp(RxBuf + 1, "MAC", 3) == 0;
+    const FrameView frame = ReadFrame(RxBuf, length);
+    if (frame.ItemsLength == 0 || !frame.Stx) return {};
+    if (frame.Word == FrameWord::Ack) Table.SetStatus(STATUS_ACK, frame.Mac, &from);
+    if (frame.Word == FrameWord::Nak) Table.SetStatus(STATUS_NAK, frame.Mac, &from);
+    return frame.Word == FrameWord::Mac ? frame : FrameView{};
 }
 
 // Takes every datagram that was waiting when the step began, not one a step:
@@ -127,9 +116,9 @@ void TQmx42::ProcessAnswers() {
     for (size_t waiting = Driver.Waiting(); waiting > 0; --waiting) {
         uint32_t length = 0;
         Origin from;
-        const bool answer = PollAnswer(length, from);
+        const FrameView answer = PollAnswer(length, from);
         if (length == 0) return;
-        if (answer) Table.MergeAnswer(RxBuf, static_cast<uint16_t>(length), &from);
+        if (answer.Word == FrameWord::Mac) Table.MergeAnswer(answer, &from);
     }
 }
 
@@ -143,7 +132,6 @@ void TQmx42::SendNext() {
     Params.Via = s.Via;
     Driver.Send(Params);
     ReadIndex = (ReadIndex + 1) % QUEUE_SLOTS;
-    ++LastSent_;
 }
 
 void TQmx42::Enqueue(const uint8_t* frame, uint16_t length, const Outlets& via) {
@@ -163,7 +151,7 @@ void TQmx42::EnqueueQuery(int kind, const Outlets& via) {
     Enqueue(frame, static_cast<uint16_t>(n), via);
 }
 
-void TQmx42::EnqueueSet(int, int, uint16_t length, const Outlets& via) { Enqueue(Table.SendBuf(), length, via); }
+void TQmx42::EnqueueSet(uint16_t length, const Outlets& via) { Enqueue(Table.SendBuf(), length, via); }
 
 int TQmx42::Queued() const {
     std::lock_guard<std::mutex> g(ReqMutex);

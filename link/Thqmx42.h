@@ -35,7 +35,8 @@ public:
 
     // via: the interfaces the frame leaves by; none named: every interface.
     void EnqueueQuery(int kind, const Outlets& via = {});
-    void EnqueueSet(int row, int kind, uint16_t length, const Outlets& via = {});
+    // The SET the table has just built (TmTable::SendBuf).
+    void EnqueueSet(uint16_t length, const Outlets& via = {});
     int Queued() const;
 
     void Step();
@@ -47,19 +48,16 @@ public:
     std::string LastFailure() const;
     uint32_t Failures() const { return Failures_.load(); }
 
-    // What the last step did, for tests and the benchmark.
-    int LastTaken() const { return LastTaken_; }
-    int LastSent() const { return LastSent_; }
-
 private:
     struct Slot {
         uint16_t Length;
-        uint8_t Frame[510];
+        uint8_t Frame[SET_FRAME_MAX];
         Outlets Via;
     };
     void Execute();
     void Enqueue(const uint8_t* frame, uint16_t length, const Outlets& via);
-    bool PollAnswer(uint32_t& length, Origin& from);
+    // The frame taken, when it is a device's answer to merge.
+    FrameView PollAnswer(uint32_t& length, Origin& from);
     void ProcessAnswers();
     void SendNext();
 
@@ -71,8 +69,6 @@ private:
     mutable std::mutex FailureMutex;
     std::string Failure;
     int RetryTicks = 0;
-    int LastTaken_ = 0;
-    int LastSent_ = 0;
 
     std::atomic<uint32_t> Failures_{0};
 
@@ -81,8 +77,8 @@ private:
     int WriteIndex = 0;
     int ReadIndex = 0;
 
-    uint8_t TxBuf[512]{};
-    uint8_t RxBuf[512]{};
+    uint8_t TxBuf[SET_FRAME_MAX]{};
+    uint8_t RxBuf[TdrvUDP::SLOT_BYTES]{};
 
     std::mutex RunMutex;
     std::condition_variable Wake;

@@ -12,7 +12,6 @@ TtskCtrl::TtskCtrl(TmTable& table, CommSettingsStore& settings, TdrvUDP& driver)
 TtskCtrl::~TtskCtrl() {
     TimerOn = false;
     StopWorker();
-    SockCleanup();
 }
 
 void TtskCtrl::timCtrlTimer() {
@@ -46,8 +45,6 @@ void TtskCtrl::timCtrlTimer() {
 
 bool TtskCtrl::StartComm() {
     Settings.ReadCommSettings();
-    uint16_t granted = 0;
-    if (SockStartup(0x0101, &granted) != 0 || granted != 0x0101) return false;
     const bool first = LocalAddress.empty();
     std::string address;
     if (!FindLocalAddress(address, AddressByName, AddressByInterface)) return false;
@@ -78,7 +75,7 @@ bool TtskCtrl::RequestSet(int row, int kind, bool broadcast) {
     Table.AwaitAnswer(row, moves ? moved.s_addr : 0);
     const uint16_t length = Table.BuildSet(row, kind, broadcast);
     if (length == 0) return false;
-    WorkerThread->EnqueueSet(row, kind, length, broadcast ? Outlets{} : Table.RowOutlets(row));
+    WorkerThread->EnqueueSet(length, broadcast ? Outlets{} : Table.RowOutlets(row));
     return true;
 }
 

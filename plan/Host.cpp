@@ -13,7 +13,7 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 
 HeadlessHost::HeadlessHost(const std::string& programDir, const std::string& interface,
                            const std::vector<std::string>& targets)
-    : Files(Table, programDir), Control(Table, Files, Driver) {
+    : DeviceLink(programDir) {
     Driver.SetInterface(interface);
     ReachedTargets checked = SkipReached(ParseTargets(targets).Addresses, LocalSubnets(interface));
     Driver.SetTargets(checked.Kept);

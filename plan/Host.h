@@ -1,18 +1,15 @@
-// The device link hosted without any window: the table, the files, the driver
-// and the control task, with the control task's timer driven by a plain loop.
+// The device link hosted without any window, with the control task's timer
+// driven by a plain loop.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "files/File.h"
-#include "link/Qmx42d.h"
-#include "link/Table.h"
-#include "link/Tskcontrol.h"
+#include "files/Devicelink.h"
 #include "link/Waits.h"
 
-class HeadlessHost {
+class HeadlessHost : public DeviceLink {
 public:
     // interface: broadcast only there (empty: on every interface); targets:
     // IPv4 addresses every frame also goes to, already checked.
@@ -39,9 +36,4 @@ public:
 
     // One note for each target left out because the broadcasts reach it.
     std::vector<std::string> TargetNotes;
-
-    TmTable Table;
-    TdrvUDP Driver;
-    TmFile Files;
-    TtskCtrl Control;
 };

@@ -16,13 +16,16 @@ namespace {
 // What the Network window says of these three values, the others left aside.
 // Without a gateway only the address and the mask are judged.
 std::vector<int> CheckCommonValues(const std::string& first, const std::string& mask, const std::string& gateway) {
-    constexpr int kMainIpMessage = 107, kMaskMessage = 111;
     NetworkField fields[NET_ROWS];
     fields[NET_MAIN] = {first, true};
     fields[NET_GATEWAY] = {gateway, true};
     fields[NET_MASK] = {mask, true};
-    std::vector<int> ids = ValidateNetworkSettings(fields);
-    if (gateway.empty()) std::erase_if(ids, [](int id) { return id != kMainIpMessage && id != kMaskMessage; });
+    std::vector<int> ids;
+    const auto judged = [&](int id) {
+        return !gateway.empty() || id == NetworkFields[NET_MAIN].Message || id == NetworkFields[NET_MASK].Message;
+    };
+    for (const NetRefusal& r : ValidateNetworkSettings(fields))
+        if (judged(r.Message)) ids.push_back(r.Message);
     return ids;
 }
 

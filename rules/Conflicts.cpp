@@ -9,11 +9,9 @@
 #include "rules/Netcheck.h"
 
 namespace {
-std::string Text(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }
-
 // The field as an address; false when it is empty or none.
-bool AddressOf(const char* field, uint8_t has, uint32_t& address) {
-    return has != 0 && ParseIpv4(Text(field, 15), address);
+bool AddressOf(const char (&field)[16], uint8_t has, uint32_t& address) {
+    return has != 0 && ParseIpv4(std::string(FieldText(field)), address);
 }
 
 bool SameSubnet(uint32_t a, uint32_t b, uint32_t mask) { return (a & mask) == (b & mask); }
@@ -54,9 +52,10 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
             for (size_t j : sharing) {
                 if (j == i) continue;
                 if (!others.empty()) others += ", ";  // not "" + text: g++ 12 -O3 then warns of a bogus overflow
-                others += Text(rows[j].MAC, MAC_LEN);
+                others += FieldText(rows[j].MAC);
             }
-            problems[i].push_back("main address " + Text(rows[i].IPADRM, 15) + " is also used by " + others);
+            problems[i].push_back("main address " + std::string(FieldText(rows[i].IPADRM)) + " is also used by " +
+                                  others);
         }
     }
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -65,17 +64,17 @@ std::vector<std::vector<std::string>> FindConflicts(const std::vector<TDeviceRec
         if (!AddressOf(r.IPADRM, r.HasIPADRM, main)) continue;
         const bool hasMask = AddressOf(r.MASK, r.HasMASK, mask);
         if (const std::string why = Unusable(main, hasMask ? &mask : nullptr, local); !why.empty())
-            problems[i].push_back("main address " + Text(r.IPADRM, 15) + " " + why);
+            problems[i].push_back("main address " + std::string(FieldText(r.IPADRM)) + " " + why);
         bool reachable = false;
         for (const LocalSubnet& s : local) reachable = reachable || SameSubnet(main, s.Address, s.Mask);
         if (!reachable)
-            problems[i].push_back("main address " + Text(r.IPADRM, 15) +
+            problems[i].push_back("main address " + std::string(FieldText(r.IPADRM)) +
                                   " is in none of this computer's subnets (only a router reaches it)");
         // 0.0.0.0 is no gateway at all; an unreadable mask leaves nothing to judge by.
         if (!AddressOf(r.GWAY, r.HasGWAY, gateway) || gateway == 0 || !hasMask) continue;
         if (!SameSubnet(gateway, main, mask))
-            problems[i].push_back("gateway " + Text(r.GWAY, 15) + " is not in its own subnet (mask " +
-                                  Text(r.MASK, 15) + ")");
+            problems[i].push_back("gateway " + std::string(FieldText(r.GWAY)) + " is not in its own subnet (mask " +
+                                  std::string(FieldText(r.MASK)) + ")");
     }
     return problems;
 }

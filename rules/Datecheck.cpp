@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "rules/Netcheck.h"
+#include "link/Numtext.h"
+#include "rules/Strings.h"
 
 namespace {
 // Whether the text is an integer at all: two different defaults can only give
@@ -39,17 +40,18 @@ int DaysInMonth(int year, int month) {
 // leading zero; a sign or a blank never reaches the device's date text.
 DateVerdict ValidateDate(const std::array<std::string, DATE_EDITS>& e) {
     int year = 0, month = 0, day = 0;
-    if (!ToInt(e[DATE_YEAR], year) || year < 1000 || year > 9999) return Fail(DATE_YEAR, 103);
-    if (!ToInt(e[DATE_MONTH], month) || month < 1 || month > 12) return Fail(DATE_MONTH, 103);
-    if (!ToInt(e[DATE_DAY], day) || day < 1 || day > DaysInMonth(year, month)) return Fail(DATE_DAY, 103);
+    if (!ToInt(e[DATE_YEAR], year) || year < 1000 || year > 9999) return Fail(DATE_YEAR, MSG_BAD_DATE);
+    if (!ToInt(e[DATE_MONTH], month) || month < 1 || month > 12) return Fail(DATE_MONTH, MSG_BAD_DATE);
+    if (!ToInt(e[DATE_DAY], day) || day < 1 || day > DaysInMonth(year, month)) return Fail(DATE_DAY, MSG_BAD_DATE);
     // An empty hour or minute counts as 0; a negative one or one that is no
     // number is refused rather than written into the date as typed.
     int hour = 0, minute = 0;
-    if (!e[DATE_HOUR].empty() && (!ToInt(e[DATE_HOUR], hour) || hour < 0 || hour > 23)) return Fail(DATE_HOUR, 104);
+    if (!e[DATE_HOUR].empty() && (!ToInt(e[DATE_HOUR], hour) || hour < 0 || hour > 23))
+        return Fail(DATE_HOUR, MSG_BAD_TIME);
     if (!e[DATE_MINUTE].empty() && (!ToInt(e[DATE_MINUTE], minute) || minute < 0 || minute > 59))
-        return Fail(DATE_MINUTE, 104);
+        return Fail(DATE_MINUTE, MSG_BAD_TIME);
     const int gmt = StrToIntDef(e[DATE_GMT], 100);
-    if (gmt < -12 || gmt > 13) return Fail(DATE_GMT, 105);
+    if (gmt < -12 || gmt > 13) return Fail(DATE_GMT, MSG_BAD_GMT);
 
     DateVerdict v;
     v.Ok = true;

@@ -10,7 +10,7 @@ enum DateEdit { DATE_YEAR, DATE_MONTH, DATE_DAY, DATE_HOUR, DATE_MINUTE, DATE_GM
 struct DateVerdict {
     bool Ok = false;
     int Failed = -1;   // the DateEdit to give the focus to
-    int Message = 0;   // 103, 104 or 105
+    int Message = 0;   // MSG_BAD_DATE, MSG_BAD_TIME or MSG_BAD_GMT
     std::string Text;  // the 16-character date text when Ok
 };
 

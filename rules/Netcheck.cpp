@@ -6,22 +6,34 @@
 #include <cstdint>
 #include <limits>
 
+#include "link/Protocol.h"
 #include "rules/Strings.h"
 
+// Marks each label for the translation tools; the window translates it.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, text) text
+#endif
+
+const NetworkFieldSpec NetworkFields[NET_ROWS] = {
+    {KEY_IPADRM, QT_TRANSLATE_NOOP("TwndSetup", "Main IP:"), EditForm::Address, 15, NetRule::MainAddress, MSG_BAD_MAIN_IP},
+    {KEY_IPADRB, QT_TRANSLATE_NOOP("TwndSetup", "Backup IP:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_BACKUP_IP},
+    {KEY_GPID, QT_TRANSLATE_NOOP("TwndSetup", "Group ID:"), EditForm::Digits, 3, NetRule::Number, MSG_BAD_GROUP_ID},
+    {KEY_GWAY, QT_TRANSLATE_NOOP("TwndSetup", "Default Gateway:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_GATEWAY},
+    {KEY_MASK, QT_TRANSLATE_NOOP("TwndSetup", "Subnet Mask:"), EditForm::Address, 15, NetRule::Mask, MSG_BAD_MASK},
+    {KEY_TRAP1, QT_TRANSLATE_NOOP("TwndSetup", "Trap1:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_TRAP1},
+    {KEY_TRAP2, QT_TRANSLATE_NOOP("TwndSetup", "Trap2:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_TRAP2},
+    {KEY_TERM, QT_TRANSLATE_NOOP("TwndSetup", "Term:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_TERM},
+    {KEY_LOG, QT_TRANSLATE_NOOP("TwndSetup", "Log:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_LOG},
+    {KEY_OPTIP, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP1:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP1},
+    {KEY_OPTIP2, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP2:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP2},
+    {KEY_OPTIP3, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP3:"), EditForm::Address, 15, NetRule::Address, MSG_BAD_OPT_IP3},
+    {KEY_OPT1, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port1:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT1},
+    {KEY_OPT2, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port2:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT2},
+    {KEY_OPT3, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port3:"), EditForm::Digits, 4, NetRule::Number, MSG_BAD_OPT_PORT3},
+    {KEY_TOUT, QT_TRANSLATE_NOOP("TwndSetup", "Time Out:"), EditForm::Digits, 3, NetRule::Number, MSG_BAD_TIME_OUT},
+};
+
 namespace {
-enum class Rule { A, B, M, N };
-
-struct RowRule {
-    Rule Kind;
-    int Message;
-};
-
-constexpr RowRule kRules[NET_ROWS] = {
-    {Rule::A, 107}, {Rule::B, 108}, {Rule::N, 109}, {Rule::B, 110}, {Rule::M, 111}, {Rule::B, 112},
-    {Rule::B, 113}, {Rule::N, 114}, {Rule::N, 115}, {Rule::B, 116}, {Rule::B, 117}, {Rule::B, 118},
-    {Rule::N, 119}, {Rule::N, 120}, {Rule::N, 121}, {Rule::N, 122},
-};
-
 uint32_t LastPart(uint32_t networkOrder) { return ntohl(networkOrder) & 0xFFu; }
 
 bool MaskContiguous(uint32_t networkOrder) {
@@ -76,39 +88,39 @@ bool HasLeadingZero(const std::string& text) {
     return false;
 }
 
-std::vector<int> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS]) {
-    std::vector<int> errors;
+std::vector<NetRefusal> ValidateNetworkSettings(const NetworkField (&fields)[NET_ROWS]) {
+    std::vector<NetRefusal> refused;
     uint32_t value[NET_ROWS] = {};
     for (int row = 0; row < NET_ROWS; ++row) {
         const NetworkField& f = fields[row];
-        const RowRule& rule = kRules[row];
-        if (rule.Kind != Rule::N) value[row] = ParseIpText(f.Text);
+        const NetworkFieldSpec& spec = NetworkFields[row];
+        if (spec.Rule != NetRule::Number) value[row] = ParseIpText(f.Text);
         const uint32_t v = value[row];
         const bool converts = v != INADDR_NONE;  // 255.255.255.255 counts as not converting
         bool bad = false;
-        switch (rule.Kind) {
-            case Rule::A:
+        switch (spec.Rule) {
+            case NetRule::MainAddress:
                 bad = f.Enabled && (!converts || LastPart(v) == 0 || LastPart(v) == 255);
                 break;
-            case Rule::B:
+            case NetRule::Address:
                 if (converts && LastPart(v) == 0) bad = true;
                 else if (f.Enabled) bad = !converts || LastPart(v) == 255;
                 break;
-            case Rule::M:
+            case NetRule::Mask:
                 bad = f.Enabled && (!converts || !MaskContiguous(v));
                 // A device that does not report one of the three could never
                 // pass: its closed edit holds no address to compare.
                 if (!bad && fields[NET_MAIN].Enabled && fields[NET_GATEWAY].Enabled && f.Enabled &&
                     (value[NET_MAIN] & v) != (value[NET_GATEWAY] & v)) {
-                    errors.push_back(MSG_MASK_MISMATCH);
+                    refused.push_back({row, MSG_MASK_MISMATCH});
                     continue;
                 }
                 break;
-            case Rule::N:
+            case NetRule::Number:
                 bad = f.Enabled && StrToIntDef(f.Text, -1) == -1;
                 break;
         }
-        if (bad) errors.push_back(rule.Message);
+        if (bad) refused.push_back({row, spec.Message});
     }
-    return errors;
+    return refused;
 }

@@ -12,43 +12,42 @@
 #include "rules/Strings.h"
 
 namespace {
-enum class Form { Address, Digits, Signed, Text };
-
 // One edit of a setup window: the record field it fills, what it takes, how
 // many characters a user may type, and the window's message for a value it
 // refuses (0: the window has none).
 struct Edit {
     const char* Name;
     int Key;
-    Form Takes;
+    EditForm Form;
     int MaxLength;
     int Message;
 };
 
 // In NetRow order, the order of the window's checks.
-const Edit kNetwork[NET_ROWS] = {
-    {"IPADRM", KEY_IPADRM, Form::Address, 15, 107}, {"IPADRB", KEY_IPADRB, Form::Address, 15, 108},
-    {"GPID", KEY_GPID, Form::Digits, 3, 109},        {"GWAY", KEY_GWAY, Form::Address, 15, 110},
-    {"MASK", KEY_MASK, Form::Address, 15, 111},      {"TRAP1", KEY_TRAP1, Form::Address, 15, 112},
-    {"TRAP2", KEY_TRAP2, Form::Address, 15, 113},    {"TERM", KEY_TERM, Form::Digits, 4, 114},
-    {"LOG", KEY_LOG, Form::Digits, 4, 115},          {"OPTIP", KEY_OPTIP, Form::Address, 15, 116},
-    {"OPTIP2", KEY_OPTIP2, Form::Address, 15, 117},  {"OPTIP3", KEY_OPTIP3, Form::Address, 15, 118},
-    {"OPT1", KEY_OPT1, Form::Digits, 4, 119},        {"OPT2", KEY_OPT2, Form::Digits, 4, 120},
-    {"OPT3", KEY_OPT3, Form::Digits, 4, 121},        {"TOUT", KEY_TOUT, Form::Digits, 3, 122},
-};
+const std::array<Edit, NET_ROWS> kNetwork = [] {
+    std::array<Edit, NET_ROWS> edits{};
+    for (size_t i = 0; i < edits.size(); ++i) {
+        const NetworkFieldSpec& f = NetworkFields[i];
+        edits[i] = {KeyFields[f.Key].Name, f.Key, f.Form, f.Length, f.Message};
+    }
+    return edits;
+}();
 
 const Edit kInfo[4] = {
-    {"CONT", KEY_CONT, Form::Text, 20, 0},
-    {"NAME", KEY_NAME, Form::Text, 20, 0},
-    {"LOC", KEY_LOC, Form::Text, 20, 0},
-    {"UNIQ", KEY_UNIQ, Form::Signed, 3, MSG_BAD_UNIQUE_ID},
+    {"CONT", KEY_CONT, EditForm::Text, 20, 0},
+    {"NAME", KEY_NAME, EditForm::Text, 20, 0},
+    {"LOC", KEY_LOC, EditForm::Text, 20, 0},
+    {"UNIQ", KEY_UNIQ, EditForm::Signed, 3, MSG_BAD_UNIQUE_ID},
 };
 
 // In DateEdit order; the first five make up YMDHM.
 const Edit kDate[DATE_EDITS] = {
-    {DateKeys[0], KEY_YMDHM, Form::Digits, 4, MSG_BAD_DATE}, {DateKeys[1], KEY_YMDHM, Form::Digits, 2, MSG_BAD_DATE},
-    {DateKeys[2], KEY_YMDHM, Form::Digits, 2, MSG_BAD_DATE}, {DateKeys[3], KEY_YMDHM, Form::Digits, 2, MSG_BAD_TIME},
-    {DateKeys[4], KEY_YMDHM, Form::Digits, 2, MSG_BAD_TIME}, {DateKeys[5], KEY_GMT, Form::Signed, 3, MSG_BAD_GMT},
+    {DateKeys[0], KEY_YMDHM, EditForm::Digits, 4, MSG_BAD_DATE},
+    {DateKeys[1], KEY_YMDHM, EditForm::Digits, 2, MSG_BAD_DATE},
+    {DateKeys[2], KEY_YMDHM, EditForm::Digits, 2, MSG_BAD_DATE},
+    {DateKeys[3], KEY_YMDHM, EditForm::Digits, 2, MSG_BAD_TIME},
+    {DateKeys[4], KEY_YMDHM, EditForm::Digits, 2, MSG_BAD_TIME},
+    {DateKeys[5], KEY_GMT, EditForm::Signed, 3, MSG_BAD_GMT},
 };
 
 struct EditList {
@@ -58,16 +57,11 @@ struct EditList {
 
 EditList EditsOf(int kind) {
     switch (kind) {
-        case KIND_NETWORK: return {kNetwork, NET_ROWS};
+        case KIND_NETWORK: return {kNetwork.data(), kNetwork.size()};
         case KIND_DEVINFO: return {kInfo, 4};
         case KIND_DATE: return {kDate, DATE_EDITS};
         default: return {nullptr, 0};
     }
-}
-
-std::string Stored(const TDeviceRec& r, int key) {
-    const char* text = FieldOf(r, key);
-    return std::string(text, strnlen(text, static_cast<size_t>(KeyFields[key].Width)));
 }
 
 // The message's "%s" and "%d" filled in order.
@@ -119,24 +113,25 @@ bool NumberForm(const std::string& text, bool sign) {
     return true;
 }
 
-std::string Takes(const Edit& e) {
+// What the edit takes, in words.
+std::string FormText(const Edit& e) {
     const std::string n = std::to_string(e.MaxLength);
-    switch (e.Takes) {
-        case Form::Address: return "four dotted decimal parts of up to three digits";
-        case Form::Digits: return "up to " + n + " digits";
-        case Form::Signed: return "up to " + n + " characters: digits, a sign before them";
-        case Form::Text: return "up to " + n + " Latin-1 characters";
+    switch (e.Form) {
+        case EditForm::Address: return "four dotted decimal parts of up to three digits";
+        case EditForm::Digits: return "up to " + n + " digits";
+        case EditForm::Signed: return "up to " + n + " characters: digits, a sign before them";
+        case EditForm::Text: return "up to " + n + " Latin-1 characters";
     }
     return {};
 }
 
 SetProblem Problem(SetFault fault, const Edit& e, int id, std::string text) {
-    return {fault, e.Name, id, std::move(text), Takes(e)};
+    return {fault, e.Name, id, std::move(text), FormText(e)};
 }
 
 // What an edit could not hold, if anything.
 // current: the device's row, or nullptr to leave out what depends on it.
-void CheckHeld(const Edit& e, const std::string& text, const TDeviceRec* current, std::vector<SetProblem>& out) {
+void CheckEditHolds(const Edit& e, const std::string& text, const TDeviceRec* current, std::vector<SetProblem>& out) {
     // A refused value of a checked edit gets the window's own message for it.
     const auto refuse = [&](SetFault fault, int ownId, const std::string& arg) {
         if (e.Message != 0) out.push_back(Problem(fault, e, e.Message, MessageText(e.Message)));
@@ -150,17 +145,18 @@ void CheckHeld(const Edit& e, const std::string& text, const TDeviceRec* current
         char hex[16];
         std::snprintf(hex, sizeof hex, "0x%02X", c);
         out.push_back(Problem(SetFault::BadByte, e, MSG_BAD_BYTE, Compose(MSG_BAD_BYTE, e.Name, hex)));
-    } else if (text.empty() && e.Takes == Form::Text) {
+    } else if (text.empty() && e.Form == EditForm::Text) {
         out.push_back(Problem(SetFault::Empty, e, MSG_EMPTY_VALUE, Compose(MSG_EMPTY_VALUE, e.Name)));
     } else if (text.size() > static_cast<size_t>(e.MaxLength)) {
         refuse(SetFault::TooLong, MSG_TOO_LONG, std::to_string(e.MaxLength));
-    } else if (e.Takes == Form::Address && AddressForm(text) && HasLeadingZero(text)) {
+    } else if (e.Form == EditForm::Address && AddressForm(text) && HasLeadingZero(text)) {
         out.push_back(Problem(SetFault::BadForm, e, e.Message,
                               e.Name + std::string(" ") + text +
                                   ": a part begins with 0, which some read as octal (010 as 8), so which address "
                                   "the device takes is unsure; write it without the leading zero"));
-    } else if ((e.Takes == Form::Address && !AddressForm(text)) ||
-               ((e.Takes == Form::Digits || e.Takes == Form::Signed) && !NumberForm(text, e.Takes == Form::Signed))) {
+    } else if ((e.Form == EditForm::Address && !AddressForm(text)) ||
+               ((e.Form == EditForm::Digits || e.Form == EditForm::Signed) &&
+                !NumberForm(text, e.Form == EditForm::Signed))) {
         refuse(SetFault::BadForm, 0, {});
     }
 }
@@ -173,7 +169,7 @@ const Edit* Find(EditList list, const std::string& name) {
 
 std::string Value(const Edit& e, const SetValues& requested, const TDeviceRec& current) {
     const auto it = requested.find(e.Name);
-    return it != requested.end() ? it->second : Stored(current, e.Key);
+    return it != requested.end() ? it->second : std::string(FieldText(current, e.Key));
 }
 
 void Put(TDeviceRec& r, int key, const std::string& text) {
@@ -184,10 +180,9 @@ void CheckNetwork(const SetValues& requested, const TDeviceRec& current, SetVerd
     NetworkField fields[NET_ROWS];
     for (int i = 0; i < NET_ROWS; ++i)
         fields[i] = {Value(kNetwork[i], requested, current), HasKey(current, kNetwork[i].Key)};
-    for (int id : ValidateNetworkSettings(fields)) {
-        const Edit& e = kNetwork[id == MSG_MASK_MISMATCH ? NET_MASK : id - kNetwork[0].Message];
-        v.Problems.push_back({SetFault::Check, e.Name, id, MessageText(id), {}});
-    }
+    for (const NetRefusal& r : ValidateNetworkSettings(fields))
+        v.Problems.push_back({SetFault::Check, kNetwork[static_cast<size_t>(r.Row)].Name, r.Message,
+                              MessageText(r.Message), {}});
     for (int i = 0; i < NET_ROWS; ++i) Put(v.Edit, kNetwork[i].Key, fields[i].Text);
 }
 
@@ -204,7 +199,7 @@ void CheckDate(const SetValues& requested, const TDeviceRec& current, SetVerdict
     for (int i = 0; i < DATE_EDITS; ++i) {
         const auto it = requested.find(kDate[i].Name);
         edits[static_cast<size_t>(i)] = it != requested.end() ? it->second
-                                        : i == DATE_GMT     ? Stored(current, KEY_GMT)
+                                        : i == DATE_GMT     ? std::string(FieldText(current.GMT))
                                                             : parts[static_cast<size_t>(i)];
     }
     const DateVerdict d = ValidateDate(edits);
@@ -233,7 +228,7 @@ void CheckFrame(int kind, const TDeviceRec& current, SetVerdict& v) {
 }
 
 // Unknown keys first, then the edits in the window's order.
-SetVerdict Held(int kind, const SetValues& requested, const TDeviceRec* current) {
+SetVerdict CheckEditsHold(int kind, const SetValues& requested, const TDeviceRec* current) {
     SetVerdict v;
     const EditList edits = EditsOf(kind);
     for (const auto& [name, text] : requested)
@@ -241,17 +236,17 @@ SetVerdict Held(int kind, const SetValues& requested, const TDeviceRec* current)
             v.Problems.push_back({SetFault::UnknownKey, name, MSG_UNKNOWN_KEY, Compose(MSG_UNKNOWN_KEY, name), {}});
     for (size_t i = 0; i < edits.Count; ++i) {
         const auto it = requested.find(edits.First[i].Name);
-        if (it != requested.end()) CheckHeld(edits.First[i], it->second, current, v.Problems);
+        if (it != requested.end()) CheckEditHolds(edits.First[i], it->second, current, v.Problems);
     }
     if (v.Problems.empty() && edits.Count > 0) v.Outcome = SetOutcome::Ready;
     return v;
 }
 }  // namespace
 
-SetVerdict CheckForm(int kind, const SetValues& requested) { return Held(kind, requested, nullptr); }
+SetVerdict CheckForm(int kind, const SetValues& requested) { return CheckEditsHold(kind, requested, nullptr); }
 
 SetVerdict CheckSet(int kind, const SetValues& requested, const TDeviceRec& current) {
-    SetVerdict v = Held(kind, requested, &current);
+    SetVerdict v = CheckEditsHold(kind, requested, &current);
     if (v.Outcome != SetOutcome::Ready) return v;
     v.Outcome = SetOutcome::Refused;
 
@@ -287,31 +282,48 @@ int EditLength(int kind, const std::string& key) {
 std::string EditPattern(int kind, const std::string& key) {
     const Edit* e = Find(EditsOf(kind), key);
     if (!e) return {};
-    switch (e->Takes) {
-        case Form::Address: return {};
-        case Form::Digits: return "[0-9]*";
-        case Form::Signed: return "[+-]?[0-9]*";
+    switch (e->Form) {
+        case EditForm::Address: return {};
+        case EditForm::Digits: return "[0-9]*";
+        case EditForm::Signed: return "[+-]?[0-9]*";
         // Latin-1 without its control characters and without 0xFF.
-        case Form::Text: return "[\\x{20}-\\x{7E}\\x{A0}-\\x{FE}]*";
+        case EditForm::Text: return "[\\x{20}-\\x{7E}\\x{A0}-\\x{FE}]*";
     }
     return {};
 }
 
-std::string MaskedAddressText(const std::string& dotted) {
-    std::string groups[4];
-    size_t g = 0;
-    for (char c : dotted) {
-        if (c == ' ') continue;
-        if (c == '.') {
-            if (++g == 4) break;
-        } else if (groups[g].size() < 3) {
-            groups[g] += c;
+std::string KeysLine(int kind) {
+    std::string line = "KEY:";
+    for (const std::string& name : SetKeyNames(kind)) line += " " + name;
+    return line;
+}
+
+std::string EditsHelp(int kind) {
+    // Fields that take the same are named together, in the window's order,
+    // numbered names in a row of three or more as a range; addresses as such.
+    const EditList edits = EditsOf(kind);
+    std::vector<std::pair<std::string, std::vector<std::string>>> groups;  // what they take, their names
+    for (size_t i = 0; i < edits.Count; ++i) {
+        const std::string takes = FormText(edits.First[i]);
+        auto g = std::find_if(groups.begin(), groups.end(), [&](const auto& x) { return x.first == takes; });
+        if (g == groups.end()) g = groups.insert(groups.end(), {takes, {}});
+        if (edits.First[i].Form != EditForm::Address) g->second.emplace_back(edits.First[i].Name);
+        else if (g->second.empty()) g->second.emplace_back("Addresses");
+    }
+    const auto next = [](const std::string& a, const std::string& b) {
+        return a.size() == b.size() && a.size() > 1 && IsDigit(a.back()) && b.back() == a.back() + 1 &&
+               a.compare(0, a.size() - 1, b, 0, b.size() - 1) == 0;
+    };
+    std::string text;
+    for (const auto& [takes, names] : groups) {
+        std::string named;
+        for (size_t i = 0, last = 0; i < names.size(); i = last + 1) {
+            last = i;
+            while (last + 1 < names.size() && next(names[last], names[last + 1])) ++last;
+            if (last - i < 2) last = i;
+            named += (named.empty() ? "" : ", ") + names[i] + (last > i ? "-" + names[last] : "");
         }
+        text += (text.empty() ? "" : "; ") + named + ": " + takes;
     }
-    std::string out;
-    for (size_t i = 0; i < 4; ++i) {
-        groups[i].resize(3, ' ');
-        out += (i ? "." : "") + groups[i];
-    }
-    return out;
+    return text;
 }

@@ -32,7 +32,7 @@ enum class SetFault {
 
 struct SetProblem {
     SetFault Fault;
-    std::string Key;     // the key it concerns (for 123, "MASK")
+    std::string Key;     // the key it concerns (for MSG_MASK_MISMATCH, "MASK")
     int Message;         // string-table id
     std::string Text;    // the message as the window shows it
     std::string Detail;  // for a value the edit could not hold: what it takes
@@ -72,6 +72,8 @@ int EditLength(int kind, const std::string& key);
 // mask does that.
 std::string EditPattern(int kind, const std::string& key);
 
-// A dotted address laid into the address edit's mask "999.999.999.999": four
-// groups of three places, a number to each, blanks where nothing stands.
-std::string MaskedAddressText(const std::string& dotted);
+// For a help text: the keys of the kind ("KEY: IPADRM ... TOUT"), and what
+// their edits take ("Addresses: four dotted ...; GPID, TOUT: up to 3 digits;
+// TERM, LOG, OPT1-OPT3: up to 4 digits").
+std::string KeysLine(int kind);
+std::string EditsHelp(int kind);

@@ -7,7 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "files/File.h"
+#include "files/Devfile.h"
+#include "files/Devicelink.h"
 #include "Frames.h"
 #include "ui/Frmaboutdlg.h"
 #include "ui/Frmdate.h"
@@ -28,8 +29,7 @@ struct ShownMessage {
 
 struct UiRig {
     UiRig()
-        : Files(Table, Dir.Path),
-          Control(Table, Files, Driver),
+        : Link(Dir.Path),
           Main(Table, Files, Control),
           Search(Control, &Main),
           Info(Table, Control, &Main),
@@ -60,10 +60,11 @@ struct UiRig {
     QString LastMessage() const { return Messages.empty() ? QString() : Messages.back().Text; }
 
     TempDir Dir;
-    TmTable Table;
-    TdrvUDP Driver;
-    TmFile Files;
-    TtskCtrl Control;
+    DeviceLink Link;
+    TmTable& Table = Link.Table;
+    TdrvUDP& Driver = Link.Driver;
+    TmFile& Files = Link.Files;
+    TtskCtrl& Control = Link.Control;
     TwndMain Main;
     TwndSearch Search;
     TwndInfo Info;

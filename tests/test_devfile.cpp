@@ -12,6 +12,7 @@
 #include <functional>
 #include <sstream>
 
+#include "files/Devfile.h"
 #include "files/File.h"
 #include "Frames.h"
 #include "TempDir.h"
@@ -25,7 +26,7 @@ std::string ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 struct FileRig {
-    FileRig() : Files(Table, Dir.Path) {}
+    FileRig() : Files(Dir.Path) {}
     void Take(const Bytes& b) { Table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }
     std::string Path(const char* name) { return Files.DataDir() + name; }
     bool Save(const std::string& path) const { return SaveDeviceFile(Table, path).Saved; }

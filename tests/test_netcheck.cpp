@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "rules/Netcheck.h"
+#include "rules/Strings.h"
 
 namespace {
 const char* const kBlank = "   .   .   .   ";
@@ -20,7 +21,11 @@ struct Fields {
         f[row] = {text, enabled};
         return *this;
     }
-    std::vector<int> Check() const { return ValidateNetworkSettings(f); }
+    std::vector<int> Check() const {
+        std::vector<int> ids;
+        for (const NetRefusal& r : ValidateNetworkSettings(f)) ids.push_back(r.Message);
+        return ids;
+    }
 };
 
 using Ids = std::vector<int>;
@@ -68,27 +73,27 @@ TEST(NetCheck, Rules) {
     };
     const Case cases[] = {
         {"all valid", NET_MAIN, "192.168.  0. 10", true, {}},
-        {"main last part 0", NET_MAIN, "192.168.  0.  0", true, {107}},
-        {"main last part 255", NET_MAIN, "192.168.  0.255", true, {107}},
+        {"main last part 0", NET_MAIN, "192.168.  0.  0", true, {MSG_BAD_MAIN_IP}},
+        {"main last part 255", NET_MAIN, "192.168.  0.255", true, {MSG_BAD_MAIN_IP}},
         {"main blank disabled", NET_MAIN, kBlank, false, {}},
         {"gateway not reported", NET_GATEWAY, kBlank, false, {}},
         {"backup disabled blank", NET_BACKUP, kBlank, false, {}},
-        {"backup disabled zero", NET_BACKUP, "  0.  0.  0.  0", false, {108}},
-        {"backup enabled .255", NET_BACKUP, " 10.  0.  0.255", true, {108}},
+        {"backup disabled zero", NET_BACKUP, "  0.  0.  0.  0", false, {MSG_BAD_BACKUP_IP}},
+        {"backup enabled .255", NET_BACKUP, " 10.  0.  0.255", true, {MSG_BAD_BACKUP_IP}},
         {"backup disabled .255", NET_BACKUP, " 10.  0.  0.255", false, {}},
-        {"backup enabled all ones", NET_BACKUP, "255.255.255.255", true, {108}},
+        {"backup enabled all ones", NET_BACKUP, "255.255.255.255", true, {MSG_BAD_BACKUP_IP}},
         {"backup disabled all ones", NET_BACKUP, "255.255.255.255", false, {}},
-        {"leading zero: octal to some, decimal to others", NET_TRAP1, "192.168.  0.010", true, {112}},
-        {"octal 09", NET_TRAP1, "192.168.  0. 09", true, {112}},
-        {"group empty", NET_GROUP, "", true, {109}},
-        {"group -1", NET_GROUP, "-1", true, {109}},
+        {"leading zero: octal to some, decimal to others", NET_TRAP1, "192.168.  0.010", true, {MSG_BAD_TRAP1}},
+        {"octal 09", NET_TRAP1, "192.168.  0. 09", true, {MSG_BAD_TRAP1}},
+        {"group empty", NET_GROUP, "", true, {MSG_BAD_GROUP_ID}},
+        {"group -1", NET_GROUP, "-1", true, {MSG_BAD_GROUP_ID}},
         {"group -5", NET_GROUP, "-5", true, {}},
         {"group 999", NET_GROUP, "999", true, {}},
         {"group empty disabled", NET_GROUP, "", false, {}},
         {"time out hex", NET_TIMEOUT, "$1F", true, {}},
         {"mask .0", NET_MASK, "255.255.255.  0", true, {}},
-        {"mask hole", NET_MASK, "255.255.  0.255", true, {111}},
-        {"mask all ones", NET_MASK, "255.255.255.255", true, {111}},
+        {"mask hole", NET_MASK, "255.255.  0.255", true, {MSG_BAD_MASK}},
+        {"mask all ones", NET_MASK, "255.255.255.255", true, {MSG_BAD_MASK}},
         {"mask zero", NET_MASK, "  0.  0.  0.  0", true, {}},
         {"mask disabled blank", NET_MASK, kBlank, false, {}},
         {"wider mask", NET_MASK, "255.255.  0.  0", true, {}},
@@ -104,7 +109,7 @@ TEST(NetCheck, Rules) {
 TEST(NetCheck, GatewayInAnotherSubnet) {
     Fields f;
     f.Set(NET_GATEWAY, "192.168.  1.  1");
-    EXPECT_EQ(f.Check(), Ids{123});
+    EXPECT_EQ(f.Check(), Ids{MSG_MASK_MISMATCH});
     f.Set(NET_MASK, "  0.  0.  0.  0");
     EXPECT_EQ(f.Check(), Ids{});
 }
@@ -115,5 +120,8 @@ TEST(NetCheck, EveryFieldWrongInOrder) {
         f.Set(row, "  1.  1.  1.255");
     for (int row : {NET_GROUP, NET_TERM, NET_LOG, NET_PORT1, NET_PORT2, NET_PORT3, NET_TIMEOUT}) f.Set(row, "x");
     f.Set(NET_MASK, "255.  0.255.  0");
-    EXPECT_EQ(f.Check(), (Ids{107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122}));
+    EXPECT_EQ(f.Check(), (Ids{MSG_BAD_MAIN_IP, MSG_BAD_BACKUP_IP, MSG_BAD_GROUP_ID, MSG_BAD_GATEWAY, MSG_BAD_MASK,
+                              MSG_BAD_TRAP1, MSG_BAD_TRAP2, MSG_BAD_TERM, MSG_BAD_LOG, MSG_BAD_OPT_IP1, MSG_BAD_OPT_IP2,
+                              MSG_BAD_OPT_IP3, MSG_BAD_OPT_PORT1, MSG_BAD_OPT_PORT2, MSG_BAD_OPT_PORT3,
+                              MSG_BAD_TIME_OUT}));
 }

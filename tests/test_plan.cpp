@@ -105,16 +105,16 @@ TEST(Proposal, MaskAndGatewayGoWhereTheDeviceReportsThemAndBadValuesAreRefused) 
     EXPECT_EQ(PlanCell(rows[2], KEY_GWAY), "") << "a device without a gateway gets none in its plan";
 
     // The texts as they are shown, filled in.
-    const std::string main = MessageText(107), mask = MessageText(111);
+    const std::string main = MessageText(MSG_BAD_MAIN_IP), mask = MessageText(MSG_BAD_MASK);
     struct Case {
         const char *First, *Mask, *Gateway;
         std::vector<std::string> Problems;
     } bad[] = {{"10.0.0.0", "255.255.255.0", "", {main}},
                {"10.0.0.300", "255.255.255.0", "", {main}},
                {"10.0.0.1", "255.0.255.0", "", {mask}},
-               {"10.0.0.1", "255.255.255.0", "10.0.1.1", {MessageText(123)}},
+               {"10.0.0.1", "255.255.255.0", "10.0.1.1", {MessageText(MSG_MASK_MISMATCH)}},
                {"10.0.0.1", "0xFFFFFF00", "", {mask}},
-               {"10.0.0.1", "255.255.255.0", "10.0.0.0x1", {MessageText(110)}},
+               {"10.0.0.1", "255.255.255.0", "10.0.0.0x1", {MessageText(MSG_BAD_GATEWAY)}},
                {"10.0.1", "255.255.255.0", "", {main}},
                {"10.0.0.1\x01", "255.255.255.0", "", {"IPADRM holds a character that cannot be sent (0x01)."}},
                {"10.0.0.010", "255.255.255.0", "", {"IPADRM 10.0.0.010: a part begins with 0, which some read as octal "

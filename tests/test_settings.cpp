@@ -24,19 +24,17 @@ std::string ReadText(const std::string& path) {
 
 TEST(Settings, DirectoriesCreatedBesideTheProgram) {
     TempDir dir;
-    TmTable table;
-    TmFile files(table, dir.Path);
+    TmFile files(dir.Path);
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path + "HELP"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path + "DATA"));
-    TmFile again(table, dir.Path);  // existing directories are fine
+    TmFile again(dir.Path);  // existing directories are fine
 }
 
 TEST(Settings, PlainFileNamedDataEndsTheStart) {
     TempDir dir;
     WriteText(dir.Path + "DATA", "not a directory");
-    TmTable table;
     try {
-        TmFile files(table, dir.Path);
+        TmFile files(dir.Path);
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "Cannot create Vantry Software Data directory.");
@@ -47,9 +45,8 @@ TEST(Settings, HelpDirectoryFailureComesFirst) {
     TempDir dir;
     WriteText(dir.Path + "HELP", "x");
     WriteText(dir.Path + "DATA", "x");
-    TmTable table;
     try {
-        TmFile files(table, dir.Path);
+        TmFile files(dir.Path);
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "Cannot create Vantry Software Help directory.");
@@ -72,8 +69,7 @@ TEST(Settings, ReadAndWriteBack) {
     };
     for (const Case& c : cases) {
         TempDir dir;
-        TmTable table;
-        TmFile files(table, dir.Path);
+        TmFile files(dir.Path);
         if (c.file != nullptr) WriteText(files.SettingsPath(), c.file);
         files.ReadCommSettings();
         EXPECT_EQ(files.CommPort, c.port) << c.name;
@@ -151,8 +147,7 @@ TEST(Settings, OnlyASaneRegularFileIsReadOrWritten) {
     };
     for (const Case& c : cases) {
         TempDir dir;
-        TmTable table;
-        TmFile files(table, dir.Path);
+        TmFile files(dir.Path);
         c.make(files.SettingsPath());
         struct stat before {};
         ::lstat(files.SettingsPath().c_str(), &before);
@@ -201,8 +196,7 @@ TEST(Settings, AnAccountTheSystemDoesNotKnowHasNoDataDir) {
 
 TEST(Settings, TargetsAreReadWithBadEntriesNamed) {
     TempDir dir;
-    TmTable table;
-    TmFile files(table, dir.Path);
+    TmFile files(dir.Path);
     EXPECT_TRUE(files.ReadTargets().Addresses.empty()) << "no file, no targets";
     WriteText(files.SettingsPath(), "[PORT]\nT-ARC=8020\ntargets = 10.1.2.255 bogus  10.9.9.9 10.1.2 224.0.0.1\n");
     const TargetList t = files.ReadTargets();

@@ -6,6 +6,7 @@
 
 #include "Frames.h"
 #include "rules/Setvalues.h"
+#include "rules/Strings.h"
 #include "link/Table.h"
 
 namespace {
@@ -33,41 +34,40 @@ struct Refusal {
     int Message;
 };
 
-std::string Field(const char* text) { return std::string(text, strnlen(text, 256)); }
 }  // namespace
 
 TEST(SetValues, RefusedWithTheWindowsMessages) {
     const TDeviceRec full = Row(kFull);
     const Refusal cases[] = {
         // Addresses: four dotted decimal parts, as the mask holds them.
-        {KIND_NETWORK, {{"IPADRM", "192.168.266"}}, SetFault::BadForm, "IPADRM", 107},
-        {KIND_NETWORK, {{"IPADRM", "0xC0A8010C"}}, SetFault::BadForm, "IPADRM", 107},
-        {KIND_NETWORK, {{"GWAY", "0300.0250.1.1"}}, SetFault::BadForm, "GWAY", 110},
-        {KIND_NETWORK, {{"IPADRM", "192.168.  0.010"}}, SetFault::BadForm, "IPADRM", 107},  // octal to some
-        {KIND_NETWORK, {{"IPADRM", "192.168.0.255"}}, SetFault::Check, "IPADRM", 107},
-        {KIND_NETWORK, {{"GWAY", "10.0.0.1"}}, SetFault::Check, "MASK", 123},
+        {KIND_NETWORK, {{"IPADRM", "192.168.266"}}, SetFault::BadForm, "IPADRM", MSG_BAD_MAIN_IP},
+        {KIND_NETWORK, {{"IPADRM", "0xC0A8010C"}}, SetFault::BadForm, "IPADRM", MSG_BAD_MAIN_IP},
+        {KIND_NETWORK, {{"GWAY", "0300.0250.1.1"}}, SetFault::BadForm, "GWAY", MSG_BAD_GATEWAY},
+        {KIND_NETWORK, {{"IPADRM", "192.168.  0.010"}}, SetFault::BadForm, "IPADRM", MSG_BAD_MAIN_IP},  // octal to some
+        {KIND_NETWORK, {{"IPADRM", "192.168.0.255"}}, SetFault::Check, "IPADRM", MSG_BAD_MAIN_IP},
+        {KIND_NETWORK, {{"GWAY", "10.0.0.1"}}, SetFault::Check, "MASK", MSG_MASK_MISMATCH},
         // Numbers: digits within the edit's length, never '$' hex or a blank.
-        {KIND_NETWORK, {{"TOUT", "99999"}}, SetFault::TooLong, "TOUT", 122},
-        {KIND_NETWORK, {{"GPID", "$FF"}}, SetFault::BadForm, "GPID", 109},
-        {KIND_NETWORK, {{"LOG", "$FFF"}}, SetFault::BadForm, "LOG", 115},
-        {KIND_NETWORK, {{"TERM", ""}}, SetFault::Check, "TERM", 114},
-        {KIND_NETWORK, {{"FOO", "1"}}, SetFault::UnknownKey, "FOO", 160},
-        {KIND_DEVINFO, {{"UNIQ", "$FF"}}, SetFault::BadForm, "UNIQ", 106},
-        {KIND_DEVINFO, {{"UNIQ", "-1"}}, SetFault::Check, "UNIQ", 106},
-        {KIND_DEVINFO, {{"UNIQ", ""}}, SetFault::Check, "UNIQ", 106},
+        {KIND_NETWORK, {{"TOUT", "99999"}}, SetFault::TooLong, "TOUT", MSG_BAD_TIME_OUT},
+        {KIND_NETWORK, {{"GPID", "$FF"}}, SetFault::BadForm, "GPID", MSG_BAD_GROUP_ID},
+        {KIND_NETWORK, {{"LOG", "$FFF"}}, SetFault::BadForm, "LOG", MSG_BAD_LOG},
+        {KIND_NETWORK, {{"TERM", ""}}, SetFault::Check, "TERM", MSG_BAD_TERM},
+        {KIND_NETWORK, {{"FOO", "1"}}, SetFault::UnknownKey, "FOO", MSG_UNKNOWN_KEY},
+        {KIND_DEVINFO, {{"UNIQ", "$FF"}}, SetFault::BadForm, "UNIQ", MSG_BAD_UNIQUE_ID},
+        {KIND_DEVINFO, {{"UNIQ", "-1"}}, SetFault::Check, "UNIQ", MSG_BAD_UNIQUE_ID},
+        {KIND_DEVINFO, {{"UNIQ", ""}}, SetFault::Check, "UNIQ", MSG_BAD_UNIQUE_ID},
         // Texts: nothing empty, nothing that ends an item or a frame, no controls.
-        {KIND_DEVINFO, {{"NAME", ""}}, SetFault::Empty, "NAME", 162},
-        {KIND_DEVINFO, {{"NAME", "x\xFFIPADRM:10.9.9.9"}}, SetFault::BadByte, "NAME", 164},
-        {KIND_DEVINFO, {{"LOC", "a\x03"}}, SetFault::BadByte, "LOC", 164},
-        {KIND_DEVINFO, {{"CONT", "a\x1b[2J"}}, SetFault::BadByte, "CONT", 164},
-        {KIND_DEVINFO, {{"CONT", std::string(21, 'x')}}, SetFault::TooLong, "CONT", 163},
-        {KIND_DEVINFO, {{"IPADRM", "1.2.3.4"}}, SetFault::UnknownKey, "IPADRM", 160},
+        {KIND_DEVINFO, {{"NAME", ""}}, SetFault::Empty, "NAME", MSG_EMPTY_VALUE},
+        {KIND_DEVINFO, {{"NAME", "x\xFFIPADRM:10.9.9.9"}}, SetFault::BadByte, "NAME", MSG_BAD_BYTE},
+        {KIND_DEVINFO, {{"LOC", "a\x03"}}, SetFault::BadByte, "LOC", MSG_BAD_BYTE},
+        {KIND_DEVINFO, {{"CONT", "a\x1b[2J"}}, SetFault::BadByte, "CONT", MSG_BAD_BYTE},
+        {KIND_DEVINFO, {{"CONT", std::string(21, 'x')}}, SetFault::TooLong, "CONT", MSG_TOO_LONG},
+        {KIND_DEVINFO, {{"IPADRM", "1.2.3.4"}}, SetFault::UnknownKey, "IPADRM", MSG_UNKNOWN_KEY},
         // The date: what its edits take, then its own checks.
-        {KIND_DATE, {{"MINUTE", "0000013"}}, SetFault::TooLong, "MINUTE", 104},
-        {KIND_DATE, {{"YEAR", "$FFFFFFFF"}}, SetFault::TooLong, "YEAR", 103},
-        {KIND_DATE, {{"HOUR", " 7"}}, SetFault::BadForm, "HOUR", 104},
-        {KIND_DATE, {{"DAY", "31"}, {"MONTH", "4"}}, SetFault::Check, "DAY", 103},
-        {KIND_DATE, {{"GMT", "14"}}, SetFault::Check, "GMT", 105},
+        {KIND_DATE, {{"MINUTE", "0000013"}}, SetFault::TooLong, "MINUTE", MSG_BAD_TIME},
+        {KIND_DATE, {{"YEAR", "$FFFFFFFF"}}, SetFault::TooLong, "YEAR", MSG_BAD_DATE},
+        {KIND_DATE, {{"HOUR", " 7"}}, SetFault::BadForm, "HOUR", MSG_BAD_TIME},
+        {KIND_DATE, {{"DAY", "31"}, {"MONTH", "4"}}, SetFault::Check, "DAY", MSG_BAD_DATE},
+        {KIND_DATE, {{"GMT", "14"}}, SetFault::Check, "GMT", MSG_BAD_GMT},
     };
     for (const Refusal& c : cases) {
         const SetVerdict v = CheckSet(c.Kind, c.Values, full);
@@ -122,9 +122,9 @@ TEST(SetValues, EditRecAsTheWindowFillsIt) {
     const TDeviceRec longCont = Row({"CONT:" + std::string(30, 'c'), "NAME:n", "LOC:l", "UNIQ:1234"});
     const SetVerdict info = CheckSet(KIND_DEVINFO, {{"NAME", std::string(20, '\xE9')}}, longCont);
     ASSERT_EQ(info.Outcome, SetOutcome::Ready) << ProblemText(info);
-    EXPECT_EQ(Field(info.Edit.CONT), std::string(30, 'c'));
-    EXPECT_EQ(Field(info.Edit.UNIQ), "1234");
-    EXPECT_EQ(Field(info.Edit.NAME), std::string(20, '\xE9'));
+    EXPECT_EQ(FieldText(info.Edit.CONT), std::string(30, 'c'));
+    EXPECT_EQ(FieldText(info.Edit.UNIQ), "1234");
+    EXPECT_EQ(FieldText(info.Edit.NAME), std::string(20, '\xE9'));
 
     // Date: the padded date text and the GMT as typed.
     const SetVerdict date = CheckSet(
@@ -134,11 +134,12 @@ TEST(SetValues, EditRecAsTheWindowFillsIt) {
     EXPECT_STREQ(date.Edit.GMT, "+9");
 }
 
-TEST(SetValues, MaskedAddressAndEditPatterns) {
-    EXPECT_EQ(MaskedAddressText("192.168.0.10"), "192.168.0  .10 ");
-    EXPECT_EQ(MaskedAddressText(""), "   .   .   .   ");
-    EXPECT_EQ(MaskedAddressText("1.2.3.4.5"), "1  .2  .3  .4  ");
+TEST(SetValues, EditPatternsAndHelp) {
     EXPECT_EQ(EditPattern(KIND_NETWORK, "IPADRM"), "") << "the mask does it";
     EXPECT_EQ(EditPattern(KIND_NETWORK, "TOUT"), "[0-9]*");
     EXPECT_EQ(EditPattern(KIND_DATE, "GMT"), "[+-]?[0-9]*");
+    EXPECT_EQ(KeysLine(KIND_NETWORK),
+              "KEY: IPADRM IPADRB GPID GWAY MASK TRAP1 TRAP2 TERM LOG OPTIP OPTIP2 OPTIP3 OPT1 OPT2 OPT3 TOUT");
+    EXPECT_EQ(EditsHelp(KIND_NETWORK), "Addresses: four dotted decimal parts of up to three digits; GPID, TOUT: up to 3 "
+                                       "digits; TERM, LOG, OPT1-OPT3: up to 4 digits");
 }

@@ -244,10 +244,10 @@ TEST(Table, ChangesAccumulateUntilTaken) {
 
 TEST(Table, UpdateChangeMask) {
     TmTable t;
-    EXPECT_FALSE(t.UpdateChangeMask(CHG_INFO, false, true));
-    EXPECT_TRUE(t.UpdateChangeMask(CHG_INFO | CHG_DEVICE, true, true));
-    EXPECT_TRUE(t.UpdateChangeMask(CHG_DEVICE, true, false));
-    EXPECT_FALSE(t.UpdateChangeMask(CHG_INFO, true, false));
+    EXPECT_FALSE(t.UpdateChangeMask(CHG_INFO, MaskUpdate::None));
+    EXPECT_TRUE(t.UpdateChangeMask(CHG_INFO | CHG_DEVICE, MaskUpdate::Raise));
+    EXPECT_TRUE(t.UpdateChangeMask(CHG_DEVICE, MaskUpdate::Clear));
+    EXPECT_FALSE(t.UpdateChangeMask(CHG_INFO, MaskUpdate::Clear));
 }
 
 // A writer merging answers while a reader copies the grid out: run under

@@ -45,7 +45,7 @@ TEST(NetworkSetup, FillsByFlagsAndShowsStoredTextWhole) {
     EXPECT_EQ(rig.Setup.windowTitle(), "Network Setup");
     rig.Setup.Edit[NET_MAIN]->setText("192.168.0.12");
     rig.Setup.btnOkClick();
-    EXPECT_EQ(rig.Setup.ApplyState, 1) << rig.LastMessage().toStdString();
+    EXPECT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_WAITING) << rig.LastMessage().toStdString();
     EXPECT_STREQ(rig.Table.EditRec.IPADRM, "192.168.0.12");
     EXPECT_EQ(rig.Setup.lblWait->isVisible(), true) << "the wait says what it waits for";
 }
@@ -73,7 +73,7 @@ TEST(NetworkSetup, InvalidFieldsAreListedAndNothingIsSent) {
     ASSERT_EQ(rig.Messages.size(), 1u);
     EXPECT_EQ(rig.Messages[0].Text, "\"Backup IP\" is a illegal value.\n\"Trap2\" is a illegal value.");
     EXPECT_EQ(rig.Messages[0].Caption, "Tarnel");
-    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    EXPECT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_IDLE);
 }
 
 TEST(NetworkSetup, AckCommitsClosesWithOkAndTheGridShowsTheNewIp) {
@@ -83,10 +83,10 @@ TEST(NetworkSetup, AckCommitsClosesWithOkAndTheGridShowsTheNewIp) {
     rig.Setup.Edit[NET_MAIN]->setText("192.168.0.77");
     rig.RebootAnswer = mrNo;
     rig.Setup.btnOkClick();
-    EXPECT_EQ(rig.Setup.ApplyState, 0) << "no reboot, nothing sent";
+    EXPECT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_IDLE) << "no reboot, nothing sent";
     rig.RebootAnswer = mrYes;
     rig.Setup.btnOkClick();
-    ASSERT_EQ(rig.Setup.ApplyState, 1);
+    ASSERT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_WAITING);
     EXPECT_FALSE(rig.Setup.btnOk->isEnabled());
     EXPECT_FALSE(rig.Setup.Group[0]->isEnabled());
     Ticks(rig.Setup, 5);
@@ -108,17 +108,17 @@ TEST(NetworkSetup, NakKeepsTheUsersValuesAndSilenceEndsAfter1000Ticks) {
     rig.Table.SetRowStatus(0, STATUS_NAK);
     rig.Setup.timSetTimer();
     EXPECT_EQ(rig.LastMessage(), "Cannot take effect all parameter.");
-    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    EXPECT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_IDLE);
     EXPECT_TRUE(rig.Setup.isVisible());
     EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "192.168.0.88");
     EXPECT_STREQ(rig.Row().IPADRM, "192.168.0.10");
 
     rig.Setup.btnOkClick();
     Ticks(rig.Setup, 999);
-    EXPECT_EQ(rig.Setup.ApplyState, 1);
+    EXPECT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_WAITING);
     rig.Setup.timSetTimer();
     EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.");
-    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    EXPECT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_IDLE);
     EXPECT_STREQ(rig.Row().IPADRM, "192.168.0.10");
 }
 
@@ -129,7 +129,7 @@ TEST(NetworkSetup, ClosingDuringTheWaitIgnoresALateAck) {
     rig.Setup.Edit[NET_MAIN]->setText("192.168.0.99");
     rig.Setup.btnOkClick();
     rig.Setup.reject();  // the close box
-    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    EXPECT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_IDLE);
     EXPECT_TRUE(rig.Setup.btnOk->isEnabled());
     rig.Table.SetRowStatus(0, STATUS_ACK);
     rig.Setup.timSetTimer();
@@ -147,7 +147,7 @@ TEST(NetworkSetup, RefusedRequestIsReportedAtOnce) {
     rig.Setup.Edit[NET_MAIN]->setText("192.168.0.66");
     rig.Setup.btnOkClick();
     EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.");
-    EXPECT_EQ(rig.Setup.ApplyState, 0);
+    EXPECT_EQ(rig.Setup.ApplyState, TSetDialog::APPLY_IDLE);
     rig.Setup.timSetTimer();
     EXPECT_TRUE(rig.Setup.isVisible());
     TDeviceRec r{};
@@ -165,12 +165,12 @@ TEST(InformationSetup, UniqueIdChecksAndCommit) {
         rig.Info.InfoEdits[3]->setText(bad);
         rig.Info.btnOkClick();
         EXPECT_EQ(rig.LastMessage(), "\"Unique ID\" is a illegal value.") << bad;
-        EXPECT_EQ(rig.Info.ApplyState, 0) << bad;
+        EXPECT_EQ(rig.Info.ApplyState, TSetDialog::APPLY_IDLE) << bad;
     }
     rig.Info.InfoEdits[1]->setText("Rack 7");
     rig.Info.InfoEdits[3]->setText("-5");
     rig.Info.btnOkClick();
-    ASSERT_EQ(rig.Info.ApplyState, 1);
+    ASSERT_EQ(rig.Info.ApplyState, TSetDialog::APPLY_WAITING);
     rig.Table.SetRowStatus(0, STATUS_ACK);
     rig.Info.timSetTimer();
     EXPECT_EQ(rig.Info.result(), QDialog::Accepted);
@@ -206,7 +206,7 @@ TEST(InformationSetup, ShowsWholeValuesAndSendsUntouchedOnesAsStored) {
     }
     EXPECT_EQ(name->text(), "xyz");
     rig.Info.btnOkClick();
-    ASSERT_EQ(rig.Info.ApplyState, 1) << rig.LastMessage().toStdString();
+    ASSERT_EQ(rig.Info.ApplyState, TSetDialog::APPLY_WAITING) << rig.LastMessage().toStdString();
     rig.Table.SetRowStatus(0, STATUS_ACK);
     rig.Info.timSetTimer();
     EXPECT_EQ(rig.Row().CONT, cont);
@@ -226,7 +226,7 @@ TEST(DateSetup, FillValidateAndSendToAll) {
     rig.Date.Edit[DATE_MONTH]->setText("4");
     rig.Date.btnOkClick();
     EXPECT_EQ(rig.LastMessage(), "Please input a correct date.");
-    EXPECT_EQ(rig.Date.ApplyState, 0);
+    EXPECT_EQ(rig.Date.ApplyState, TSetDialog::APPLY_IDLE);
 
     rig.Date.Edit[DATE_DAY]->setText("5");
     rig.Date.Edit[DATE_HOUR]->setText("9");
@@ -236,13 +236,13 @@ TEST(DateSetup, FillValidateAndSendToAll) {
     rig.Date.btnOkClick();
     EXPECT_EQ(rig.LastMessage().toStdString(), "This sets the date of every device on the network, the 1 in the list "
                                                "among them. Send it to all devices?");
-    EXPECT_EQ(rig.Date.ApplyState, 0) << "No: nothing is sent";
+    EXPECT_EQ(rig.Date.ApplyState, TSetDialog::APPLY_IDLE) << "No: nothing is sent";
     rig.RebootAnswer = mrYes;
     rig.Date.btnOkClick();
     EXPECT_FALSE(rig.Date.isVisible()) << "a SET to all closes at once";
     EXPECT_STREQ(rig.Table.EditRec.YMDHM, "2026.04.05.09.07");
     EXPECT_STREQ(rig.Table.EditRec.GMT, "+9");
-    EXPECT_EQ(rig.Date.ApplyState, 0);
+    EXPECT_EQ(rig.Date.ApplyState, TSetDialog::APPLY_IDLE);
     rig.Date.show();
     EXPECT_FALSE(rig.Date.chkAll->isChecked()) << "never ticked from the last time";
 }
@@ -253,7 +253,7 @@ TEST(DateSetup, WaitForOneDevice) {
     rig.Date.chkAll->setChecked(false);
     rig.Date.show();
     rig.Date.btnOkClick();
-    ASSERT_EQ(rig.Date.ApplyState, 1);
+    ASSERT_EQ(rig.Date.ApplyState, TSetDialog::APPLY_WAITING);
     rig.Table.SetRowStatus(0, STATUS_NAK);
     rig.Date.timSetTimer();
     EXPECT_EQ(rig.LastMessage(), "Cannot take effect all parameter.");
@@ -273,7 +273,7 @@ TEST(DateSetup, RefusedSendToAllIsReportedAndTheDialogStays) {
     rig.Date.btnOkClick();
     EXPECT_EQ(rig.LastMessage(), "Cannot detect this device.");
     EXPECT_TRUE(rig.Date.isVisible());
-    EXPECT_EQ(rig.Date.ApplyState, 0);
+    EXPECT_EQ(rig.Date.ApplyState, TSetDialog::APPLY_IDLE);
 }
 
 // Only the device ends the wait: Esc and Enter do nothing until it has.
@@ -282,11 +282,11 @@ TEST(SetupDialogs, EscAndEnterAreIgnoredWhileWaiting) {
     ASSERT_TRUE(rig.ready);
     rig.Info.show();
     rig.Info.btnOkClick();
-    ASSERT_EQ(rig.Info.ApplyState, 1);
+    ASSERT_EQ(rig.Info.ApplyState, TSetDialog::APPLY_WAITING);
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
         QTest::keyClick(&rig.Info, key);
         EXPECT_TRUE(rig.Info.isVisible()) << key;
-        EXPECT_EQ(rig.Info.ApplyState, 1) << key;
+        EXPECT_EQ(rig.Info.ApplyState, TSetDialog::APPLY_WAITING) << key;
     }
     rig.Table.SetRowStatus(0, STATUS_ACK);
     rig.Info.timSetTimer();

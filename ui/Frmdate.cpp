@@ -81,10 +81,11 @@ void TwndDate::btnNowClick() {
     TDeviceRec r{};
     Table.CopyRow(Table.SelectedRow, r);
     const auto held = SplitDateText(r.YMDHM);
+    const std::string_view gmt = FieldText(r.GMT);
     for (int i = 0; i < DATE_EDITS; ++i) {
         QString text = QString::fromStdString(now.Edits[static_cast<size_t>(i)]);
         const QString form = i < 5 ? QString::fromLatin1(held[static_cast<size_t>(i)].c_str())
-                                   : QString::fromLatin1(r.GMT, static_cast<int>(strnlen(r.GMT, 5)));
+                                   : QString::fromLatin1(gmt.data(), static_cast<qsizetype>(gmt.size()));
         if (i < 5 && form.size() > text.size() && form.size() <= Edit[i]->maxLength()) {
             text = text.rightJustified(static_cast<int>(form.size()), QLatin1Char('0'));
         } else if (i == DATE_GMT && form.startsWith('+') && text.front().isDigit()) {
@@ -110,7 +111,8 @@ void TwndDate::FillDate(int row) {
     if (!Table.CopyRow(row, r)) return;
     const auto parts = SplitDateText(r.YMDHM);
     for (int i = 0; i < 5; ++i) Edit[i]->setText(QString::fromLatin1(parts[static_cast<size_t>(i)].c_str()));
-    Edit[DATE_GMT]->setText(QString::fromLatin1(r.GMT, static_cast<int>(strnlen(r.GMT, 5))));
+    const std::string_view gmt = FieldText(r.GMT);
+    Edit[DATE_GMT]->setText(QString::fromLatin1(gmt.data(), static_cast<qsizetype>(gmt.size())));
 }
 
 bool TwndDate::ValidateDate() {
@@ -128,7 +130,7 @@ bool TwndDate::ValidateDate() {
         return false;
     }
     Checked = v.Edit;
-    DateText.assign(Checked.YMDHM, strnlen(Checked.YMDHM, sizeof Checked.YMDHM));
+    DateText = FieldText(Checked.YMDHM);
     return true;
 }
 

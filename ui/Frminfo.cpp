@@ -62,8 +62,8 @@ void TwndInfo::FillInfo(int row) {
     TDeviceRec r{};
     if (!Table.CopyRow(row, r)) return;
     for (int i = 0; i < 4; ++i) {
-        const char* text = FieldOf(r, kKeys[i]);
-        const QString value = QString::fromLatin1(text, static_cast<int>(strnlen(text, 256)));
+        const std::string_view text = FieldText(r, kKeys[i]);
+        const QString value = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
         // A stored value longer than the typing limit is shown whole.
         InfoEdits[i]->setMaxLength(std::max(MaxLength(i), static_cast<int>(value.size())));
         InfoEdits[i]->setText(value);

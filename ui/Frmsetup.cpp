@@ -13,35 +13,10 @@
 #include "rules/Strings.h"
 
 namespace {
-struct FieldSpec {
-    int Key;         // the record field
-    const char* Label;
-    bool Address;
-    int Commit;      // characters copied back after an acknowledged SET
-};
-
-// In NetRow order.
-const FieldSpec kFields[NET_ROWS] = {
-    {KEY_IPADRM, QT_TRANSLATE_NOOP("TwndSetup", "Main IP:"), true, 15},
-    {KEY_IPADRB, QT_TRANSLATE_NOOP("TwndSetup", "Backup IP:"), true, 15},
-    {KEY_GPID, QT_TRANSLATE_NOOP("TwndSetup", "Group ID:"), false, 3},
-    {KEY_GWAY, QT_TRANSLATE_NOOP("TwndSetup", "Default Gateway:"), true, 15},
-    {KEY_MASK, QT_TRANSLATE_NOOP("TwndSetup", "Subnet Mask:"), true, 15},
-    {KEY_TRAP1, QT_TRANSLATE_NOOP("TwndSetup", "Trap1:"), true, 15},
-    {KEY_TRAP2, QT_TRANSLATE_NOOP("TwndSetup", "Trap2:"), true, 15},
-    {KEY_TERM, QT_TRANSLATE_NOOP("TwndSetup", "Term:"), false, 4},
-    {KEY_LOG, QT_TRANSLATE_NOOP("TwndSetup", "Log:"), false, 4},
-    {KEY_OPTIP, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP1:"), true, 15},
-    {KEY_OPTIP2, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP2:"), true, 15},
-    {KEY_OPTIP3, QT_TRANSLATE_NOOP("TwndSetup", "OPT IP3:"), true, 15},
-    {KEY_OPT1, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port1:"), false, 4},
-    {KEY_OPT2, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port2:"), false, 4},
-    {KEY_OPT3, QT_TRANSLATE_NOOP("TwndSetup", "OPT Port3:"), false, 4},
-    {KEY_TOUT, QT_TRANSLATE_NOOP("TwndSetup", "Time Out:"), false, 5},
-};
-
-// The typing limit of a number edit.
-int MaxLength(const FieldSpec& f) { return EditLength(KIND_NETWORK, KeyFields[f.Key].Name); }
+bool IsAddress(int row) { return NetworkFields[row].Form == EditForm::Address; }
+// What the record holds, and so what an acknowledged SET copies back.
+int Width(int row) { return KeyFields[NetworkFields[row].Key].Width; }
+const char* KeyName(int row) { return KeyFields[NetworkFields[row].Key].Name; }
 
 struct GroupSpec {
     const char* Caption;
@@ -82,16 +57,15 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
         for (int row : box.Rows) {
             auto* edit = new QLineEdit(Group[g]);
             edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-            if (kFields[row].Address) {
-                edit->setMaxLength(15);
+            edit->setMaxLength(NetworkFields[row].Length);
+            if (IsAddress(row)) {
                 edit->setValidator(new QRegularExpressionValidator(QRegularExpression(kAddressPattern), edit));
                 FitEdit(edit, "255.255.255.255");
             } else {
-                edit->setMaxLength(MaxLength(kFields[row]));
                 // Room for what a device may have stored, not only for what can be typed.
-                FitEdit(edit, QString(kFields[row].Commit, QLatin1Char('8')));
+                FitEdit(edit, QString(Width(row), QLatin1Char('8')));
             }
-            auto* label = new QLabel(tr(kFields[row].Label), Group[g]);
+            auto* label = new QLabel(tr(NetworkFields[row].Label), Group[g]);
             label->setBuddy(edit);  // the edit's name for a screen reader
             Labels[box.Column] << label;
             form->addRow(label, edit);
@@ -127,11 +101,10 @@ TwndSetup::TwndSetup(TmTable& table, TtskCtrl& control, std::function<void()> re
 }
 
 void TwndSetup::FormShow() {
-    ApplyState = 0;
+    ApplyState = APPLY_IDLE;
     // A number edit takes only what a SET may carry.
-    const std::vector<std::string> keys = SetKeyNames(KIND_NETWORK);
     for (int i = 0; i < NET_ROWS; ++i) {
-        const std::string pattern = EditPattern(KIND_NETWORK, keys[static_cast<size_t>(i)]);
+        const std::string pattern = EditPattern(KIND_NETWORK, KeyName(i));
         if (!pattern.empty() && !Edit[i]->validator())
             Edit[i]->setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromStdString(pattern)), Edit[i]));
     }
@@ -151,13 +124,12 @@ void TwndSetup::FillFields(int row) {
     TDeviceRec r{};
     if (!Table.CopyRow(row, r)) return;
     for (int i = 0; i < NET_ROWS; ++i) {
-        const FieldSpec& f = kFields[i];
-        const char* text = FieldOf(r, f.Key);
-        const QString value = QString::fromLatin1(text, static_cast<int>(strnlen(text, KeyFields[f.Key].Width)));
+        const std::string_view text = FieldText(r, NetworkFields[i].Key);
+        const QString value = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
         // A stored value longer than the typing limit is shown whole, as held.
-        Edit[i]->setMaxLength(std::max(f.Address ? 15 : MaxLength(f), static_cast<int>(value.size())));
+        Edit[i]->setMaxLength(std::max(NetworkFields[i].Length, static_cast<int>(value.size())));
         Edit[i]->setText(value);
-        OpenEdit(Edit[i], HasKey(r, f.Key));
+        OpenEdit(Edit[i], HasKey(r, NetworkFields[i].Key));
         Shown[i] = Edit[i]->text();
     }
 }
@@ -165,11 +137,10 @@ void TwndSetup::FillFields(int row) {
 void TwndSetup::btnOkClick() {
     TDeviceRec row{};
     Table.CopyRow(Table.SelectedRow, row);
-    const std::vector<std::string> keys = SetKeyNames(KIND_NETWORK);
     SetValues requested;
     for (int i = 0; i < NET_ROWS; ++i) {
         const QString text = Edit[i]->text();
-        if (Edit[i]->isEnabled() && text != Shown[i]) requested[keys[static_cast<size_t>(i)]] = text.toLatin1().toStdString();
+        if (Edit[i]->isEnabled() && text != Shown[i]) requested[KeyName(i)] = text.toLatin1().toStdString();
     }
     const SetVerdict verdict = CheckSet(KIND_NETWORK, requested, row);
     if (verdict.Outcome != SetOutcome::Ready) {
@@ -189,7 +160,10 @@ void TwndSetup::StoreFields(int row) {
 void TwndSetup::CommitFields(int row) {
     const TDeviceRec& sent = Table.EditRec;
     Table.EditRow(row, [&](TDeviceRec& r) {
-        for (const FieldSpec& f : kFields) std::memcpy(FieldOf(r, f.Key), FieldOf(sent, f.Key), static_cast<size_t>(f.Commit));
+        for (int i = 0; i < NET_ROWS; ++i) {
+            const int key = NetworkFields[i].Key;
+            std::memcpy(FieldOf(r, key), FieldOf(sent, key), static_cast<size_t>(Width(i)));
+        }
     });
     if (RefreshGrid) RefreshGrid();
 }

@@ -33,7 +33,7 @@ bool TSetDialog::BeginWait(bool requested) {
             ShowMessageId(MSG_NO_ANSWER, mtWarning, mbOK);
         return false;
     }
-    ApplyState = 1;
+    ApplyState = APPLY_WAITING;
     if (!Hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
     Hourglass = true;
     SetWaitControls(false);
@@ -45,7 +45,7 @@ bool TSetDialog::BeginWait(bool requested) {
 }
 
 void TSetDialog::EndWait() {
-    ApplyState = 0;
+    ApplyState = APPLY_IDLE;
     if (Hourglass) QApplication::restoreOverrideCursor();
     Hourglass = false;
     SetWaitControls(true);
@@ -54,7 +54,7 @@ void TSetDialog::EndWait() {
 
 void TSetDialog::timSetTimer() {
     timSet.stop();
-    if (ApplyState != 1) return;
+    if (ApplyState != APPLY_WAITING) return;
     switch (Wait.Tick(Table, Table.SelectedRow)) {
         case StatusWait::Acknowledged:
             EndWait();
@@ -86,7 +86,7 @@ void TSetDialog::done(int result) {
 // dialog under a SET still on its way, and Enter would press a default button.
 void TSetDialog::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    if (ApplyState == 1 && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+    if (ApplyState == APPLY_WAITING && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
         event->accept();
         return;
     }

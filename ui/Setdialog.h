@@ -21,14 +21,15 @@ public:
     // Fills the controls from the selected row; runs at every showing.
     virtual void FormShow() = 0;
 
-    int ApplyState = 0;  // 1 while waiting for the device's answer
+    enum ApplyStates { APPLY_IDLE = 0, APPLY_WAITING = 1 };
+    ApplyStates ApplyState = APPLY_IDLE;  // waiting: for the device's answer to a SET handed over
     StatusWait Wait;
     QTimer timSet;
     QLabel* lblWait = nullptr;  // says what the dialog waits for, while it waits
 
 protected:
     // Starts the wait after RequestSet.  A request the control task refused
-    // was never sent, so its answer cannot come: message 101 at once, no wait.
+    // was never sent, so its answer cannot come: MSG_NO_ANSWER at once, no wait.
     bool BeginWait(bool requested);
     void EndWait();
     void FormClose();

@@ -19,7 +19,7 @@ std::string ReadAll(const std::string& path) {
 // Five devices in the sandbox's subnet 10.77.0.0/24 or not: 0 is well, 1 and 2
 // share an address, 3 keeps the simulator's 192.168.1.13, 4 has a gateway
 // outside its subnet.
-class Audit : public ::testing::Test {
+class Conflicts : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         sim = new SimProcess({"--count", "5", "--value", "0:IPADRM=10.77.0.40", "--value", "0:GWAY=10.77.0.1",
@@ -30,10 +30,10 @@ protected:
     static void TearDownTestSuite() { delete sim; }
     static SimProcess* sim;
 };
-SimProcess* Audit::sim = nullptr;
+SimProcess* Conflicts::sim = nullptr;
 }  // namespace
 
-TEST_F(Audit, EachConflictIsListedWithItsDevice) {
+TEST_F(Conflicts, EachConflictIsListedWithItsDevice) {
     ASSERT_TRUE(sim->Ready());
     const CliRun j = Cli("search --quick --json");
     EXPECT_EQ(j.Code, 0);
@@ -55,7 +55,7 @@ TEST_F(Audit, EachConflictIsListedWithItsDevice) {
     EXPECT_EQ(Count(text.Err, ": main address"), 3u) << text.Err;
 }
 
-TEST_F(Audit, SaveThenDiffAgainstTheNetworkAndBetweenFiles) {
+TEST_F(Conflicts, SaveThenDiffAgainstTheNetworkAndBetweenFiles) {
     TempDir dir;
     const std::string saved = dir.Path + "saved.dat", before = dir.Path + "before.dat";
     ASSERT_EQ(Cli("search --quick --save " + saved).Code, 0);
@@ -81,7 +81,7 @@ TEST_F(Audit, SaveThenDiffAgainstTheNetworkAndBetweenFiles) {
     EXPECT_EQ(Cli("search --quick --save " + dir.Path + "no/such/dir/x.dat").Code, 5);
 }
 
-TEST_F(Audit, NowTakesThisComputersClockInWholeHoursOnly) {
+TEST_F(Conflicts, NowTakesThisComputersClockInWholeHoursOnly) {
     const CliRun half = Cli("set-date all now", "TZ=IST-5:30");
     EXPECT_EQ(half.Code, 3);
     EXPECT_NE(half.Err.find("+5:30, is not whole hours; give the date explicitly"), std::string::npos) << half.Err;
