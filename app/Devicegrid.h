@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringList>
 #include <QTableWidget>
 #include <vector>
 
@@ -16,6 +17,24 @@ public:
 
     // The headings and the column widths, for the font the grid has now.
     void SetHeadings();
+    // The wire keys of the shown columns, in their order; SetShownKeys keeps
+    // the known ones, and the four drawn columns when none is left.
+    QStringList ShownKeys() const;
+    void SetShownKeys(const QStringList& keys);
+    // Hides every device row whose shown cells, MAC and location all lack the
+    // text (letter case aside); an empty text shows them all.
+    void SetFilter(const QString& text);
+    int ShownCount() const;
+    // "Devices: N", or "Devices: shown of N" while a filter is set.
+    QString CountText(int total) const;
+    // The 0-based row of the device when the filter shows it, else the first
+    // shown row with a device, or -1.
+    int ShownRowOf(const QByteArray& mac) const;
+    int FirstShown() const;
+    // The selected shown rows as tab-separated text under a heading line, in
+    // the shown columns; Copy puts it on the clipboard.
+    QString SelectedText() const;
+    void Copy() const;
     // Rebuilds the rows in the chosen order; marks them and returns how many
     // devices the conflict check flags.
     size_t Fill(const TmTable& table);
@@ -32,13 +51,22 @@ public:
     // and the reasons a marked row is flagged.
     QString TipAt(int row, int column) const;
 
+signals:
+    // The shown columns changed; the rows need filling.
+    void ColumnsChanged();
+
 protected:
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void SortRows();
+    void ApplyFilter();
+    void ColumnMenu(const QPoint& at);
     size_t MarkConflicts(const TmTable& table);
 
     int SortColumn = -1;  // none: the table's own order
     Qt::SortOrder SortOrder = Qt::AscendingOrder;
+    std::vector<int> Shown;  // indexes into the column table, in its order
+    QString Filter;
 };

@@ -17,6 +17,7 @@
 #include "ui/Language.h"
 #include "ui/Msgbox.h"
 #include "rules/Strings.h"
+#include "app/Mainmenus.h"
 #include "app/Placement.h"
 
 namespace {
@@ -42,12 +43,14 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     setFont(f);
     grdDevice = new TDeviceGrid(this);
     connect(grdDevice->horizontalHeader(), &QHeaderView::sectionClicked, this, &TwndMain::SortBy);
-    setCentralWidget(grdDevice);
+    connect(grdDevice, &TDeviceGrid::ColumnsChanged, this, &TwndMain::RefreshGrid);
+    setCentralWidget(FindBar = new TFindBar(grdDevice, this));
+    connect(FindBar, &TFindBar::Filtered, this, &TwndMain::timStatusTimer);
     connect(grdDevice, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { grdDeviceSelectCell(row + 1); });
     // Enter on a row, like a double click, sets the device up.
     connect(grdDevice, &QAbstractItemView::activated, this, &TwndMain::mnuNetworkClick);
-    BuildMenusAndToolBar();
+    BuildMainMenus(*this);
 
     timMain.setSingleShot(true);
     timMain.setInterval(100);
@@ -71,83 +74,6 @@ TwndMain::TwndMain(TmTable& table, TmFile& files, TtskCtrl& control)
     timStatusTimer();
 }
 
-void TwndMain::BuildMenusAndToolBar() {
-    struct Command {
-        QAction** Menu;
-        QMenu** Parent;
-        const char* Caption;
-        void (TwndMain::*Handler)();
-    };
-    mnuFile = menuBar()->addMenu(tr("&File"));
-    mnuEdit = menuBar()->addMenu(tr("E&dit"));
-    mnuSetup = menuBar()->addMenu(tr("Setup(&M)"));
-    mnuHelp1 = menuBar()->addMenu(tr("Help(&H)"));
-    const Command commands[] = {
-        {&mnuOpen, &mnuFile, QT_TR_NOOP("&Open..."), &TwndMain::mnuOpenClick},
-        {&mnuSave, &mnuFile, QT_TR_NOOP("&Save"), &TwndMain::mnuSaveClick},
-        {&mnuSaveAs, &mnuFile, QT_TR_NOOP("Save &As..."), &TwndMain::mnuSaveAsClick},
-        {&mnuExportCsv, &mnuFile, QT_TR_NOOP("&Export CSV..."), &TwndMain::mnuExportCsvClick},
-        {nullptr, &mnuFile, nullptr, nullptr},
-        {&mnuExit, &mnuFile, QT_TR_NOOP("E&xit"), &TwndMain::mnuExitClick},
-        {&mnuDelete, &mnuEdit, QT_TR_NOOP("&Delete"), &TwndMain::mnuDeleteClick},
-        {&mnuAllDelete, &mnuEdit, QT_TR_NOOP("All Delete(&L)"), &TwndMain::mnuAllDeleteLClick},
-        {&mnuSearch, &mnuEdit, QT_TR_NOOP("Search(&R)"), &TwndMain::mnuSearchClick},
-        {&mnuNetwork, &mnuSetup, QT_TR_NOOP("&Network..."), &TwndMain::mnuNetworkClick},
-        {&mnuInfomation, &mnuSetup, QT_TR_NOOP("&Infomation..."), &TwndMain::mnuInfomationClick},
-        {&mnuDate, &mnuSetup, QT_TR_NOOP("Date(&T)..."), &TwndMain::mnuDateClick},
-        {&mnuHelp, &mnuHelp1, QT_TR_NOOP("&Help..."), &TwndMain::mnuHelpClick},
-        {&mnuAbout, &mnuHelp1, QT_TR_NOOP("&About..."), &TwndMain::mnuAboutClick},
-    };
-    for (const Command& c : commands) {
-        if (c.Menu == nullptr) {
-            (*c.Parent)->addSeparator();
-            continue;
-        }
-        *c.Menu = (*c.Parent)->addAction(tr(c.Caption));
-        connect(*c.Menu, &QAction::triggered, this, c.Handler);
-    }
-    mnuDelete->setShortcut(QKeySequence::Delete);
-    // The menu on a row (right button, menu key or Shift+F10): what can be done to that device.
-    grdDevice->setContextMenuPolicy(Qt::ActionsContextMenu);
-    auto* separator = new QAction(grdDevice);
-    separator->setSeparator(true);
-    grdDevice->addActions({mnuNetwork, mnuInfomation, mnuDate, separator, mnuDelete});
-
-    struct Button {
-        QAction** Action;
-        const char* Theme;    // the freedesktop name
-        const char* BuiltIn;  // the program's own icon where the desktop has none
-        const char* Tip;
-        void (TwndMain::*Handler)();
-    };
-    ToolBarMain = addToolBar(tr("Main"));
-    ToolBarMain->setMovable(false);
-    const int icon = Scaled(this, 16);
-    ToolBarMain->setIconSize(QSize(icon, icon));
-    const Button buttons[] = {
-        {&TBOpen, "document-open", "document-open", QT_TR_NOOP("Open"), &TwndMain::mnuOpenClick},
-        {&TBSave, "document-save", "document-save", QT_TR_NOOP("Save"), &TwndMain::mnuSaveClick},
-        {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBSearch, "edit-find", "edit-find", QT_TR_NOOP("Search"), &TwndMain::mnuSearchClick},
-        {&TBDelete, "edit-delete", "edit-delete", QT_TR_NOOP("Delete"), &TwndMain::mnuDeleteClick},
-        {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBNetwork, "preferences-system-network", "network", QT_TR_NOOP("Network"), &TwndMain::mnuNetworkClick},
-        {&TBInfo, "dialog-information", "information", QT_TR_NOOP("Information"), &TwndMain::mnuInfomationClick},
-        {&TBDate, "x-office-calendar", "calendar", QT_TR_NOOP("Date"), &TwndMain::mnuDateClick},
-        {nullptr, nullptr, nullptr, nullptr, nullptr},
-        {&TBHelp, "help-contents", "help-contents", QT_TR_NOOP("Help"), &TwndMain::mnuHelpClick},
-    };
-    for (const Button& b : buttons) {
-        if (b.Action == nullptr) {
-            ToolBarMain->addSeparator();
-            continue;
-        }
-        *b.Action = ToolBarMain->addAction(ThemedIcon(b.Theme, b.BuiltIn), tr(b.Tip));
-        (*b.Action)->setCheckable(true);  // shown pressed while its command runs
-        connect(*b.Action, &QAction::triggered, this, b.Handler);
-    }
-}
-
 void TwndMain::SetDialogs(TwndSearch* search, TwndInfo* info, TwndDate* date, TwndSetup* setup, TAboutDlg* about) {
     wndSearch = search;
     wndInfo = info;
@@ -158,7 +84,7 @@ void TwndMain::SetDialogs(TwndSearch* search, TwndInfo* info, TwndDate* date, Tw
 
 void TwndMain::showEvent(QShowEvent* event) {
     if (!Placed)
-        RestorePlace(this, Files.SettingsPath(), QSize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1])));
+        RestorePlace(this, grdDevice, Files.SettingsPath(), QSize(Scaled(this, kDrawnSize[0]), Scaled(this, kDrawnSize[1])));
     Placed = true;
     QMainWindow::showEvent(event);
     if (!event->spontaneous()) FormShow();
@@ -176,9 +102,8 @@ int TwndMain::RunDialog(QDialog* dialog) { return dialog != nullptr ? ExecDialog
 void TwndMain::RefreshGrid() {
     const QByteArray picked = grdDevice->MacAt(grdDevice->currentRow() + 1);
     const size_t flagged = grdDevice->Fill(Table);
-    const int row = grdDevice->RowOf(picked);
-    grdDeviceSelectCell(Table.Count() == 0 ? 0 : std::max(row, 0) + 1);
-    stsCount->setText(tr("Devices: %1").arg(Table.Count()));
+    grdDeviceSelectCell(grdDevice->ShownRowOf(picked) + 1);
+    stsCount->setText(grdDevice->CountText(Table.Count()));
     // Short enough for the status bar of the window's first size; the reasons
     // are in each marked row's tooltip.
     stsProblems->setText(flagged == 0 ? QString() : tr("Flagged: %1").arg(flagged));
@@ -234,7 +159,7 @@ void TwndMain::mnuSearchClick() {
 
 void TwndMain::timStatusTimer() {
     timStatus.stop();
-    stsCount->setText(tr("Devices: %1").arg(Table.Count()));
+    stsCount->setText(grdDevice->CountText(Table.Count()));
     const TQmx42* worker = Control.Worker();
     // While the worker waits to reopen the link, the link is down.
     const bool down = worker != nullptr && worker->State() == ST_WAIT;
@@ -346,7 +271,7 @@ void TwndMain::mnuDeleteClick() {
     if (neighbour.isEmpty()) neighbour = grdDevice->MacAt(row);
     Table.DeleteRow(Table.SelectedRow + 1);
     RefreshGrid();
-    if (const int at = grdDevice->RowOf(neighbour); at >= 0) grdDeviceSelectCell(at + 1);
+    if (const int at = grdDevice->RowOf(neighbour); at >= 0 && !grdDevice->isRowHidden(at)) grdDeviceSelectCell(at + 1);
     UpdateMenus();
     TBDelete->setChecked(false);
     MarkModified();
@@ -387,7 +312,7 @@ void TwndMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SavePlace(this, Files.SettingsPath());
+    SavePlace(this, grdDevice, Files.SettingsPath());
     event->accept();
 }
 

@@ -12,6 +12,8 @@
 
 #include "app/Devicegrid.h"
 #include "app/Document.h"
+#include "app/Findbar.h"
+#include "ui/Frmplan.h"
 #include "files/File.h"
 #include "link/Table.h"
 #include "link/Tskcontrol.h"
@@ -39,6 +41,7 @@ public:
     void mnuDateClick();
     void mnuNetworkClick();
     void mnuInfomationClick();
+    void mnuCopyClick() { grdDevice->Copy(); }
     void mnuDeleteClick();
     void mnuAllDeleteLClick();
     void mnuOpenClick();
@@ -46,6 +49,10 @@ public:
     void mnuSaveAsClick();
     // Writes the list as the CSV of tarnel-cli plan.
     void mnuExportCsvClick();
+    // Opens a plan, checks it against the list, previews and applies it.
+    void mnuApplyPlanClick() {
+        ApplyPlanFile(this, Table, Control, Files.DataDir(), [this] { mnuSearchClick(); }, ExecDialog);
+    }
     void mnuExitClick();
     void mnuHelpClick();
     void mnuAboutClick();
@@ -63,10 +70,11 @@ public:
 
     TDocument Document;
     TDeviceGrid* grdDevice = nullptr;
+    TFindBar* FindBar = nullptr;  // the filter; the pick stays on a shown device
     QToolBar* ToolBarMain = nullptr;
     QAction *TBOpen, *TBSave, *TBSearch, *TBDelete, *TBNetwork, *TBInfo, *TBDate, *TBHelp;
     QMenu *mnuFile, *mnuEdit, *mnuSetup, *mnuHelp1;
-    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExportCsv, *mnuExit, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
+    QAction *mnuOpen, *mnuSave, *mnuSaveAs, *mnuExportCsv, *mnuApplyPlan, *mnuExit, *mnuCopy, *mnuDelete, *mnuAllDelete, *mnuSearch, *mnuNetwork,
         *mnuInfomation, *mnuDate, *mnuHelp, *mnuAbout;
     QTimer timMain;
     QTimer timDateResp;
@@ -84,7 +92,6 @@ protected:
 
 private:
     void FormShow();
-    void BuildMenusAndToolBar();
     void SetWaitingForDate(bool waiting);
     int RunDialog(QDialog* dialog);
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "cli/Plancmds.h"
 #include "SimProcess.h"
 #include "TempDir.h"

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "files/Diskfile.h"
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "cli/Plancmds.h"
 #include "files/Plancsv.h"
 #include "link/Protocol.h"

@@ -7,7 +7,7 @@
 
 #include "files/Devfile.h"
 #include "rules/Conflicts.h"
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "cli/Output.h"
 #include "cli/Setcmds.h"
 #include "cli/Termtext.h"

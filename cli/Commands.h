@@ -8,17 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "plan/Exitcodes.h"
+
 namespace CLI {
 class App;
 }
-
-constexpr int EXIT_ACK = 0;
-constexpr int EXIT_NAK = 1;
-constexpr int EXIT_SILENT = 2;
-constexpr int EXIT_REFUSED = 3;
-constexpr int EXIT_NOT_FOUND = 4;
-constexpr int EXIT_LINK = 5;
-constexpr int EXIT_USAGE = 64;
 
 struct Options {
     bool Json = false;

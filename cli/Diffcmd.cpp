@@ -6,7 +6,7 @@
 #include "cli/Commands.h"
 #include "files/Devdiff.h"
 #include "files/Devfile.h"
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "cli/Output.h"
 #include "files/Plancsv.h"
 #include "cli/Termtext.h"

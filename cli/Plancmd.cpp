@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <memory>
 
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "cli/Plancmds.h"
 #include "files/Plancsv.h"
-#include "cli/Proposal.h"
+#include "plan/Proposal.h"
 #include "cli/Termtext.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "cli/Applyrun.h"
+#include "plan/Applyrun.h"
 #include "cli/Commands.h"
 
 struct PlanArgs {
@@ -23,5 +23,3 @@ int RunPlan(const PlanArgs& args, const Options& options, std::ostream& out, std
 int RunApply(const ApplyArgs& args, const Options& options, std::ostream& out, std::ostream& err,
              std::function<Consent(int)> ask = {}, std::function<bool()> interrupted = {});
 
-// The largest plan read: far more than 256 devices' worth of settings.
-constexpr size_t PLAN_MAX_BYTES = 4 * 1024 * 1024;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "cli/Setargs.h"
 #include "cli/Setreport.h"
 #include "cli/Termtext.h"

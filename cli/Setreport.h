@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/Sendwait.h"
+#include "plan/Sendwait.h"
 #include "rules/Setvalues.h"
 
 struct SetReport {

@@ -2,7 +2,7 @@
 // every record read writes back as CSV that reads the same.
 #include <string>
 
-#include "cli/Plancheck.h"
+#include "plan/Plancheck.h"
 #include "files/Plancsv.h"
 #include "link/Table.h"
 

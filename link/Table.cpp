@@ -240,6 +240,13 @@ void TmTable::BeginSearch() {
     for (int i = 0; i < Count_; ++i) Origins[i].Waiting = false;
 }
 
+int TmTable::HeardInSearch() const {
+    std::lock_guard<std::mutex> g(Lock);
+    int heard = 0;
+    for (int i = 0; i < Count_; ++i) heard += Origins[i].Heard && Origins[i].Search == Search_;
+    return heard;
+}
+
 std::string TmTable::RowDoubt(int row) const {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return {};

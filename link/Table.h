@@ -68,6 +68,8 @@ public:
     // answers for its MAC from two addresses, or with two serials, since the
     // last search began.  "" when there is no doubt.  A SET to it is refused.
     std::string RowDoubt(int row) const;
+    // How many devices have answered since the last search began.
+    int HeardInSearch() const;
     uint32_t RowStatus(int row) const;  // STATUS_NONE for a row that is not live
     int Count() const;
     int FindRow(const char* mac) const;

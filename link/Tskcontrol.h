@@ -46,6 +46,7 @@ public:
     bool RequestSet(int row, int kind, bool broadcast);
     // A search begins (Table.h: BeginSearch).
     void BeginSearch() { Table.BeginSearch(); }
+    int Answered() const { return Table.HeardInSearch(); }
     void StopWorker();
 
     int CtrlState() const { return State; }

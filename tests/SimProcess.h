@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,3 +59,12 @@ public:
     int Stderr = -1;
     std::string Banner;
 };
+
+// The devices a SET was sent to, in what the simulator heard (the link sends
+// each frame out of every interface, so it may hear one twice).
+inline std::set<std::string> SetTargets(const std::string& heard) {
+    std::set<std::string> macs;
+    for (size_t at = heard.find("SET:"); at != std::string::npos; at = heard.find("SET:", at + 1))
+        macs.insert(heard.substr(at + 4, 17));
+    return macs;
+}

@@ -9,7 +9,7 @@
 
 #include "cli/Commands.h"
 #include "Frames.h"
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

@@ -21,15 +21,6 @@ struct Outcome {
 // What the simulator heard since the last call: one line a datagram.
 std::string Heard(const SimProcess& sim) { return sim.Heard(100); }
 
-// The devices a SET was sent to, in what the simulator heard (the link sends
-// each frame out of every interface, so it may hear one twice).
-std::set<std::string> SetTargets(const std::string& heard) {
-    std::set<std::string> macs;
-    for (size_t at = heard.find("SET:"); at != std::string::npos; at = heard.find("SET:", at + 1))
-        macs.insert(heard.substr(at + 4, 17));
-    return macs;
-}
-
 size_t Count(const std::string& text, const std::string& what) {
     size_t n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;

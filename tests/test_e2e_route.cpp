@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "CliRun.h"
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "TempDir.h"
 #include "link/Targets.h"
 

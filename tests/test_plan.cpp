@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "Frames.h"
-#include "cli/Plancheck.h"
+#include "plan/Plancheck.h"
 #include "files/Plancsv.h"
-#include "cli/Proposal.h"
+#include "plan/Proposal.h"
 #include "link/Table.h"
 #include "rules/Strings.h"
 

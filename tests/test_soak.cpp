@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "Frames.h"
-#include "cli/Host.h"
+#include "plan/Host.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 

@@ -2,10 +2,12 @@
 // marks, and that the pick and every command follow the device.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QTest>
 #include <cstring>
 
 #include "UiRig.h"
+#include "app/Placement.h"
 
 namespace {
 bool RowCommandsEnabled(const TwndMain& m) {
@@ -98,7 +100,7 @@ TEST(DeviceGrid, RowCommandsByKeyboard) {
     EXPECT_LT(rig.Table.FindRow(MacOf(2).c_str()), 0);
     QStringList menu;
     for (const QAction* a : grid->actions()) menu << a->text();
-    EXPECT_EQ(menu, QStringList({"&Network...", "&Infomation...", "Date(&T)...", "", "&Delete"}));
+    EXPECT_EQ(menu, QStringList({"&Network...", "&Infomation...", "Date(&T)...", "", "&Copy", "&Delete"}));
     EXPECT_EQ(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
 }
 
@@ -200,3 +202,47 @@ TEST(DeviceGrid, ConflictsAreMarkedWithTheirReasonsAndCounted) {
     EXPECT_EQ(rig.Main.stsProblems->text(), "");
 }
 
+
+// The filter finds a device by what is shown, its MAC or its location; the
+// columns chosen are kept; Copy gives the selected shown rows as shown.
+TEST(DeviceGrid, FilterColumnsAndCopyFollowWhatIsShown) {
+    UiRig rig;
+    SaveShownColumns(rig.Files.SettingsPath(), {"GMT", "MAC", "NOSUCH", "MODEL"});
+    rig.Main.show();
+    TDeviceGrid* g = rig.Main.grdDevice;
+    EXPECT_EQ(g->ShownKeys(), QStringList({"MODEL", "MAC", "GMT"})) << "kept ones in the menu's order";
+    const char* const locs[] = {"Rack A", "Rack B", "Hall"};
+    for (int i = 0; i < 3; ++i)
+        rig.Take(Answer(MacOf(i), {"MODEL:KLV-" + std::to_string(70 + i), "LOC:" + std::string(locs[i]), "GMT:+9"}));
+    rig.Main.RefreshGrid();
+    rig.Main.grdDeviceSelectCell(3);
+
+    const struct {
+        std::string Filter;
+        int Shown;
+        int Picked;  // table row, -1 for none
+    } cases[] = {{"rack", 2, 0}, {"klv-71", 1, 1}, {QString::fromStdString(MacOf(2)).toLower().toStdString(), 1, 2},
+                 {"nowhere", 0, -1}, {"", 3, 0}};
+    for (const auto& c : cases) {
+        rig.Main.FindBar->edtFilter->setText(QString::fromStdString(c.Filter));
+        EXPECT_EQ(g->ShownCount(), c.Shown) << c.Filter;
+        EXPECT_EQ(rig.Table.SelectedRow, c.Picked) << c.Filter << ": commands act on a shown device";
+        EXPECT_EQ(rig.Main.stsCount->text(), !c.Filter.empty() ? QString("Devices: %1 of 3").arg(c.Shown) : "Devices: 3");
+    }
+    rig.Main.FindBar->edtFilter->setText("rack");
+    rig.Main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.Main));
+    QTest::keyClick(rig.Main.FindBar->edtFilter, Qt::Key_Escape);
+    EXPECT_EQ(rig.Main.FindBar->edtFilter->text(), "") << "Esc clears the filter";
+
+    g->selectionModel()->clearSelection();
+    for (int r : {0, 2}) g->selectionModel()->select(g->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    rig.Main.mnuCopy->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              "Device Name\tMAC Address\tGMT\nKLV-70\t" + MacOf(0) + "\t+9\nKLV-72\t" + MacOf(2) + "\t+9\n");
+
+    rig.Main.close();
+    EXPECT_EQ(ReadShownColumns(rig.Files.SettingsPath()), QStringList({"MODEL", "MAC", "GMT"}));
+    g->SetShownKeys({});
+    EXPECT_EQ(g->ShownKeys(), QStringList({"MODEL", "TARCID", "SERIAL", "IPADRM"})) << "never no column";
+}

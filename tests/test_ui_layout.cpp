@@ -34,6 +34,11 @@
 #include <map>
 
 #include "UiRig.h"
+#include "ui/Fit.h"
+#include "ui/Frmplan.h"
+#include "link/Protocol.h"
+
+#include <fstream>
 #include "app/Devicegrid.h"
 #include "ui/Language.h"
 
@@ -294,6 +299,40 @@ QWidget* Open(UiRig& rig, const std::string& name) {
         rig.Main.timStatusTimer();
         return &rig.Main;
     }
+    if (name == "columns") {
+        rig.Take(FullDevice(MacOf(7), "10.77.0.60"));
+        rig.Main.grdDevice->SetShownKeys({"MODEL", "SERIAL", "IPADRM", "MAC", "MASK", "GWAY", "LOC"});
+        rig.Main.RefreshGrid();
+        rig.Main.show();
+        rig.Main.resize(Scaled(&rig.Main, 760), rig.Main.height());
+        rig.Main.FindBar->edtFilter->setText("10.77");
+        return &rig.Main;
+    }
+    if (name == "plan" || name == "results") {
+        static std::unique_ptr<TwndPlan> plan;
+        plan = std::make_unique<TwndPlan>(rig.Table, rig.Control);
+        std::string csv = "MAC,IPADRM,NAME,LOC\n";
+        for (int i = 0; i < 6; ++i) {
+            rig.Take(FullDevice(MacOf(10 + i), "192.168.0." + std::to_string(10 + i)));
+            csv += MacOf(10 + i) + "," + (i == 2 ? "192.168.0.50" : "") + "," + (i == 4 ? "n" : "Unit " + std::to_string(i)) +
+                   ",\"" + (i == 4 ? "l" : "Rack A, shelf " + std::to_string(i)) + "\"\n";
+        }
+        const std::string path = rig.Dir.Path + "plan.csv";
+        std::ofstream(path) << csv;
+        plan->Load(QString::fromStdString(path));
+        EXPECT_EQ(plan->Report.Devices.size(), 6u) << plan->lblSummary->text().toStdString();
+        if (name == "results" && plan->Report.Devices.size() == 6) {
+            const DeviceResult results[] = {DeviceResult::Verified, DeviceResult::Mismatch, DeviceResult::Refused,
+                                            DeviceResult::Silent,   DeviceResult::Unchanged, DeviceResult::NotSent};
+            for (size_t i = 0; i < 6; ++i) plan->Report.Devices[i].Result = results[i];
+            plan->Report.Devices[1].MismatchKeys = {KEY_NAME};
+            plan->prgRun->setRange(0, 5);
+            plan->prgRun->setValue(5);
+            plan->ShowResults();
+        }
+        plan->show();
+        return plan.get();
+    }
     if (name == "search") {
         rig.Search.show();
         rig.Search.timSearch.stop();
@@ -388,11 +427,13 @@ TEST_P(Layout, EveryControlByKeyboardInDrawnOrder) {
 
 std::vector<Case> Cases() {
     std::vector<Case> cases;
-    for (int dpi : {96, 120, 144})
+    for (int dpi : {96, 120, 144}) {
+        for (const char* w : {"columns", "plan", "results"}) cases.push_back({dpi, w, false, false});
         for (const char* w : {"main", "search", "network", "information", "date", "about"}) {
             cases.push_back({dpi, w, false, false});
             if (dpi != 120) cases.push_back({dpi, w, true, false});
         }
+    }
     for (int dpi : {96, 144})
         for (const char* w : {"main", "network", "date", "about"}) cases.push_back({dpi, w, false, true});
     return cases;

@@ -258,6 +258,102 @@ May I reboot the device?</source>
         <source>Devices</source>
         <translation>デバイス一覧</translation>
     </message>
+    <message>
+        <source>Devices: %1</source>
+        <translation>デバイス: %1 台</translation>
+    </message>
+    <message>
+        <source>Devices: %1 of %2</source>
+        <translation>デバイス: %2 台中 %1 台</translation>
+    </message>
+    <message>
+        <source>MAC Address</source>
+        <translation>MACアドレス</translation>
+    </message>
+    <message>
+        <source>Backup IP</source>
+        <translation>バックアップIP</translation>
+    </message>
+    <message>
+        <source>Group ID</source>
+        <translation>グループID</translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation>デフォルトゲートウェイ</translation>
+    </message>
+    <message>
+        <source>Subnet Mask</source>
+        <translation>サブネットマスク</translation>
+    </message>
+    <message>
+        <source>Trap1</source>
+        <translation>トラップ1</translation>
+    </message>
+    <message>
+        <source>Trap2</source>
+        <translation>トラップ2</translation>
+    </message>
+    <message>
+        <source>Term</source>
+        <translation>Term</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>OPT IP1</source>
+        <translation>OPT IP1</translation>
+    </message>
+    <message>
+        <source>OPT IP2</source>
+        <translation>OPT IP2</translation>
+    </message>
+    <message>
+        <source>OPT IP3</source>
+        <translation>OPT IP3</translation>
+    </message>
+    <message>
+        <source>OPT Port1</source>
+        <translation>OPT ポート1</translation>
+    </message>
+    <message>
+        <source>OPT Port2</source>
+        <translation>OPT ポート2</translation>
+    </message>
+    <message>
+        <source>OPT Port3</source>
+        <translation>OPT ポート3</translation>
+    </message>
+    <message>
+        <source>Time Out</source>
+        <translation>タイムアウト</translation>
+    </message>
+    <message>
+        <source>Contact</source>
+        <translation>連絡先</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>設置場所</translation>
+    </message>
+    <message>
+        <source>Unique ID</source>
+        <translation>ユニークID</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日時</translation>
+    </message>
+    <message>
+        <source>GMT</source>
+        <translation>GMT</translation>
+    </message>
 </context>
 <context>
     <name>TDocument</name>
@@ -502,10 +598,6 @@ May I reboot the device?</source>
         <translation>ヘルプ</translation>
     </message>
     <message>
-        <source>Devices: %1</source>
-        <translation>デバイス: %1 台</translation>
-    </message>
-    <message>
         <source>Flagged: %1</source>
         <translation>要確認: %1 台</translation>
     </message>
@@ -520,6 +612,14 @@ May I reboot the device?</source>
     <message>
         <source>Asking the device for its date (up to %1 seconds)...</source>
         <translation>デバイスに日付を問い合わせています (最大 %1 秒)...</translation>
+    </message>
+    <message>
+        <source>Apply &amp;Plan...</source>
+        <translation>プランの適用(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>コピー(&amp;C)</translation>
     </message>
 </context>
 <context>
@@ -539,6 +639,10 @@ May I reboot the device?</source>
     <message>
         <source>Cancel</source>
         <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Devices answered so far: %1</source>
+        <translation>これまでに応答したデバイス: %1 台</translation>
     </message>
 </context>
 <context>
@@ -642,6 +746,128 @@ May I reboot the device?</source>
     <message>
         <source>Cancel(&amp;C)</source>
         <translation>キャンセル(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>TFindBar</name>
+    <message>
+        <source>Filter (Ctrl+F)</source>
+        <translation>絞り込み (Ctrl+F)</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>絞り込み</translation>
+    </message>
+</context>
+<context>
+    <name>TwndPlan</name>
+    <message>
+        <source>Apply Plan</source>
+        <translation>プランの適用</translation>
+    </message>
+    <message>
+        <source>&amp;Apply</source>
+        <translation>適用(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Save Results...</source>
+        <translation>結果を保存(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>キャンセル(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Save Results</source>
+        <translation>結果を保存</translation>
+    </message>
+    <message>
+        <source>CSV file(*.csv);;All files(*.*)</source>
+        <translation>CSVファイル(*.csv);;すべてのファイル(*.*)</translation>
+    </message>
+    <message>
+        <source>Cannot read the plan &quot;%1&quot;: %2.</source>
+        <translation>プラン &quot;%1&quot; を読めません: %2。</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+    <message>
+        <source>Problem</source>
+        <translation>問題</translation>
+    </message>
+    <message numerus="yes">
+        <source>The plan has %n problem(s); nothing can be sent until they are mended.</source>
+        <translation>
+            <numerusform>プランに問題が %n 件あります。直すまで何も送信できません。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>シリアル</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>結果</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>変更</translation>
+    </message>
+    <message>
+        <source>(reboots)</source>
+        <translation>(再起動します)</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>変更なし</translation>
+    </message>
+    <message>
+        <source>%1 of %2 devices change; %3 of them reboot.</source>
+        <translation>%2 台中 %1 台が変わり、そのうち %3 台が再起動します。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Set the devices as the plan says? %n of them will reboot.</source>
+        <translation>
+            <numerusform>プランのとおりにデバイスを設定しますか? %n 台が再起動します。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Set the devices as the plan says?</source>
+        <translation>プランのとおりにデバイスを設定しますか?</translation>
+    </message>
+    <message>
+        <source>Searching to check what the devices now hold...</source>
+        <translation>デバイスの現在の設定を確かめるため検索しています...</translation>
+    </message>
+    <message>
+        <source>Done: %1.</source>
+        <translation>完了: %1。</translation>
+    </message>
+    <message>
+        <source> (%1 still held by %2)</source>
+        <translation> (%1 はまだ %2 が使っています)</translation>
+    </message>
+    <message>
+        <source>, information %1</source>
+        <translation>, 情報 %1</translation>
+    </message>
+    <message>
+        <source>Cannot save to &quot;%1&quot;: %2.</source>
+        <translation>&quot;%1&quot; に保存できません: %2。</translation>
+    </message>
+    <message>
+        <source>Devices of the plan</source>
+        <translation>プランのデバイス</translation>
     </message>
 </context>
 </TS>

@@ -13,6 +13,7 @@ TwndSearch::TwndSearch(TtskCtrl& control, QWidget* parent) : QDialog(parent), Co
     QFont f = Label1->font();
     f.setPointSizeF(11.25);  // 15 pixels at 96 dpi, more on a denser screen
     Label1->setFont(f);
+    lblAnswered = new QLabel(this);
     prgSnd = new QProgressBar(this);
     prgSnd->setRange(0, SearchPlan::PROGRESS_MAX);
     prgSnd->setMinimumWidth(Scaled(this, 280));
@@ -24,11 +25,14 @@ TwndSearch::TwndSearch(TtskCtrl& control, QWidget* parent) : QDialog(parent), Co
     auto* column = new QVBoxLayout(this);
     column->setSizeConstraint(QLayout::SetFixedSize);
     column->addWidget(Label1);
+    column->addWidget(lblAnswered);
     column->addWidget(prgSnd);
     column->addWidget(btnCancel, 0, Qt::AlignHCenter);
     timSearch.setSingleShot(true);
     connect(&timSearch, &QTimer::timeout, this, &TwndSearch::timSearchTimer);
     connect(btnCancel, &QPushButton::clicked, this, &TwndSearch::btnCancelClick);
+    timAnswered.setInterval(250);
+    connect(&timAnswered, &QTimer::timeout, this, &TwndSearch::ShowAnswered);
 }
 
 void TwndSearch::showEvent(QShowEvent* event) {
@@ -39,6 +43,8 @@ void TwndSearch::showEvent(QShowEvent* event) {
 void TwndSearch::FormShow() {
     Plan.Reset();
     prgSnd->setValue(0);
+    ShowAnswered();
+    timAnswered.start();
     timSearch.setInterval(SearchPlan::FIRST_MS);
     timSearch.start();
 }
@@ -47,6 +53,7 @@ void TwndSearch::timSearchTimer() {
     timSearch.stop();
     const int next = Plan.Tick(Control);
     prgSnd->setValue(Plan.Progress);
+    ShowAnswered();
     if (next < 0) {
         accept();
         return;
@@ -64,5 +71,11 @@ void TwndSearch::done(int result) {
     Plan.SearchStep = 0;
     Plan.SearchCycle = 0;
     timSearch.stop();
+    timAnswered.stop();
     QDialog::done(result);
+}
+
+// Until the first request goes out, the count of the last search would show.
+void TwndSearch::ShowAnswered() {
+    lblAnswered->setText(tr("Devices answered so far: %1").arg(Plan.Progress > 0 ? Control.Answered() : 0));
 }

@@ -20,9 +20,12 @@ public:
     void btnCancelClick();
 
     QLabel* Label1 = nullptr;
+    QLabel* lblAnswered = nullptr;  // how many devices have answered so far
     QProgressBar* prgSnd = nullptr;
     QPushButton* btnCancel = nullptr;
     QTimer timSearch;
+    QTimer timAnswered;
+    void ShowAnswered();
     SearchPlan Plan;
 
 protected:

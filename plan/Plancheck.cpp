@@ -1,4 +1,4 @@
-#include "cli/Plancheck.h"
+#include "plan/Plancheck.h"
 
 #include <strings.h>
 

@@ -1,9 +1,10 @@
-#include "cli/Host.h"
+#include "plan/Host.h"
 
 #include <chrono>
 #include <thread>
 
 #include "link/Quickplan.h"
+#include "plan/Sendwait.h"
 #include "link/Targets.h"
 
 namespace {
@@ -62,13 +63,7 @@ StatusWait::Outcome HeadlessHost::WaitAnswer(int row) {
     }
 }
 
-std::string HeadlessHost::LinkDown() const {
-    const TQmx42* worker = Control.Worker();
-    if (Control.CtrlState() != CTRL_READY || worker == nullptr) return "the network link could not be started";
-    if (worker->State() == ST_RUN) return {};
-    const std::string said = worker->LastFailure();
-    return said.empty() ? "the network link is not open" : said;
-}
+std::string HeadlessHost::LinkDown() const { return LinkDownReason(Control); }
 
 bool HeadlessHost::WaitSent(uint32_t failuresBefore) {
     const TQmx42* worker = Control.Worker();

@@ -1,10 +1,11 @@
-#include "cli/Applyrun.h"
+#include "plan/Applyrun.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
-#include "cli/Commands.h"
-#include "cli/Host.h"
-#include "cli/Sendwait.h"
+#include "plan/Exitcodes.h"
+#include "plan/Host.h"
 #include "files/Plancsv.h"
 
 namespace {
@@ -18,33 +19,6 @@ int ExitOf(DeviceResult r) {
         // Left out but neither interrupted nor for the link: the SET was refused.
         case DeviceResult::NotSent: return EXIT_REFUSED;
         default: return EXIT_ACK;
-    }
-}
-
-// One SET built from the plan, waited for as the windows wait.  NotSent when
-// the link would not take it.
-DeviceResult SendKind(HeadlessHost& host, const PlannedDevice& d, int kind) {
-    TDeviceRec edit{};
-    FillEditRec(d, kind, edit);
-    switch (SendAndWait(host, d.TableRow, kind, edit, false).Result) {
-        case SendResult::Ack: return DeviceResult::Acknowledged;
-        case SendResult::Nak: return DeviceResult::Refused;
-        case SendResult::NotSent: return DeviceResult::NotSent;
-        default: return DeviceResult::Silent;
-    }
-}
-
-// The information first: a network SET makes the device reboot.  A device that
-// does not take the first SET is not sent the second; one that takes the first
-// only has changed all the same, and says so.
-void SendDevice(HeadlessHost& host, const PlannedDevice& d, DeviceOutcome& o) {
-    o.Result = DeviceResult::Acknowledged;
-    for (int kind : {KIND_DEVINFO, KIND_NETWORK}) {
-        if (!d.ChangesKind(kind)) continue;
-        o.Result = SendKind(host, d, kind);
-        if (o.Result == DeviceResult::Acknowledged) continue;
-        if (kind == KIND_NETWORK && d.ChangesKind(KIND_DEVINFO)) o.Information = DeviceResult::Acknowledged;
-        return;
     }
 }
 
@@ -93,35 +67,31 @@ std::vector<int> Differing(const PlannedDevice& d, const TDeviceRec& now, int ki
     return keys;
 }
 
+DeviceResult FromSend(SendResult r) {
+    switch (r) {
+        case SendResult::Ack: return DeviceResult::Acknowledged;
+        case SendResult::Nak: return DeviceResult::Refused;
+        case SendResult::NotSent: return DeviceResult::NotSent;
+        default: return DeviceResult::Silent;
+    }
+}
+
+// The result that the search settles: the device's, or that of the part it took.
+DeviceResult& Checked(DeviceOutcome& o) { return o.Information ? *o.Information : o.Result; }
+
 // Searches afresh, so that a device that does not answer cannot pass on what it
 // reported before; a device that has not yet come back from its reboot gets
 // the cycles of a whole search.
 void Verify(HeadlessHost& host, ApplyReport& report, const ApplyOptions& options, bool& linkFailed) {
-    // The result that the search settles: the device's, or that of the part it took.
-    const auto checked = [&](size_t i) -> DeviceResult& {
-        DeviceOutcome& o = report.Devices[i];
-        return o.Information ? *o.Information : o.Result;
-    };
-    std::vector<size_t> pending;
-    for (size_t i = 0; i < report.Devices.size(); ++i)
-        if (checked(i) == DeviceResult::Acknowledged) pending.push_back(i);
+    std::vector<size_t> pending = BeginVerify(report);
     if (pending.empty()) return;
-    for (size_t i : pending) checked(i) = DeviceResult::Unverified;
     host.Table.DeleteRow(NO_ROW);
     for (int cycle = 0; cycle < SearchPlan::CYCLES && !pending.empty(); ++cycle) {
         if (!options.Search(1)) {
             linkFailed = true;
             return;
         }
-        std::erase_if(pending, [&](size_t i) {
-            const PlannedDevice& d = report.Plan.Devices[i];
-            DeviceOutcome& o = report.Devices[i];
-            TDeviceRec now{};
-            if (!host.Table.CopyRow(host.Table.FindRow(d.Current.MAC), now)) return false;
-            o.MismatchKeys = Differing(d, now, o.Information ? KIND_DEVINFO : -1);
-            checked(i) = o.MismatchKeys.empty() ? DeviceResult::Verified : DeviceResult::Mismatch;
-            return o.MismatchKeys.empty();
-        });
+        SettleVerify(host.Table, report, pending);
         // Ctrl-C ends the check with what this cycle found.
         if (!pending.empty() && options.Interrupted && options.Interrupted()) {
             report.Interrupted = true;
@@ -147,21 +117,35 @@ const char* ResultName(DeviceResult result) {
     return "";
 }
 
-ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::string>>& records,
-                      const ApplyOptions& options) {
+std::vector<size_t> BeginVerify(ApplyReport& report) {
+    std::vector<size_t> pending;
+    for (size_t i = 0; i < report.Devices.size(); ++i)
+        if (Checked(report.Devices[i]) == DeviceResult::Acknowledged) {
+            pending.push_back(i);
+            Checked(report.Devices[i]) = DeviceResult::Unverified;
+        }
+    return pending;
+}
+
+void SettleVerify(const TmTable& table, ApplyReport& report, std::vector<size_t>& pending) {
+    std::erase_if(pending, [&](size_t i) {
+        const PlannedDevice& d = report.Plan.Devices[i];
+        DeviceOutcome& o = report.Devices[i];
+        TDeviceRec now{};
+        if (!table.CopyRow(table.FindRow(d.Current.MAC), now)) return false;
+        o.MismatchKeys = Differing(d, now, o.Information ? KIND_DEVINFO : -1);
+        Checked(o) = o.MismatchKeys.empty() ? DeviceResult::Verified : DeviceResult::Mismatch;
+        return o.MismatchKeys.empty();
+    });
+}
+
+ApplyReport PrepareApply(const std::vector<std::vector<std::string>>& records, const TmTable& table) {
     ApplyReport report;
-    if (!options.Search(options.SearchCycles)) {
-        report.Exit = EXIT_LINK;
-        return report;
-    }
-    const std::vector<TDeviceRec> found = host.Table.Rows();
+    const std::vector<TDeviceRec> found = table.Rows();
     std::vector<std::string> doubts;
-    for (size_t i = 0; i < found.size(); ++i) doubts.push_back(host.Table.RowDoubt(static_cast<int>(i)));
+    for (size_t i = 0; i < found.size(); ++i) doubts.push_back(table.RowDoubt(static_cast<int>(i)));
     report.Plan = CheckPlan(records, found, doubts);
-    if (!report.Plan.Problems.empty()) {
-        report.Exit = EXIT_REFUSED;
-        return report;
-    }
+    if (!report.Plan.Problems.empty()) return report;
     const std::vector<std::vector<size_t>> holders = Holders(report.Plan.Devices);
     for (size_t i = 0; i < report.Plan.Devices.size(); ++i) {
         const PlannedDevice& d = report.Plan.Devices[i];
@@ -172,10 +156,99 @@ ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::str
         }
         report.Devices.push_back(std::move(o));
     }
+    return report;
+}
+
+int Rebooting(const CheckedPlan& plan) {
+    return static_cast<int>(std::count_if(plan.Devices.begin(), plan.Devices.end(),
+                                          [](const PlannedDevice& d) { return d.ChangesKind(KIND_NETWORK); }));
+}
+
+PlanSender::PlanSender(TmTable& table, TtskCtrl& control, ApplyReport& report)
+    : Control(control), Report(report), Wait(table, control), Holding(Holders(report.Plan.Devices)),
+      Order(SendOrder(Holding)) {}
+
+// The information first: a network SET makes the device reboot.  A device that
+// does not take the first SET is not sent the second; one that takes the first
+// only has changed all the same, and says so.
+void PlanSender::Finish(DeviceResult result) {
+    const size_t i = Order[Next];
+    DeviceOutcome& o = Report.Devices[i];
+    const PlannedDevice& d = Report.Plan.Devices[i];
+    o.Result = result;
+    if (result == DeviceResult::Acknowledged && Kind == KIND_DEVINFO && d.ChangesKind(KIND_NETWORK)) {
+        Kind = KIND_NETWORK;
+        TDeviceRec edit{};
+        FillEditRec(d, Kind, edit);
+        if (const std::optional<SendOutcome> at_once = Wait.Start(d.TableRow, Kind, edit)) Finish(FromSend(at_once->Result));
+        return;
+    }
+    if (Kind == KIND_NETWORK && result != DeviceResult::Acknowledged && d.ChangesKind(KIND_DEVINFO))
+        o.Information = DeviceResult::Acknowledged;
+    // A SET that could not be built leaves the link as it was.
+    if (Kind >= 0) LinkFailed = result == DeviceResult::NotSent && !LinkDownReason(Control).empty();
+    Kind = -1;
+    Settled = static_cast<int>(i);
+    ++Next;
+}
+
+bool PlanSender::AboutToSend() const {
+    return Kind < 0 && Next < Order.size() && Report.Devices[Order[Next]].Result != DeviceResult::Unchanged &&
+           !Cancelled && !LinkFailed;
+}
+
+int PlanSender::Tick() {
+    Settled = -1;
+    if (Kind >= 0) {
+        if (const std::optional<SendOutcome> outcome = Wait.Tick()) Finish(FromSend(outcome->Result));
+        return Kind >= 0 ? StatusWait::TICK_MS : 0;
+    }
+    if (Next >= Order.size()) return -1;
+    const size_t i = Order[Next];
+    DeviceOutcome& o = Report.Devices[i];
+    if (o.Result == DeviceResult::Unchanged) {
+        ++Next;
+        return 0;
+    }
+    if (Cancelled || LinkFailed) {
+        Report.Interrupted = Report.Interrupted || !LinkFailed;
+        Finish(DeviceResult::NotSent);
+        return 0;
+    }
+    // Its new address is taken only once the device holding it has left:
+    // one that did not take its own SET still holds it.
+    const auto stays = std::find_if(Holding[i].begin(), Holding[i].end(), [&](size_t h) {
+        const DeviceResult r = Report.Devices[h].Result;
+        return r != DeviceResult::Acknowledged && r != DeviceResult::WouldChange;
+    });
+    if (stays != Holding[i].end()) {
+        o.After = PlanCell(Report.Plan.Devices[*stays].Current, KEY_MAC);
+        Finish(DeviceResult::Blocked);
+        return 0;
+    }
+    const PlannedDevice& d = Report.Plan.Devices[i];
+    Kind = d.ChangesKind(KIND_DEVINFO) ? KIND_DEVINFO : KIND_NETWORK;
+    TDeviceRec edit{};
+    FillEditRec(d, Kind, edit);
+    if (const std::optional<SendOutcome> at_once = Wait.Start(d.TableRow, Kind, edit)) Finish(FromSend(at_once->Result));
+    return Kind >= 0 ? StatusWait::TICK_MS : 0;
+}
+
+ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::string>>& records,
+                      const ApplyOptions& options) {
+    if (!options.Search(options.SearchCycles)) {
+        ApplyReport failed;
+        failed.Exit = EXIT_LINK;
+        return failed;
+    }
+    ApplyReport report = PrepareApply(records, host.Table);
+    if (!report.Plan.Problems.empty()) {
+        report.Exit = EXIT_REFUSED;
+        return report;
+    }
     if (options.DryRun) return report;
 
-    const int rebooting = static_cast<int>(std::count_if(report.Plan.Devices.begin(), report.Plan.Devices.end(),
-                                                         [](const PlannedDevice& d) { return d.ChangesKind(KIND_NETWORK); }));
+    const int rebooting = Rebooting(report.Plan);
     if (rebooting > 0 && !options.Yes) {
         const Consent c = options.Ask ? options.Ask(rebooting) : Consent::NoTerminal;
         if (c == Consent::Interrupted) {
@@ -191,30 +264,12 @@ ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::str
         }
     }
 
-    bool linkFailed = false;
-    for (size_t i : SendOrder(holders)) {
-        DeviceOutcome& o = report.Devices[i];
-        if (o.Result == DeviceResult::Unchanged) continue;
-        if (report.Interrupted || linkFailed || (options.Interrupted && options.Interrupted())) {
-            report.Interrupted = report.Interrupted || !linkFailed;
-            o.Result = DeviceResult::NotSent;
-            continue;
-        }
-        // Its new address is taken only once the device holding it has left:
-        // one that did not take its own SET still holds it.
-        const auto stays = std::find_if(holders[i].begin(), holders[i].end(), [&](size_t h) {
-            const DeviceResult r = report.Devices[h].Result;
-            return r != DeviceResult::Acknowledged && r != DeviceResult::WouldChange;
-        });
-        if (stays != holders[i].end()) {
-            o.Result = DeviceResult::Blocked;
-            o.After = PlanCell(report.Plan.Devices[*stays].Current, KEY_MAC);
-            continue;
-        }
-        SendDevice(host, report.Plan.Devices[i], o);
-        // A SET that could not be built leaves the link as it was.
-        linkFailed = o.Result == DeviceResult::NotSent && !host.LinkDown().empty();
+    PlanSender sender(host.Table, host.Control, report);
+    for (int next = 0; next >= 0; next = sender.Tick()) {
+        if (sender.AboutToSend() && options.Interrupted && options.Interrupted()) sender.Cancel();
+        if (next > 0) std::this_thread::sleep_for(std::chrono::milliseconds(next));
     }
+    bool linkFailed = sender.LinkFailed;
     // Ctrl-C during the last device: nothing is left to mark, but no check search follows.
     if (!linkFailed && options.Interrupted && options.Interrupted()) report.Interrupted = true;
     if (!options.NoVerify && !report.Interrupted && !linkFailed) Verify(host, report, options, linkFailed);

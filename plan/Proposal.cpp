@@ -1,4 +1,4 @@
-#include "cli/Proposal.h"
+#include "plan/Proposal.h"
 
 #include <arpa/inet.h>
 

@@ -8,6 +8,9 @@
 
 #include "link/Record.h"
 
+// The largest plan read: far more than 256 devices' worth of settings.
+constexpr size_t PLAN_MAX_BYTES = 4 * 1024 * 1024;
+
 struct PlanProblem {
     int Row;          // the record's number in the plan, the header being row 1
     std::string Mac;  // the device's MAC when the row names one that answered

@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/Plancheck.h"
+#include "plan/Plancheck.h"
+#include "plan/Sendwait.h"
 
 class HeadlessHost;
+class TmTable;
+class TtskCtrl;
 
 enum class DeviceResult {
     Unchanged,     // already held the plan; nothing sent
@@ -65,3 +68,45 @@ constexpr int EXIT_INTERRUPTED = 130;
 
 ApplyReport ApplyPlan(HeadlessHost& host, const std::vector<std::vector<std::string>>& records,
                       const ApplyOptions& options);
+
+// A plan checked against the table's devices, each device Unchanged or
+// WouldChange and, where it waits for another to leave its address, After.
+ApplyReport PrepareApply(const std::vector<std::vector<std::string>>& records, const TmTable& table);
+// How many devices of the plan a network SET makes reboot.
+int Rebooting(const CheckedPlan& plan);
+
+// The SETs of a prepared plan without problems, one device at a time, in the
+// order the addresses they free allow; paced by whoever runs it.
+class PlanSender {
+public:
+    PlanSender(TmTable& table, TtskCtrl& control, ApplyReport& report);
+    // One step; the milliseconds to the next, or -1 once every device is done.
+    int Tick();
+    // The device being sent finishes; the others are not sent.
+    void Cancel() { Cancelled = true; }
+    // The next Tick would start a device's SETs: where a run that can be
+    // interrupted looks whether it was.
+    bool AboutToSend() const;
+    // The device whose result the last Tick settled, or -1 (index into Devices).
+    int Settled = -1;
+    size_t Done() const { return Next; }
+    size_t Total() const { return Order.size(); }
+    bool LinkFailed = false;
+
+private:
+    void Finish(DeviceResult result);
+
+    TtskCtrl& Control;
+    ApplyReport& Report;
+    SetWait Wait;
+    std::vector<std::vector<size_t>> Holding;  // for each device, those holding its new address
+    std::vector<size_t> Order;
+    size_t Next = 0;    // into Order
+    int Kind = -1;      // the kind being waited for; -1 between devices
+    bool Cancelled = false;
+};
+
+// After the SETs: the devices whose result a search settles, marked
+// Unverified until one shows them; SettleVerify after each search cycle.
+std::vector<size_t> BeginVerify(ApplyReport& report);
+void SettleVerify(const TmTable& table, ApplyReport& report, std::vector<size_t>& pending);
