@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "Support.h"
 #include "TempDir.h"
 
 struct CliRun {
@@ -34,10 +35,3 @@ inline CliRun Cli(const std::string& args, const std::string& env = "", const st
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err.str()};
 }
 
-
-// How often what stands in text.
-inline size_t Count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
