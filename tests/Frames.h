@@ -50,3 +50,12 @@ inline void SendRaw(const Bytes& b, const char* to = "127.0.0.1", uint16_t port 
     ::sendto(fd, b.data(), b.size(), 0, reinterpret_cast<sockaddr*>(&dst), sizeof dst);
     ::close(fd);
 }
+
+// A device that reported every network key and every information key.
+inline Bytes FullDevice(const std::string& mac, const std::string& ip = "192.168.0.10") {
+    return Answer(mac, {"MODEL:KLV-70", "TARCID:001", "SERIAL:12345", "IPADRM:" + ip, "IPADRB:192.168.0.11",
+                        "GPID:1", "TERM:5000", "LOG:5001", "GWAY:192.168.0.1", "MASK:255.255.255.0",
+                        "OPTIP:192.168.0.20", "OPTIP2:192.168.0.21", "OPTIP3:192.168.0.22", "OPT1:1", "OPT2:2",
+                        "OPT3:3", "TOUT:30", "TRAP1:192.168.0.100", "TRAP2:192.168.0.101", "CONT:c",
+                        "NAME:n", "LOC:l", "UNIQ:7", "YMDHM:2026.12.07.09.30", "GMT:+9"});
+}
