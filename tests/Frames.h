@@ -5,10 +5,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "link/Tskcontrol.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -30,6 +34,21 @@ inline Bytes MakeFrame(const std::string& kind, const std::string& mac, const st
 
 inline Bytes Answer(const std::string& mac, const std::vector<std::string>& items) {
     return MakeFrame("MAC", mac, items);
+}
+
+// Hands one answer to a table as the worker does.
+template <class Table>
+bool Take(Table& table, const Bytes& b) {
+    return table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size()));
+}
+
+// Ticks a control task as a host would until it stops moving or is ready.
+inline bool TickUntilReady(TtskCtrl& control) {
+    for (int i = 0; i < 200 && control.CtrlState() != CTRL_READY && control.TimerEnabled(); ++i) {
+        control.timCtrlTimer();
+        if (control.CtrlState() == CTRL_WAIT) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return control.CtrlState() == CTRL_READY;
 }
 
 inline std::string MacOf(int i) {

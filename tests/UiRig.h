@@ -49,14 +49,8 @@ struct UiRig {
     ~UiRig() { MessageBoxHook = nullptr; }
 
     // Brings the link up, as the program's timer would.
-    bool Ready() {
-        for (int i = 0; i < 200 && Control.CtrlState() != CTRL_READY && Control.TimerEnabled(); ++i) {
-            Control.timCtrlTimer();
-            if (Control.CtrlState() == CTRL_WAIT) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return Control.CtrlState() == CTRL_READY;
-    }
-    void Take(const Bytes& b) { Table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }
+    bool Ready() { return TickUntilReady(Control); }
+    void Take(const Bytes& b) { ::Take(Table, b); }
     QString LastMessage() const { return Messages.empty() ? QString() : Messages.back().Text; }
 
     TempDir Dir;

@@ -21,14 +21,8 @@ struct Rig {
         Take(Answer("02-00-00-00-00-01", {"NAME:"}));
         Table.SetRowStatus(0, STATUS_NAK);
     }
-    void Take(const Bytes& b) { Table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }
-    // Ticks as a host would until the state stops moving or reaches READY.
-    void TickUntilReady() {
-        for (int i = 0; i < 200 && Control.CtrlState() != CTRL_READY && Control.TimerEnabled(); ++i) {
-            Control.timCtrlTimer();
-            if (Control.CtrlState() == CTRL_WAIT) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
+    void Take(const Bytes& b) { ::Take(Table, b); }
+    void TickUntilReady() { ::TickUntilReady(Control); }
     TmTable Table;
     FakeSettings Settings;
     TdrvUDP Driver;
