@@ -20,3 +20,8 @@ nlohmann::ordered_json DeviceJson(const TDeviceRec& r);
 // A JSON value on one line, ", " between members and ": " after names, every
 // character beyond ASCII escaped.
 std::string OneLine(const nlohmann::ordered_json& value);
+
+// The object that stands for a failure under --json, {"error": TEXT, "exit": N}
+// on one line: TEXT is what the failure said on standard error, without the
+// progress line, the program's name and the pointer to --help.
+std::string FailureJson(const std::string& said, int exit);
