@@ -30,11 +30,8 @@ std::vector<TDeviceRec> Found(const std::vector<Dev>& devices) {
         std::vector<std::string> items = d.Partial ? kPartial : kFull;
         items.push_back("SERIAL:" + d.Serial);
         if (!d.Address.empty()) items.push_back("IPADRM:" + d.Address);
-        for (const Bytes& b : {Answer(MacOf(d.Index), items)}) table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size()));
-        for (const std::string& item : d.Later) {
-            const Bytes b = Answer(MacOf(d.Index), {item});
-            table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size()));
-        }
+        Take(table, Answer(MacOf(d.Index), items));
+        for (const std::string& item : d.Later) Take(table, Answer(MacOf(d.Index), {item}));
     }
     return table.Rows();
 }
