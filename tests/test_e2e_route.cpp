@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "CliRun.h"
+#include "Support.h"
 #include "link/Targets.h"
 #include "plan/Host.h"
 #include "TempDir.h"
@@ -54,11 +54,4 @@ TEST(Route, ASetReachesADeviceBehindTheRouter) {
     std::strcpy(r.Host.Table.EditRec.NAME, "Far away");
     ASSERT_TRUE(r.Host.Control.RequestSet(row, KIND_DEVINFO, false));
     EXPECT_EQ(r.Host.WaitAnswer(row), StatusWait::Acknowledged);
-}
-
-TEST(Route, TheCommandLineTakesTargets) {
-    const CliRun with = Cli("search --quick --target 10.99.0.255");
-    EXPECT_EQ(with.Code, 0);
-    EXPECT_EQ(with.Out.find("02-00-00-00-99-01\t"), 0u) << with.Out;
-    EXPECT_NE(with.Out.find("02-00-00-00-99-02\t"), std::string::npos);
 }
