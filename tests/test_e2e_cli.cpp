@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 
 #include "CliRun.h"
@@ -18,12 +19,21 @@ const bool kUtf8 = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
 
 std::string Heard(const SimProcess& sim) { return sim.Heard(100); }
 
-// This computer's time zone for a while.
-struct Zone {
-    explicit Zone(const char* tz) {
-        if (tz != nullptr) ::setenv("TZ", tz, 1), ::tzset();
+// An environment variable set, or unset with nullptr, until the end of a
+// scope; TZ is taken at once.
+struct EnvVar {
+    EnvVar(const char* name, const char* value) : Name(name), Had(std::getenv(name) != nullptr) {
+        if (Had) Old = std::getenv(name);
+        Set(value);
     }
-    ~Zone() { ::unsetenv("TZ"), ::tzset(); }
+    ~EnvVar() { Set(Had ? Old.c_str() : nullptr); }
+    void Set(const char* value) const {
+        if (value != nullptr) ::setenv(Name.c_str(), value, 1);
+        else ::unsetenv(Name.c_str());
+        ::tzset();
+    }
+    std::string Name, Old;
+    bool Had;
 };
 
 // Six devices from MAC ...0B: 0 acknowledges, 1 refuses, 2 stays silent on
@@ -79,7 +89,7 @@ TEST_F(Cli6, RefusedArgumentsSendNothing) {
     ASSERT_TRUE(kUtf8 && sim->Ready());
     Heard(*sim);
     for (const Refusal& c : cases) {
-        const Zone zone(c.Tz);
+        const EnvVar zone("TZ", c.Tz);
         const CliRun r = Cli(c.Args);
         EXPECT_EQ(r.Code, c.Code) << c.Args << "\n" << r.Err;
         EXPECT_NE(r.Err.find(c.Says), std::string::npos) << c.Args << "\n" << r.Err;
@@ -114,7 +124,7 @@ TEST_F(Cli6, SetOutcomesAndWhatTheDevicesThenHold) {
     EXPECT_NE(json.find("\"NAME\": \"" + escaped + "\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"MODEL\": \"a\\tb\\u001b[2Jc\\nd\""), std::string::npos) << "JSON keeps its escaping";
     EXPECT_EQ(Count(json, "\"TOUT\""), 5u) << "a key the device does not report is left out";
-    const Zone zone("XST-9");
+    const EnvVar zone("TZ", "XST-9");
     EXPECT_EQ(Cli("set-date " + kAck + " now").Code, 0);
     Heard(*sim);
     const CliRun all = Cli("set-date all 2024 3 5 9 7 -5 --interface v0");
@@ -156,10 +166,11 @@ TEST(CliFiles, ShowDiffAndSaveWithoutAnAnswer) {
     WriteFile(path, "\x02MAC:02-00-00-00-00-01\xFFMODEL:UNIT-A\xFFTARCID:001\xFFSERIAL:12345\xFFIPADRM:192.168.0.10\xFF\x03");
     const std::string listed = "02-00-00-00-00-01\tUNIT-A\t001\t12345\t192.168.0.10\n";
     // show only reads: it makes no program directories.
-    ::setenv("HOME", (dir.Path + "home").c_str(), 1);
-    ::unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(Cli("show " + path).Out, listed);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path + "home")) << "show made directories";
+    {
+        const EnvVar home("HOME", (dir.Path + "home").c_str()), data("XDG_DATA_HOME", nullptr);
+        EXPECT_EQ(Cli("show " + path).Out, listed);
+        EXPECT_FALSE(std::filesystem::exists(dir.Path + "home")) << "show made directories";
+    }
     EXPECT_EQ(Cli("--json show " + dir.Path + "missing.dat").Out.rfind("{\"error\": \"cannot read ", 0), 0u);
 
     // Output that cannot be written or flushed is a failure: main's to tell.

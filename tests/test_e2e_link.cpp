@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "cli/Commands.h"
-#include "Frames.h"
 #include "plan/Host.h"
 #include "SimProcess.h"
 #include "Support.h"
@@ -99,21 +98,4 @@ TEST(EndToEnd, LateAnswersByBroadcastAreTakenToo) {
     ASSERT_TRUE(rig.Up());
     ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
     EXPECT_EQ(rig.Set(2, KIND_NETWORK, KEY_TOUT, "45"), StatusWait::Acknowledged);
-}
-
-// A second sender acknowledging a SET for a device, blind and from another
-// address than the device's: the silent device stays silent.  The device's
-// answer to an enquiry sent after them is merged after them.
-TEST(EndToEnd, AcknowledgementsFromAnotherHostDoNotCount) {
-    Rig rig({"--count", "1", "--silent", "0"});
-    ASSERT_TRUE(rig.Up());
-    ASSERT_TRUE(rig.Query(KIND_NETWORK, 1));
-    rig.Host.Table.EditRec = rig.Row(0);
-    ASSERT_TRUE(rig.Host.Control.RequestSet(0, KIND_NETWORK, false));
-    ASSERT_TRUE(rig.Host.WaitSent(rig.Host.Control.Worker()->Failures()));
-    for (int i = 0; i < 5; ++i) SendRaw(MakeFrame("ACK", "02-00-00-00-00-01", {}));
-    const uint64_t merged = rig.Host.Table.Merged();
-    ASSERT_TRUE(rig.Host.Control.RequestQuery(NO_ROW, KIND_DEVINFO));
-    ASSERT_TRUE(WaitUntil([&] { return rig.Host.Table.Merged() > merged; }));
-    EXPECT_EQ(rig.Host.Table.RowStatus(0), STATUS_NONE);
 }
