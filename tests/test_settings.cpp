@@ -1,84 +1,91 @@
-// Program directories and the communication settings file.
+// The program's folders and its settings file: the port, the targets and the
+// window's place, each read and rewritten without losing the rest of the file.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <functional>
-#include <sstream>
 
+#include "Support.h"
+#include "TempDir.h"
 #include "files/File.h"
 #include "files/Inifile.h"
-#include "TempDir.h"
+#include "files/Windowplace.h"
 
-namespace {
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
-std::string ReadText(const std::string& path) {
-    std::stringstream s;
-    s << std::ifstream(path).rdbuf();
-    return s.str();
-}
-}  // namespace
-
-TEST(Settings, DirectoriesCreatedBesideTheProgram) {
-    TempDir dir;
-    TmFile files(dir.Path);
-    EXPECT_TRUE(std::filesystem::is_directory(dir.Path + "HELP"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.Path + "DATA"));
-    TmFile again(dir.Path);  // existing directories are fine
-}
-
-TEST(Settings, PlainFileNamedDataEndsTheStart) {
-    TempDir dir;
-    WriteText(dir.Path + "DATA", "not a directory");
-    try {
-        TmFile files(dir.Path);
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Cannot create Vantry Software Data directory.");
-    }
-}
-
-TEST(Settings, HelpDirectoryFailureComesFirst) {
-    TempDir dir;
-    WriteText(dir.Path + "HELP", "x");
-    WriteText(dir.Path + "DATA", "x");
-    try {
-        TmFile files(dir.Path);
-        FAIL() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Cannot create Vantry Software Help directory.");
-    }
-}
-
-TEST(Settings, ReadAndWriteBack) {
+TEST(Settings, FoldersBesideTheProgramOrWhyNot) {
     struct Case {
-        const char* name;
-        const char* file;  // nullptr: no file
-        int port;
+        std::vector<const char*> plainFiles;  // where a folder should be
+        const char* error;                    // nullptr: started
     };
     const Case cases[] = {
-        {"no file", nullptr, 8020},
-        {"9000", "[PORT]\nT-ARC=9000\n", 9000},
-        {"abc", "[PORT]\nT-ARC=abc\n", 8020},
-        {"empty", "[PORT]\nT-ARC=\n", 8020},
-        {"other letter case", "[port]\nt-arc=7000\n", 7000},
-        {"no key", "[PORT]\nOTHER=1\n", 8020},
+        {{}, nullptr},
+        {{"DATA"}, "Cannot create Vantry Software Data directory."},
+        {{"HELP", "DATA"}, "Cannot create Vantry Software Help directory."},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        for (const char* name : c.plainFiles) WriteFile(dir.Path + name, "x");
+        try {
+            TmFile files(dir.Path);
+            TmFile again(dir.Path);  // folders that are there already are fine
+            EXPECT_FALSE(c.error) << c.error;
+            EXPECT_TRUE(std::filesystem::is_directory(files.HelpDir()) && std::filesystem::is_directory(files.DataDir()));
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), c.error);
+        }
+    }
+}
+
+// The port is read from a sane regular file only (else 8020) and written back
+// only when it changes, keeping the file's mode; anything else stays as it is.
+TEST(Settings, PortReadAndWrittenBack) {
+    const auto text = [](const std::string& t) { return [t](const std::string& path) { WriteFile(path, t); }; };
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        int port;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"no file", [](const std::string&) {}, 8020, true},
+        {"fifo", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }, 8020, false},
+        {"folder", [](const std::string& path) { std::filesystem::create_directory(path); }, 8020, false},
+        {"huge", text("[PORT]\nT-ARC=9000\n" + std::string(INI_FILE_MAX, ';')), 8020, false},
+        {"same value", text("[PORT]\nT-ARC=9000\n"), 9000, false},
+        {"other letter case", text("[port]\nt-arc=7000\n"), 7000, false},
+        {"not a number", text("[PORT]\nT-ARC=abc\n"), 8020, true},
+        {"empty", text("[PORT]\nT-ARC=\n"), 8020, true},
+        {"no key", text("[PORT]\nOTHER=1\n"), 8020, true},
     };
     for (const Case& c : cases) {
         TempDir dir;
         TmFile files(dir.Path);
-        if (c.file != nullptr) WriteText(files.SettingsPath(), c.file);
+        const std::string path = files.SettingsPath();
+        c.make(path);
+        if (std::filesystem::is_regular_file(path)) ::chmod(path.c_str(), 0604);  // no umask makes it so
+        struct stat before {}, after {};
+        ::lstat(path.c_str(), &before);
+        const std::string old = S_ISREG(before.st_mode) ? ReadFile(path) : "";
         files.ReadCommSettings();
         EXPECT_EQ(files.CommPort, c.port) << c.name;
         files.WriteCommSettings();
-        files.CommPort = 0;
-        files.ReadCommSettings();
-        EXPECT_EQ(files.CommPort, c.port) << c.name << ": written back";
-        EXPECT_EQ(ReadText(files.SettingsPath()).find("abc"), std::string::npos) << c.name;
+        ::lstat(path.c_str(), &after);
+        EXPECT_EQ(after.st_ino != before.st_ino, c.replaced) << c.name;
+        EXPECT_EQ(after.st_mode, before.st_ino != 0 ? before.st_mode : after.st_mode) << c.name;
+        if (c.replaced) {
+            EXPECT_EQ(ReadIniValue(path, "PORT", "T-ARC"), std::to_string(c.port)) << c.name;
+        } else if (S_ISREG(before.st_mode)) {
+            EXPECT_EQ(ReadFile(path), old) << c.name;
+        }
     }
+    TempDir dir;
+    const std::string path = dir.Path + "x.ini";
+    EXPECT_EQ(WriteIniValue(path, "WINDOW", "Left", "1\nT-ARC=1"), IniWrite::Failed);
+    EXPECT_EQ(WriteIniValue(path, "WINDOW", "Left", " 1"), IniWrite::Failed);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(WriteIniValue(path, "WINDOW", "Left", "10"), IniWrite::Written);
+    EXPECT_EQ(ReadIniValue(path, "window", "LEFT"), "10");
 }
 
 // A rewrite changes the one value the reader sees (or adds one line) and keeps
@@ -93,7 +100,6 @@ TEST(Settings, RewriteKeepsEveryOtherByte) {
     };
     const Case cases[] = {
         {"empty", "", nullptr, "[PORT]\nT-ARC=8021\n"},
-        {"plain", "[PORT]\nT-ARC=9000\n", "9000", "[PORT]\nT-ARC=8021\n"},
         {"stray lines, a repeated key, a NUL", "junk\n; note\n[port]\nT-ARC=1\n t-arc = 9000 \n[V]\n[PORT]\nX\0Y=2\n"s,
          "9000", "junk\n; note\n[port]\nT-ARC=1\n t-arc = 8021 \n[V]\n[PORT]\nX\0Y=2\n"s},
         // Of a repeated key the last line counts, across sections of the name.
@@ -117,59 +123,45 @@ TEST(Settings, RewriteKeepsEveryOtherByte) {
         {"byte-order mark", "\xEF\xBB\xBF[PORT]\nT-ARC=1\n", "1", "\xEF\xBB\xBF[PORT]\nT-ARC=8021\n"},
     };
     for (const Case& c : cases) {
-        const auto read = IniValue(c.before, "PORT", "T-ARC");
-        EXPECT_EQ(read.has_value(), c.read != nullptr) << c.name;
-        if (read && c.read) {
-            EXPECT_EQ(*read, c.read) << c.name;
-        }
+        EXPECT_EQ(IniValue(c.before, "PORT", "T-ARC"), c.read ? std::optional<std::string>(c.read) : std::nullopt) << c.name;
         EXPECT_EQ(WithIniValue(c.before, "PORT", "T-ARC", "8021"), c.after) << c.name;
         EXPECT_EQ(IniValue(c.after, "PORT", "T-ARC"), "8021") << c.name;
     }
 }
 
-// Only a regular file of sane size is read or replaced; anything else reads as
-// missing (port 8020) and stays as it is.  A file that already holds the value
-// is not rewritten at all.
-TEST(Settings, OnlyASaneRegularFileIsReadOrWritten) {
+// A damaged or partial window section reads as no place (the window then
+// opens at its drawn size), and writing the place mends it, every other
+// section and key of the file kept.
+TEST(Settings, WindowPlaceOnlyWholeAndSane) {
     struct Case {
         const char* name;
-        std::function<void(const std::string&)> make;
-        int port;
-        bool replaced;
+        const char* section;
+        std::optional<WindowPlace> place;
     };
     const Case cases[] = {
-        {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, 8020, false},
-        {"directory", [](const std::string& p) { std::filesystem::create_directory(p); }, 8020, false},
-        {"huge", [](const std::string& p) { WriteText(p, "[PORT]\nT-ARC=9000\n" + std::string(INI_FILE_MAX, ';')); },
-         8020, false},
-        {"same value", [](const std::string& p) { WriteText(p, "[PORT]\nT-ARC=9000\n"); }, 9000, false},
-        {"other value", [](const std::string& p) { WriteText(p, "[PORT]\nT-ARC=x\n"); }, 8020, true},
+        {"whole", "Left=-20\nTop=30\nWidth=700\nHeight=520\nMaximized=1\n", WindowPlace{-20, 30, 700, 520, true}},
+        {"no Maximized", "Left=1\nTop=2\nWidth=3\nHeight=4", WindowPlace{1, 2, 3, 4, false}},
+        {"Maximized not a number", "Left=1\nTop=2\nWidth=3\nHeight=4\nMaximized=yes", WindowPlace{1, 2, 3, 4, false}},
+        {"no Top", "Left=1\nWidth=3\nHeight=4\n", std::nullopt},
+        {"not numbers", "Left=1x\nTop=2\nWidth=3\nHeight=4\n", std::nullopt},
+        {"empty and hexadecimal", "Left=\nTop=0x10\nWidth=3\nHeight=4\n", std::nullopt},
+        {"larger than any screen", "Left=1\nTop=2\nWidth=100001\nHeight=4\n", std::nullopt},
+        {"beyond an int", "Left=99999999999999999999\nTop=2\nWidth=3\nHeight=4\n", std::nullopt},
+        {"no size", "Left=1\nTop=2\nWidth=0\nHeight=-4\n", std::nullopt},
+        {"cut short", "Left=1\nTop=2\nWidth=700\nHei", std::nullopt},
+        {"cut short in a value", "Left=1\nTop=2\nWidth=700\nHeight=", std::nullopt},
+        {"header alone", "", std::nullopt},
     };
+    const std::string before = "; site\n[PORT]\nT-ARC=9000\n[WINDOW]\nColumns=MAC,NAME\n";
     for (const Case& c : cases) {
         TempDir dir;
-        TmFile files(dir.Path);
-        c.make(files.SettingsPath());
-        struct stat before {};
-        ::lstat(files.SettingsPath().c_str(), &before);
-        const std::string text = S_ISREG(before.st_mode) ? ReadText(files.SettingsPath()) : "";
-        files.ReadCommSettings();
-        EXPECT_EQ(files.CommPort, c.port) << c.name;
-        files.WriteCommSettings();
-        struct stat after {};
-        ::lstat(files.SettingsPath().c_str(), &after);
-        EXPECT_EQ(after.st_mode, before.st_mode) << c.name;
-        EXPECT_EQ(after.st_ino != before.st_ino, c.replaced) << c.name;
-        if (!c.replaced && S_ISREG(before.st_mode)) {
-            EXPECT_EQ(ReadText(files.SettingsPath()), text) << c.name;
-        }
+        const std::string path = dir.Path + "x.ini";
+        WriteFile(path, before + c.section);
+        EXPECT_EQ(ReadWindowPlace(path), c.place) << c.name;
+        ASSERT_TRUE(WriteWindowPlace(path, {5, 6, 640, 480, false})) << c.name;
+        EXPECT_EQ(ReadWindowPlace(path), (WindowPlace{5, 6, 640, 480, false})) << c.name;
+        EXPECT_EQ(ReadFile(path).substr(0, before.size()), before) << c.name;
     }
-    TempDir dir;
-    const std::string path = dir.Path + "x.ini";
-    EXPECT_EQ(WriteIniValue(path, "WINDOW", "Left", "1\nT-ARC=1"), IniWrite::Failed);
-    EXPECT_EQ(WriteIniValue(path, "WINDOW", "Left", " 1"), IniWrite::Failed);
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(WriteIniValue(path, "WINDOW", "Left", "10"), IniWrite::Written);
-    EXPECT_EQ(ReadIniValue(path, "window", "LEFT"), "10");
 }
 
 TEST(Settings, UserDataDirFollowsXdg) {
@@ -198,7 +190,7 @@ TEST(Settings, TargetsAreReadWithBadEntriesNamed) {
     TempDir dir;
     TmFile files(dir.Path);
     EXPECT_TRUE(files.ReadTargets().Addresses.empty()) << "no file, no targets";
-    WriteText(files.SettingsPath(), "[PORT]\nT-ARC=8020\ntargets = 10.1.2.255 bogus  10.9.9.9 10.1.2 224.0.0.1\n");
+    WriteFile(files.SettingsPath(), "[PORT]\nT-ARC=8020\ntargets = 10.1.2.255 bogus  10.9.9.9 10.1.2 224.0.0.1\n");
     const TargetList t = files.ReadTargets();
     EXPECT_EQ(t.Addresses.size(), 2u);
     EXPECT_EQ(t.Bad, (std::vector<std::string>{"bogus", "10.1.2", "224.0.0.1"}));
