@@ -14,26 +14,23 @@
 #include "files/Windowplace.h"
 
 TEST(Settings, FoldersBesideTheProgramOrWhyNot) {
-    struct Case {
-        std::vector<const char*> plainFiles;  // where a folder should be
-        const char* error;                    // nullptr: started
-    };
-    const Case cases[] = {
-        {{}, nullptr},
+    const std::pair<std::vector<const char*>, const char*> cases[] = {  // plain files where folders go, the error
+        {{}, ""},
         {{"DATA"}, "Cannot create Vantry Software Data directory."},
         {{"HELP", "DATA"}, "Cannot create Vantry Software Help directory."},
     };
-    for (const Case& c : cases) {
+    for (const auto& [plainFiles, error] : cases) {
         TempDir dir;
-        for (const char* name : c.plainFiles) WriteFile(dir.Path + name, "x");
+        for (const char* name : plainFiles) WriteFile(dir.Path + name, "x");
+        std::string what;
         try {
             TmFile files(dir.Path);
             TmFile again(dir.Path);  // folders that are there already are fine
-            EXPECT_FALSE(c.error) << c.error;
             EXPECT_TRUE(std::filesystem::is_directory(files.HelpDir()) && std::filesystem::is_directory(files.DataDir()));
         } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), c.error);
+            what = e.what();
         }
+        EXPECT_EQ(what, error);
     }
 }
 
@@ -41,13 +38,7 @@ TEST(Settings, FoldersBesideTheProgramOrWhyNot) {
 // only when it changes, keeping the file's mode; anything else stays as it is.
 TEST(Settings, PortReadAndWrittenBack) {
     const auto text = [](const std::string& t) { return [t](const std::string& path) { WriteFile(path, t); }; };
-    struct Case {
-        const char* name;
-        std::function<void(const std::string&)> make;
-        int port;
-        bool replaced;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::function<void(const std::string&)>, int, bool> cases[] = {  // port, replaced
         {"no file", [](const std::string&) {}, 8020, true},
         {"fifo", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }, 8020, false},
         {"folder", [](const std::string& path) { std::filesystem::create_directory(path); }, 8020, false},
@@ -58,25 +49,25 @@ TEST(Settings, PortReadAndWrittenBack) {
         {"empty", text("[PORT]\nT-ARC=\n"), 8020, true},
         {"no key", text("[PORT]\nOTHER=1\n"), 8020, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, make, port, replaced] : cases) {
         TempDir dir;
         TmFile files(dir.Path);
         const std::string path = files.SettingsPath();
-        c.make(path);
+        make(path);
         if (std::filesystem::is_regular_file(path)) ::chmod(path.c_str(), 0604);  // no umask makes it so
         struct stat before {}, after {};
         ::lstat(path.c_str(), &before);
         const std::string old = S_ISREG(before.st_mode) ? ReadFile(path) : "";
         files.ReadCommSettings();
-        EXPECT_EQ(files.CommPort, c.port) << c.name;
+        EXPECT_EQ(files.CommPort, port) << name;
         files.WriteCommSettings();
         ::lstat(path.c_str(), &after);
-        EXPECT_EQ(after.st_ino != before.st_ino, c.replaced) << c.name;
-        EXPECT_EQ(after.st_mode, before.st_ino != 0 ? before.st_mode : after.st_mode) << c.name;
-        if (c.replaced) {
-            EXPECT_EQ(ReadIniValue(path, "PORT", "T-ARC"), std::to_string(c.port)) << c.name;
+        EXPECT_EQ(after.st_ino != before.st_ino, replaced) << name;
+        EXPECT_EQ(after.st_mode, before.st_ino != 0 ? before.st_mode : after.st_mode) << name;
+        if (replaced) {
+            EXPECT_EQ(ReadIniValue(path, "PORT", "T-ARC"), std::to_string(port)) << name;
         } else if (S_ISREG(before.st_mode)) {
-            EXPECT_EQ(ReadFile(path), old) << c.name;
+            EXPECT_EQ(ReadFile(path), old) << name;
         }
     }
     TempDir dir;
@@ -92,13 +83,8 @@ TEST(Settings, PortReadAndWrittenBack) {
 // every other byte.
 TEST(Settings, RewriteKeepsEveryOtherByte) {
     using namespace std::string_literals;
-    struct Case {
-        const char* name;
-        std::string before;
-        const char* read;  // what the key holds before, nullptr: absent
-        std::string after;
-    };
-    const Case cases[] = {
+    // The text, what the key holds in it (nullptr: nothing), the text with it set to 8021.
+    const std::tuple<const char*, std::string, const char*, std::string> cases[] = {
         {"empty", "", nullptr, "[PORT]\nT-ARC=8021\n"},
         {"stray lines, a repeated key, a NUL", "junk\n; note\n[port]\nT-ARC=1\n t-arc = 9000 \n[V]\n[PORT]\nX\0Y=2\n"s,
          "9000", "junk\n; note\n[port]\nT-ARC=1\n t-arc = 8021 \n[V]\n[PORT]\nX\0Y=2\n"s},
@@ -122,10 +108,10 @@ TEST(Settings, RewriteKeepsEveryOtherByte) {
         {"commented out", "[PORT]\n;T-ARC=1\n", nullptr, "[PORT]\n;T-ARC=1\nT-ARC=8021\n"},
         {"byte-order mark", "\xEF\xBB\xBF[PORT]\nT-ARC=1\n", "1", "\xEF\xBB\xBF[PORT]\nT-ARC=8021\n"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(IniValue(c.before, "PORT", "T-ARC"), c.read ? std::optional<std::string>(c.read) : std::nullopt) << c.name;
-        EXPECT_EQ(WithIniValue(c.before, "PORT", "T-ARC", "8021"), c.after) << c.name;
-        EXPECT_EQ(IniValue(c.after, "PORT", "T-ARC"), "8021") << c.name;
+    for (const auto& [name, before, read, after] : cases) {
+        EXPECT_EQ(IniValue(before, "PORT", "T-ARC"), read ? std::optional<std::string>(read) : std::nullopt) << name;
+        EXPECT_EQ(WithIniValue(before, "PORT", "T-ARC", "8021"), after) << name;
+        EXPECT_EQ(IniValue(after, "PORT", "T-ARC"), "8021") << name;
     }
 }
 
@@ -133,12 +119,7 @@ TEST(Settings, RewriteKeepsEveryOtherByte) {
 // opens at its drawn size), and writing the place mends it, every other
 // section and key of the file kept.
 TEST(Settings, WindowPlaceOnlyWholeAndSane) {
-    struct Case {
-        const char* name;
-        const char* section;
-        std::optional<WindowPlace> place;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, std::optional<WindowPlace>> cases[] = {  // the section, the place read
         {"whole", "Left=-20\nTop=30\nWidth=700\nHeight=520\nMaximized=1\n", WindowPlace{-20, 30, 700, 520, true}},
         {"no Maximized", "Left=1\nTop=2\nWidth=3\nHeight=4", WindowPlace{1, 2, 3, 4, false}},
         {"Maximized not a number", "Left=1\nTop=2\nWidth=3\nHeight=4\nMaximized=yes", WindowPlace{1, 2, 3, 4, false}},
@@ -153,14 +134,14 @@ TEST(Settings, WindowPlaceOnlyWholeAndSane) {
         {"header alone", "", std::nullopt},
     };
     const std::string before = "; site\n[PORT]\nT-ARC=9000\n[WINDOW]\nColumns=MAC,NAME\n";
-    for (const Case& c : cases) {
+    for (const auto& [name, section, place] : cases) {
         TempDir dir;
         const std::string path = dir.Path + "x.ini";
-        WriteFile(path, before + c.section);
-        EXPECT_EQ(ReadWindowPlace(path), c.place) << c.name;
-        ASSERT_TRUE(WriteWindowPlace(path, {5, 6, 640, 480, false})) << c.name;
-        EXPECT_EQ(ReadWindowPlace(path), (WindowPlace{5, 6, 640, 480, false})) << c.name;
-        EXPECT_EQ(ReadFile(path).substr(0, before.size()), before) << c.name;
+        WriteFile(path, before + section);
+        EXPECT_EQ(ReadWindowPlace(path), place) << name;
+        ASSERT_TRUE(WriteWindowPlace(path, {5, 6, 640, 480, false})) << name;
+        EXPECT_EQ(ReadWindowPlace(path), (WindowPlace{5, 6, 640, 480, false})) << name;
+        EXPECT_EQ(ReadFile(path).substr(0, before.size()), before) << name;
     }
 }
 
