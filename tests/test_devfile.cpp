@@ -28,7 +28,8 @@ struct FileRig {
 };
 
 const std::string FF = "\xFF";
-const Bytes kWorkedAnswer = Answer("02-00-00-00-00-01", {"MODEL:UNIT-A", "TARCID:001", "SERIAL:12345", "IPADRM:192.168.0.10"});
+const Bytes kWorkedAnswer =
+    Answer("02-00-00-00-00-01", {"MODEL:UNIT-A", "TARCID:001", "SERIAL:12345", "IPADRM:192.168.0.10"});
 const std::string kWorked = "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:UNIT-A" + FF + "TARCID:001" + FF +
                             "SERIAL:12345" + FF + "IPADRM:192.168.0.10" + FF + "\x03";
 
@@ -107,13 +108,8 @@ TEST(DeviceFile, OnlyAReadableDeviceFileReplacesTheList) {
         {"three devices", kWorked + "\x02MAC:" + MacOf(7) + FF + "\x03\x02MAC:" + MacOf(8) + FF + "\x03", Read, "", 3,
          "UNIT-A 192.168.0.10"},
         {"truncated last frame", kWorked + kWorked.substr(0, 40), Read, "", 1, "UNIT-A 192.168.0.10"},
-        {"two frames one MAC: the later wins where it has a value",
-         kWorked + "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:B" + FF + "\x03", Read, "", 1, "B 192.168.0.10"},
-        {"300 frames, each twice", many + many, Read, "", 256, "m ", 44},
-        {"frame without MAC", "\x02XYZ:02-00-00-00-00-01" + FF + "\x03" + kWorked, Read, "", 1, "UNIT-A 192.168.0.10"},
-        {"short frame", "\x02MAC:1\x03" + kWorked, Read, "", 1, "UNIT-A 192.168.0.10"},
-        {"broadcast MAC", "\x02MAC:ff-FF-ff-FF-ff-FF" + FF + "MODEL:all" + FF + "\x03" + kWorked, Read, "", 1,
-         "UNIT-A 192.168.0.10"},
+        {"300 frames, each twice: a device named twice is one", many + many, Read, "", 256, "m ", 44},
+        {"a refused frame, then a good one", "\x02MAC:1\x03" + kWorked, Read, "", 1, "UNIT-A 192.168.0.10"},
     };
     for (const Case& c : cases) {
         FileRig rig;
@@ -145,7 +141,7 @@ TEST(DeviceFile, FailedSaveKeepsTheOldFileWhole) {
               }),
               0);
     EXPECT_EQ(ReadFile(rig.Path("keep.dat")), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(rig.Dir.Path), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(rig.Dir.Path), {}), 1);
     EXPECT_FALSE(rig.Save(rig.Path("no-such-dir/x.dat")));
 
     // No room for a temporary's inode, nor for the list: rewriting in place
@@ -154,7 +150,8 @@ TEST(DeviceFile, FailedSaveKeepsTheOldFileWhole) {
     fs::create_directory(full);
     const int status = InChild([&] {
         const bool root = ::geteuid() == 0;
-        const std::string uids = "0 " + std::to_string(::geteuid()) + " 1", gids = "0 " + std::to_string(::getegid()) + " 1";
+        const std::string uids = "0 " + std::to_string(::geteuid()) + " 1";
+        const std::string gids = "0 " + std::to_string(::getegid()) + " 1";
         if (::unshare(CLONE_NEWNS | (root ? 0 : CLONE_NEWUSER)) != 0) return 77;
         if (!root) {
             WriteFile("/proc/self/setgroups", "deny");
@@ -196,7 +193,7 @@ TEST(DeviceFile, SaveKeepsModeAndLinksAndWritesInPlaceWhereItMust) {
     }
     EXPECT_EQ(ReadFile(rig.Path("real/a.dat")), kWorked);
     EXPECT_EQ(ReadFile(rig.Path("real/new.dat")), kWorked);
-    EXPECT_EQ(std::distance(fs::directory_iterator(rig.Path("real")), fs::directory_iterator()), 2) << "no temporary left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(rig.Path("real")), {}), 2) << "no temporary left";
 
     const std::string path = rig.Path("real/a.dat");
     const bool root = ::geteuid() == 0;
@@ -205,7 +202,7 @@ TEST(DeviceFile, SaveKeepsModeAndLinksAndWritesInPlaceWhereItMust) {
     ::chmod(rig.Dir.Path.c_str(), 0755);
     ::chmod(rig.Path("real").c_str(), 0555);
     ASSERT_TRUE(!root || ::chown(path.c_str(), nobody, nobody) == 0);
-    EXPECT_EQ(InChild([&] { return root && (::setgid(nobody) != 0 || ::setuid(nobody) != 0) ? 2 : !rig.Save(path); }), 0);
+    EXPECT_EQ(InChild([&] { return root && (::setgid(nobody) || ::setuid(nobody)) ? 2 : !rig.Save(path); }), 0);
     ::chmod(rig.Path("real").c_str(), 0755);
     EXPECT_EQ(ReadFile(path), kWorked);
 }

@@ -19,8 +19,8 @@ TEST(PlanCsv, RowsInSerialOrderWithEmptyCellsForUnreportedKeys) {
 // Quoted only where a spreadsheet needs it, and read back whole, however hostile.
 TEST(PlanCsv, EveryDeviceTextComesBackWhole) {
     const std::pair<std::string, std::string> cells[] = {
-        {"plain", "plain"},       {"a,b", "\"a,b\""},   {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"two\nlines", "\"two\nlines\""},
-        {" lead", "\" lead\""},   {"trail\t", "\"trail\t\""}, {"\xEF\xBB\xBFx", "\"\xEF\xBB\xBFx\""}, {"", ""}};
+        {"plain", "plain"}, {"a,b", "\"a,b\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"two\nlines", "\"two\nlines\""},
+        {" lead", "\" lead\""}, {"trail\t", "\"trail\t\""}, {"\xEF\xBB\xBFx", "\"\xEF\xBB\xBFx\""}, {"", ""}};
     for (const auto& [in, out] : cells) EXPECT_EQ(CsvLine({in, "x"}), out + ",x\r\n") << in;
     for (const std::string name : {"Caf\xE9, \"Nord\"", " spaced ", "line\r\nbreak", "\xA0\xC3\xBF", ",", "\"\""}) {
         const auto rows = RowsOf({Answer(MacOf(1), {"SERIAL:1", "NAME:" + name, "LOC:x"})});
@@ -53,7 +53,8 @@ TEST(PlanCsv, ReadsWhatEditorsWriteAndRefusesBrokenQuotes) {
 
 TEST(PlanCsv, Latin1FromUtf8RefusesWhatADeviceCannotHold) {
     const std::pair<const char*, const char*> cases[] = {  // nullptr: refused
-        {"abc", "abc"},   {"caf\xC3\xA9", "caf\xE9"}, {"\xC2\xA0", "\xA0"}, {"\xC3\xBF", "\xFF"}, {"\xE2\x82\xAC", nullptr},
-        {"\xC3", nullptr}, {"\xC3(", nullptr},         {"\xE9", nullptr},    {"\xC0\x80", nullptr}};
-    for (const auto& [in, out] : cases) EXPECT_EQ(Latin1FromUtf8(in).value_or("<refused>"), out ? out : "<refused>") << in;
+        {"abc", "abc"}, {"caf\xC3\xA9", "caf\xE9"}, {"\xC2\xA0", "\xA0"}, {"\xC3\xBF", "\xFF"},
+        {"\xE2\x82\xAC", nullptr}, {"\xC3", nullptr}, {"\xC3(", nullptr}, {"\xE9", nullptr}, {"\xC0\x80", nullptr}};
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(Latin1FromUtf8(in).value_or("<refused>"), out ? out : "<refused>") << in;
 }
