@@ -46,8 +46,7 @@ int InChild(const std::function<int()>& body) {
 TEST(DeviceFile, SavedBytes) {
     const std::tuple<const char*, std::vector<Bytes>, std::string, std::string> cases[] = {  // the file before, after
         {"worked example", {kWorkedAnswer}, "", kWorked},
-        {"over a longer file", {kWorkedAnswer}, std::string(5000, 'z'), kWorked},
-        {"no device", {}, "old", ""},
+        {"no device", {}, "", ""},
         {"fixed fields even when empty", {Answer("02-00-00-00-00-01", {})}, "",
          "\x02MAC:02-00-00-00-00-01" + FF + "MODEL:" + FF + "TARCID:" + FF + "SERIAL:" + FF + "\x03"},
     };
@@ -198,7 +197,7 @@ TEST(DeviceFile, SaveKeepsModeAndLinksAndWritesInPlaceWhereItMust) {
     const std::string path = rig.Path("real/a.dat");
     const bool root = ::geteuid() == 0;
     constexpr uid_t nobody = 65534;
-    WriteFile(path, "old list");
+    WriteFile(path, std::string(5000, 'z'));  // longer than the list
     ::chmod(rig.Dir.Path.c_str(), 0755);
     ::chmod(rig.Path("real").c_str(), 0555);
     ASSERT_TRUE(!root || ::chown(path.c_str(), nobody, nobody) == 0);
