@@ -107,8 +107,8 @@ TEST(Settings, RewriteKeepsEveryOtherByte) {
     for (const auto& [name, marked] : cases) {
         const size_t open = marked.find('{'), bar = marked.find('|'), close = marked.find('}');
         const std::string was = marked.substr(open + 1, bar - open - 1);
-        const auto side = [&](const std::string& s) { return marked.substr(0, open) + s + marked.substr(close + 1); };
-        const std::string before = side(was), after = side(marked.substr(bar + 1, close - bar - 1));
+        const std::string head = marked.substr(0, open), tail = marked.substr(close + 1);
+        const std::string before = head + was + tail, after = head + marked.substr(bar + 1, close - bar - 1) + tail;
         EXPECT_EQ(IniValue(before, "PORT", "T-ARC"), was.empty() ? std::nullopt : std::optional(was)) << name;
         EXPECT_EQ(WithIniValue(before, "PORT", "T-ARC", "8021"), after) << name;
         EXPECT_EQ(IniValue(after, "PORT", "T-ARC"), "8021") << name;
