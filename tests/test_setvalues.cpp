@@ -15,13 +15,8 @@ TDeviceRec Partial() { return RowsOf({Answer(MacOf(1), {"IPADRM:192.168.0.10", "
 }  // namespace
 
 TEST(SetValues, RefusedWithTheWindowsMessages) {
-    const struct {
-        int Kind;
-        SetValues Values;
-        SetFault Fault;
-        const char* Key;
-        int Message;
-    } cases[] = {
+    // The kind, the values asked, and the one problem: its fault, the key it names, its message.
+    const std::tuple<int, SetValues, SetFault, const char*, int> cases[] = {
         // Addresses: four dotted decimal parts.
         {KIND_NETWORK, {{"IPADRM", "192.168.266"}}, SetFault::BadForm, "IPADRM", MSG_BAD_MAIN_IP},
         {KIND_NETWORK, {{"IPADRM", "0xC0A8010C"}}, SetFault::BadForm, "IPADRM", MSG_BAD_MAIN_IP},
@@ -45,14 +40,14 @@ TEST(SetValues, RefusedWithTheWindowsMessages) {
         {KIND_DATE, {{"HOUR", " 7"}}, SetFault::BadForm, "HOUR", MSG_BAD_TIME},
         {KIND_DATE, {{"DAY", "31"}, {"MONTH", "4"}}, SetFault::Check, "DAY", MSG_BAD_DATE},
     };
-    for (const auto& c : cases) {
-        const SetVerdict v = CheckSet(c.Kind, c.Values, Full());
-        const std::string what = c.Values.begin()->first + "=" + c.Values.begin()->second;
-        ASSERT_EQ(v.Outcome, SetOutcome::Refused) << what;
+    for (const auto& [kind, values, fault, key, message] : cases) {
+        const SetVerdict v = CheckSet(kind, values, Full());
+        const std::string what = values.begin()->first + "=" + values.begin()->second;
         ASSERT_EQ(v.Problems.size(), 1u) << what << ": " << ProblemText(v);
-        EXPECT_EQ(v.Problems[0].Fault, c.Fault) << what;
-        EXPECT_EQ(v.Problems[0].Key, c.Key) << what;
-        EXPECT_EQ(v.Problems[0].Message, c.Message) << what;
+        EXPECT_EQ(v.Outcome, SetOutcome::Refused) << what;
+        EXPECT_EQ(v.Problems[0].Fault, fault) << what;
+        EXPECT_EQ(v.Problems[0].Key, key) << what;
+        EXPECT_EQ(v.Problems[0].Message, message) << what;
     }
     // Long texts the device reports go back with every information SET: one
     // that cannot fit a frame is refused here, before anything is sent.
