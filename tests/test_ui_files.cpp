@@ -6,89 +6,103 @@
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
-#include <algorithm>
 #include <cstring>
+#include <map>
 #include <sys/stat.h>
-#include <fstream>
-#include <sstream>
 
+#include "files/Plancsv.h"
 #include "rules/Strings.h"
 #include "UiRig.h"
 #include "ui/Language.h"
 
 namespace {
-void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-std::string ReadBytes(const std::string& path) {
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
-
 std::string Frames(int from, int count) {
     std::string out;
     for (int i = from; i < from + count; ++i) out += "\x02MAC:" + MacOf(i) + "\xFFMODEL:m\xFF\x03";
     return out;
 }
 
-// A rig whose message boxes answer from a queue (OK when it runs dry) and
-// whose Open and Save As pick the paths given.
+// A rig whose Open and Save As pick the paths given.
 struct FileRig : UiRig {
     FileRig() {
-        MessageBoxHook = [this](const QString& text, int type, int, const QString& caption) {
-            Messages.push_back({text, type, caption});
-            if (Answers.empty()) return mrOk;
-            const int a = Answers.front();
-            Answers.erase(Answers.begin());
-            return a;
-        };
         Main.Document.AskOpenPath = [this](const QString&) { return QString::fromStdString(OpenPath); };
         Main.Document.AskSavePath = [this](const QString&) { return QString::fromStdString(SavePath); };
     }
     std::string Path(const std::string& name) { return Files.DataDir() + name; }
     // Opens a file written with these bytes.
     void Open(const std::string& name, const std::string& bytes) {
-        WriteBytes(Path(name), bytes);
+        WriteFile(Path(name), bytes);
         OpenPath = Path(name);
         Main.mnuOpenClick();
     }
-    std::vector<int> Answers;
     std::string OpenPath, SavePath;
 };
 }  // namespace
 
-// An unreadable or foreign file is not opened: list, file and caption stay.
+// The caption names the file and marks a change with "*": Delete and an OK in
+// a setup dialog mark it, Cancel does not, a save clears it, a failed save
+// keeps it and names the file; with no file there is no mark.
+TEST(MainWindowFiles, CaptionFollowsTheFileAndItsChanges) {
+    FileRig rig;
+    rig.Take(FullDevice(MacOf(3)));
+    rig.Main.Document.AskOpenPath = [&](const QString& dir) {
+        EXPECT_EQ(dir.toStdString(), rig.Files.DataDir());
+        return QString::fromStdString(rig.Path("site.dat"));
+    };
+    WriteFile(rig.Path("site.dat"), Frames(1, 2));
+    rig.Main.mnuOpenClick();
+    EXPECT_EQ(rig.Table.Count(), 2) << "the file's devices replace the list";
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
+    rig.DialogResult = QDialog::Rejected;
+    rig.Main.mnuNetworkClick();
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
+    rig.DialogResult = QDialog::Accepted;
+    rig.Main.mnuInfomationClick();
+    EXPECT_EQ(rig.Opened, (std::vector<QDialog*>{&rig.Setup, &rig.Info}));
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
+    rig.Main.mnuSaveClick();
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
+    rig.Main.mnuDeleteClick();
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
+    rig.Main.Document.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
+    rig.Main.mnuSaveClick();
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
+    EXPECT_EQ(rig.LastMessage().toStdString(),
+              "Cannot save the device file \"" + rig.Dir.Path + "gone/site.dat\". The list is not saved.");
+
+    UiRig unnamed;
+    unnamed.Shown(FullDevice(MacOf(1)));
+    unnamed.Main.mnuDeleteClick();
+    EXPECT_EQ(unnamed.Main.windowTitle(), "Tarnel");
+}
+
+// An unreadable or foreign file is not opened: list, file and caption stay;
+// an empty file is an empty list.
 TEST(MainWindowFiles, OpenRefusesWhatIsNoDeviceFile) {
-    struct Case {
-        const char* name;
-        std::string bytes;  // written to name, unless name is the data folder
-        QString message;
+    const std::pair<const char*, QString> cases[] = {
+        {"", "Cannot read the device file \"%1\": it is a folder. The list is unchanged."},
+        {"noise.dat", "\"%1\" is not a device file. The list is unchanged."},
     };
-    const Case cases[] = {
-        {"folder", "", "Cannot read the device file \"%1\": it is a folder. The list is unchanged."},
-        {"noise.dat", std::string(5000, '\x03'), "\"%1\" is not a device file. The list is unchanged."},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [name, message] : cases) {
         FileRig rig;
         rig.Open("site.dat", Frames(1, 2));
         rig.Main.mnuDeleteClick();
-        const QString caption = rig.Main.windowTitle();
-        ASSERT_EQ(caption, "Tarnel - site.dat*");
         rig.Answers = {mrDiscard};
-        if (std::string(c.name) == "folder") {
+        if (*name == '\0') {  // the data folder itself
             rig.OpenPath = rig.Files.DataDir();
             rig.Main.mnuOpenClick();
         } else {
-            rig.Open(c.name, c.bytes);
+            rig.Open(name, std::string(5000, '\x03'));
         }
-        EXPECT_EQ(rig.LastMessage(), c.message.arg(QString::fromStdString(rig.OpenPath))) << c.name;
-        EXPECT_EQ(rig.Main.windowTitle(), caption) << c.name;
-        EXPECT_EQ(rig.Table.Count(), 1) << c.name;
-        EXPECT_EQ(rig.Main.Document.FilePath.toStdString(), rig.Path("site.dat")) << c.name;
+        EXPECT_EQ(rig.LastMessage(), message.arg(QString::fromStdString(rig.OpenPath))) << name;
+        EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*") << name;
+        EXPECT_EQ(rig.Table.Count(), 1) << name;
+        EXPECT_EQ(rig.Main.Document.FilePath.toStdString(), rig.Path("site.dat")) << name;
     }
     FileRig rig;
     rig.Take(FullDevice(MacOf(1)));
     rig.Open("empty.dat", "");
-    EXPECT_EQ(rig.Table.Count(), 0) << "an empty file is an empty list";
+    EXPECT_EQ(rig.Table.Count(), 0);
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - empty.dat");
     EXPECT_TRUE(rig.Messages.empty());
 }
@@ -106,12 +120,11 @@ TEST(MainWindowFiles, OverFullFileSaysWhatWasLeftOutAndSaveAsks) {
     rig.Answers = {mrNo};
     rig.Main.mnuSaveClick();
     EXPECT_EQ(rig.Messages.back().Type, mtConfirmation);
-    EXPECT_TRUE(ReadBytes(rig.Path("big.dat")) == full) << "No: the file keeps all its devices";
+    EXPECT_TRUE(ReadFile(rig.Path("big.dat")) == full) << "No: the file keeps all its devices";
     rig.SavePath = rig.Path("other.dat");
     rig.Main.mnuSaveAsClick();
     EXPECT_EQ(rig.Messages.size(), 2u) << "Save As to another name does not ask";
-    const std::string other = ReadBytes(rig.Path("other.dat"));
-    EXPECT_EQ(std::count(other.begin(), other.end(), '\x03'), 256);
+    EXPECT_EQ(Count(ReadFile(rig.Path("other.dat")), "\x03"), 256u);
     rig.Main.mnuSaveClick();
     EXPECT_EQ(rig.Messages.size(), 2u) << "other.dat holds the whole list";
 }
@@ -126,26 +139,23 @@ TEST(MainWindowFiles, UnsavedChangesAreAskedAbout) {
     rig.Take(FullDevice(MacOf(5)));
     rig.Main.MarkModified();
 
-    rig.Answers = {mrCancel};
+    rig.Answers = {mrCancel, mrCancel};
     EXPECT_FALSE(rig.Main.close());
     EXPECT_EQ(rig.LastMessage().toStdString(), "Save changes to \"" + rig.Path("site.dat") + "\"?");
-    rig.Answers = {mrCancel};
-    rig.OpenPath = rig.Path("site.dat");
     rig.Main.mnuOpenClick();
     EXPECT_EQ(rig.Table.Count(), 1) << "Cancel: nothing happens";
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
 
-    const std::string savedPath = rig.Path("site.dat");
     rig.Main.Document.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
     rig.Answers = {mrSave};
     EXPECT_FALSE(rig.Main.close()) << "a failed save cancels the exit";
     EXPECT_TRUE(rig.LastMessage().startsWith("Cannot save the device file"));
 
-    rig.Main.Document.FilePath = QString::fromStdString(savedPath);
+    rig.Main.Document.FilePath = QString::fromStdString(rig.Path("site.dat"));
     rig.Answers = {mrSave};
     EXPECT_TRUE(rig.Main.close());
     const std::vector<uint8_t> list = DeviceFileBytes(rig.Table.Rows());
-    EXPECT_EQ(ReadBytes(savedPath), std::string(list.begin(), list.end()));
+    EXPECT_EQ(ReadFile(rig.Path("site.dat")), std::string(list.begin(), list.end()));
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
 
     rig.Main.MarkModified();
@@ -153,6 +163,21 @@ TEST(MainWindowFiles, UnsavedChangesAreAskedAbout) {
     const size_t asked = rig.Messages.size();
     EXPECT_TRUE(rig.Main.close());
     EXPECT_EQ(rig.Messages.size(), asked + 1);
+}
+
+// Export writes the list as a plan file; a file that cannot be written is named.
+TEST(MainWindowFiles, ExportCsvWritesThePlanOfTheList) {
+    FileRig rig;
+    rig.Take(FullDevice(MacOf(2)));
+    rig.Take(FullDevice(MacOf(1), "192.168.0.9"));
+    for (const std::string name : {"list.csv", "gone/list.csv"}) {
+        rig.Main.Document.AskCsvPath = [&](const QString&) { return QString::fromStdString(rig.Dir.Path + name); };
+        rig.Main.mnuExportCsvClick();
+    }
+    EXPECT_EQ(ReadFile(rig.Dir.Path + "list.csv"), PlanCsv(rig.Table.Rows()));
+    ASSERT_EQ(rig.Messages.size(), 1u);
+    EXPECT_TRUE(rig.LastMessage().startsWith(QString::fromStdString("Cannot export to \"" + rig.Dir.Path + "gone/list.csv\": ")))
+        << rig.LastMessage().toStdString();
 }
 
 // Message boxes show text as it is: a name that looks like markup is not rendered.
@@ -174,47 +199,43 @@ TEST(MainWindowFiles, MessagesArePlainText) {
 }
 
 // Help: the CHM when it is there, else the program's manual, else the warning;
-// a file that is there but cannot be shown is named, whether the viewer
-// fails at once or later.
+// a file that is there but cannot be shown is named, whether the viewer fails
+// at once or later.  Every box is captioned with the program's name.
 TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
     struct Case {
         const char* name;
         bool chm, manual, chmOpens, manualOpens, failsLater;
-        const char* opened;  // the file that ends up open, nullptr: none
+        const char* opened;  // the file that ends up open, "" for none
         const char* says;    // the start of the message, "" for none
     };
     const Case cases[] = {
         {"both", true, true, true, true, false, "KLV70CE.CHM", ""},
         {"manual only", false, true, true, true, false, "tarnel-manual.html", ""},
         {"no CHM viewer", true, true, false, true, false, "tarnel-manual.html", ""},
-        {"neither", false, false, true, true, false, nullptr, "Not found Help File."},
-        {"no viewer at all", false, true, true, false, false, nullptr, "Cannot show the help file \""},
-        {"no browser behind the opener", false, true, true, true, true, "tarnel-manual.html",
-         "Cannot show the help file \""},
+        {"neither", false, false, true, true, false, "", "Not found Help File."},
+        {"no viewer at all", false, true, true, false, false, "", "Cannot show the help file \""},
+        {"no browser behind the opener", false, true, true, true, true, "tarnel-manual.html", "Cannot show the help file \""},
     };
     for (const Case& c : cases) {
         UiRig rig;
         const QString help = QString::fromStdString(rig.Files.HelpDir());
         const QString manual = QString::fromStdString(rig.Dir.Path) + "tarnel-manual.html";
-        if (c.chm) WriteBytes(rig.Files.HelpDir() + "KLV70CE.CHM", "chm");
-        if (c.manual) WriteBytes(manual.toStdString(), "<html></html>");
+        if (c.chm) WriteFile(rig.Files.HelpDir() + "KLV70CE.CHM", "chm");
+        if (c.manual) WriteFile(manual.toStdString(), "<html></html>");
         QString opened;
         OpenHelp(help, QLocale::English, {QString::fromStdString(rig.Dir.Path) + "missing.html", manual},
                  [&](const QString& path, const std::function<void(const QString&)>& failed) {
-                     const bool chm = path.endsWith(".CHM");
-                     if (chm ? !c.chmOpens : !c.manualOpens) return QString("no xdg-open");
+                     if (path.endsWith(".CHM") ? !c.chmOpens : !c.manualOpens) return QString("no xdg-open");
                      opened = QFileInfo(path).fileName();
                      if (c.failsLater) failed("no method available");
                      return QString();
                  });
-        EXPECT_EQ(opened, c.opened ? QString(c.opened) : QString()) << c.name;
+        EXPECT_EQ(opened, c.opened) << c.name;
         EXPECT_EQ(rig.LastMessage().left(int(std::strlen(c.says))), c.says) << c.name;
-        if (c.says[0] == 'C') {
-            EXPECT_TRUE(rig.LastMessage().contains(manual)) << c.name << ": the manual is named";
-        }
+        EXPECT_EQ(rig.LastMessage().contains(manual), c.says[0] == 'C') << c.name << ": the manual is named";
         for (const ShownMessage& m : rig.Messages) EXPECT_EQ(m.Caption, "Tarnel") << c.name;
     }
-    EXPECT_EQ(ManualPaths("/usr/bin/").value(1), "/usr/bin/../share/doc/tarnel/tarnel-manual.html");
+    EXPECT_EQ(HelpFileName(QLocale::Japanese), "KLV70CJ.CHM");
     EXPECT_EQ(ManualPaths("/usr/bin/", QLocale::Japanese),
               QStringList({"/usr/bin/tarnel-manual-ja.html", "/usr/bin/../share/doc/tarnel/tarnel-manual-ja.html",
                            "/usr/bin/tarnel-manual.html", "/usr/bin/../share/doc/tarnel/tarnel-manual.html"}));
@@ -223,18 +244,18 @@ TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
     // behind it (it ends with code 3 and its reason on standard error).
     UiRig rig;
     const QString manual = QString::fromStdString(rig.Dir.Path) + "tarnel-manual.html";
-    WriteBytes(manual.toStdString(), "<html></html>");
+    WriteFile(manual.toStdString(), "<html></html>");
     const std::string path = std::getenv("PATH");
     ::setenv("PATH", rig.Dir.Path.c_str(), 1);
     OpenHelp(QString::fromStdString(rig.Files.HelpDir()), QLocale::English, {manual});
     EXPECT_TRUE(rig.LastMessage().startsWith("Cannot show the help file \"" + manual + "\": no program to open it"))
         << rig.LastMessage().toStdString();
     const std::string opener = rig.Dir.Path + "xdg-open";
-    WriteBytes(opener, "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+    WriteFile(opener, "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
     ::chmod(opener.c_str(), 0755);
     rig.Messages.clear();
     OpenHelp(QString::fromStdString(rig.Files.HelpDir()), QLocale::English, {manual});
-    for (int i = 0; i < 500 && rig.Messages.empty(); ++i) QTest::qWait(10);
+    WaitUntil([&] { return !rig.Messages.empty(); }, 500, [] { QCoreApplication::processEvents(); });
     ::setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(rig.LastMessage(), "Cannot show the help file \"" + manual + "\": xdg-open: no method available for opening '" +
                                      manual + "'. Please open it with a web browser.");
@@ -260,13 +281,10 @@ TEST(Language, DesktopLanguageReadAsGettextReadsIt) {
         {"", "", "", "ja_JP.eucJP@euro", QLocale::Japanese},
     };
     for (const Case& c : cases) {
-        const auto env = [&](const char* name) {
-            const std::string n = name;
-            return QByteArray(n == "LANGUAGE" ? c.language : n == "LC_ALL" ? c.all : n == "LC_MESSAGES" ? c.messages
-                              : n == "LANG"                                    ? c.lang
-                                                                               : "");
-        };
-        EXPECT_EQ(DesktopLanguage(env), c.expected) << c.language << " " << c.all << " " << c.messages << " " << c.lang;
+        const std::map<std::string, const char*> env{
+            {"LANGUAGE", c.language}, {"LC_ALL", c.all}, {"LC_MESSAGES", c.messages}, {"LANG", c.lang}};
+        const auto read = [&](const char* name) { return QByteArray(env.count(name) ? env.at(name) : ""); };
+        EXPECT_EQ(DesktopLanguage(read), c.expected) << c.language << " " << c.all << " " << c.messages << " " << c.lang;
     }
 }
 
