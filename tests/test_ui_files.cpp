@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cstring>
-#include <map>
 #include <sys/stat.h>
 
 #include "files/Plancsv.h"
@@ -25,7 +24,10 @@ std::string Frames(int from, int count) {
 // A rig whose Open and Save As pick the paths given.
 struct FileRig : UiRig {
     FileRig() {
-        Main.Document.AskOpenPath = [this](const QString&) { return QString::fromStdString(OpenPath); };
+        Main.Document.AskOpenPath = [this](const QString& dir) {
+            AskedIn = dir.toStdString();
+            return QString::fromStdString(OpenPath);
+        };
         Main.Document.AskSavePath = [this](const QString&) { return QString::fromStdString(SavePath); };
     }
     std::string Path(const std::string& name) { return Files.DataDir() + name; }
@@ -35,22 +37,22 @@ struct FileRig : UiRig {
         OpenPath = Path(name);
         Main.mnuOpenClick();
     }
-    std::string OpenPath, SavePath;
+    std::string OpenPath, SavePath, AskedIn;
 };
 }  // namespace
 
-// The caption names the file and marks a change with "*": Delete and an OK in
-// a setup dialog mark it, Cancel does not, a save clears it, a failed save
-// keeps it and names the file; with no file there is no mark.
-TEST(MainWindowFiles, CaptionFollowsTheFileAndItsChanges) {
+// The caption names the file and marks a change with "*" (no file, no mark):
+// a delete or an OK in a setup dialog marks it, Cancel does not.  Open, Exit
+// and the close box ask before a change is lost: Cancel keeps everything, a
+// failed save names the file and cancels, Save and Discard go on.
+TEST(MainWindowFiles, ChangesAreMarkedAndAskedAboutBeforeTheyAreLost) {
     FileRig rig;
+    rig.Shown(FullDevice(MacOf(9)));
+    rig.Main.mnuDeleteClick();
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel");
     rig.Take(FullDevice(MacOf(3)));
-    rig.Main.Document.AskOpenPath = [&](const QString& dir) {
-        EXPECT_EQ(dir.toStdString(), rig.Files.DataDir());
-        return QString::fromStdString(rig.Path("site.dat"));
-    };
-    WriteFile(rig.Path("site.dat"), Frames(1, 2));
-    rig.Main.mnuOpenClick();
+    rig.Open("site.dat", Frames(1, 2));
+    EXPECT_EQ(rig.AskedIn, rig.Files.DataDir());
     EXPECT_EQ(rig.Table.Count(), 2) << "the file's devices replace the list";
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
     rig.DialogResult = QDialog::Rejected;
@@ -60,20 +62,31 @@ TEST(MainWindowFiles, CaptionFollowsTheFileAndItsChanges) {
     rig.Main.mnuInfomationClick();
     EXPECT_EQ(rig.Opened, (std::vector<QDialog*>{&rig.Setup, &rig.Info}));
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
-    rig.Main.mnuSaveClick();
-    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
-    rig.Main.mnuDeleteClick();
-    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
+    EXPECT_TRUE(rig.Messages.empty());
+
+    rig.Answers = {mrCancel, mrCancel};
+    EXPECT_FALSE(rig.Main.close());
+    EXPECT_EQ(rig.LastMessage().toStdString(), "Save changes to \"" + rig.Path("site.dat") + "\"?");
+    rig.Main.mnuOpenClick();
+    EXPECT_EQ(rig.Messages.size(), 2u);
     rig.Main.Document.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
-    rig.Main.mnuSaveClick();
-    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
+    rig.Answers = {mrSave};
+    EXPECT_FALSE(rig.Main.close()) << "a failed save cancels the exit";
     EXPECT_EQ(rig.LastMessage().toStdString(),
               "Cannot save the device file \"" + rig.Dir.Path + "gone/site.dat\". The list is not saved.");
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
 
-    UiRig unnamed;
-    unnamed.Shown(FullDevice(MacOf(1)));
-    unnamed.Main.mnuDeleteClick();
-    EXPECT_EQ(unnamed.Main.windowTitle(), "Tarnel");
+    rig.Main.Document.FilePath = QString::fromStdString(rig.Path("site.dat"));
+    rig.Answers = {mrSave};
+    EXPECT_TRUE(rig.Main.close());
+    const std::vector<uint8_t> list = DeviceFileBytes(rig.Table.Rows());
+    EXPECT_EQ(ReadFile(rig.Path("site.dat")), std::string(list.begin(), list.end()));
+    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
+    rig.Main.mnuAllDeleteLClick();  // does not ask: the list is still there to save
+    rig.Answers = {mrDiscard};
+    const size_t asked = rig.Messages.size();
+    EXPECT_TRUE(rig.Main.close());
+    EXPECT_EQ(rig.Messages.size(), asked + 1);
 }
 
 // An unreadable or foreign file is not opened: list, file and caption stay;
@@ -82,29 +95,20 @@ TEST(MainWindowFiles, OpenRefusesWhatIsNoDeviceFile) {
     const std::pair<const char*, QString> cases[] = {
         {"", "Cannot read the device file \"%1\": it is a folder. The list is unchanged."},
         {"noise.dat", "\"%1\" is not a device file. The list is unchanged."},
+        {"empty.dat", ""},
     };
     for (const auto& [name, message] : cases) {
         FileRig rig;
         rig.Open("site.dat", Frames(1, 2));
         rig.Main.mnuDeleteClick();
         rig.Answers = {mrDiscard};
-        if (*name == '\0') {  // the data folder itself
-            rig.OpenPath = rig.Files.DataDir();
-            rig.Main.mnuOpenClick();
-        } else {
-            rig.Open(name, std::string(5000, '\x03'));
-        }
-        EXPECT_EQ(rig.LastMessage(), message.arg(QString::fromStdString(rig.OpenPath))) << name;
-        EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*") << name;
-        EXPECT_EQ(rig.Table.Count(), 1) << name;
-        EXPECT_EQ(rig.Main.Document.FilePath.toStdString(), rig.Path("site.dat")) << name;
+        rig.Open(name, *name == 'n' ? std::string(5000, '\x03') : "");
+        const bool opened = message.isEmpty();
+        EXPECT_EQ(rig.Messages.size(), opened ? 1u : 2u) << name;
+        EXPECT_EQ(rig.LastMessage(), opened ? rig.Messages[0].Text : message.arg(QString::fromStdString(rig.OpenPath))) << name;
+        EXPECT_EQ(rig.Main.windowTitle(), opened ? "Tarnel - empty.dat" : "Tarnel - site.dat*") << name;
+        EXPECT_EQ(rig.Table.Count(), opened ? 0 : 1) << name;
     }
-    FileRig rig;
-    rig.Take(FullDevice(MacOf(1)));
-    rig.Open("empty.dat", "");
-    EXPECT_EQ(rig.Table.Count(), 0);
-    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - empty.dat");
-    EXPECT_TRUE(rig.Messages.empty());
 }
 
 // 300 devices: 44 left out, said once; Save over that file asks first, Save As
@@ -129,42 +133,6 @@ TEST(MainWindowFiles, OverFullFileSaysWhatWasLeftOutAndSaveAsks) {
     EXPECT_EQ(rig.Messages.size(), 2u) << "other.dat holds the whole list";
 }
 
-// Open, Exit and the close box ask before a changed list is lost; Cancel
-// keeps everything, a failed save cancels, Discard goes on.
-TEST(MainWindowFiles, UnsavedChangesAreAskedAbout) {
-    FileRig rig;
-    rig.Open("site.dat", Frames(1, 2));
-    rig.Main.mnuAllDeleteLClick();  // does not ask: the list is still there to save
-    EXPECT_TRUE(rig.Messages.empty());
-    rig.Take(FullDevice(MacOf(5)));
-    rig.Main.MarkModified();
-
-    rig.Answers = {mrCancel, mrCancel};
-    EXPECT_FALSE(rig.Main.close());
-    EXPECT_EQ(rig.LastMessage().toStdString(), "Save changes to \"" + rig.Path("site.dat") + "\"?");
-    rig.Main.mnuOpenClick();
-    EXPECT_EQ(rig.Table.Count(), 1) << "Cancel: nothing happens";
-    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat*");
-
-    rig.Main.Document.FilePath = QString::fromStdString(rig.Dir.Path + "gone/site.dat");
-    rig.Answers = {mrSave};
-    EXPECT_FALSE(rig.Main.close()) << "a failed save cancels the exit";
-    EXPECT_TRUE(rig.LastMessage().startsWith("Cannot save the device file"));
-
-    rig.Main.Document.FilePath = QString::fromStdString(rig.Path("site.dat"));
-    rig.Answers = {mrSave};
-    EXPECT_TRUE(rig.Main.close());
-    const std::vector<uint8_t> list = DeviceFileBytes(rig.Table.Rows());
-    EXPECT_EQ(ReadFile(rig.Path("site.dat")), std::string(list.begin(), list.end()));
-    EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
-
-    rig.Main.MarkModified();
-    rig.Answers = {mrDiscard};
-    const size_t asked = rig.Messages.size();
-    EXPECT_TRUE(rig.Main.close());
-    EXPECT_EQ(rig.Messages.size(), asked + 1);
-}
-
 // Export writes the list as a plan file; a file that cannot be written is named.
 TEST(MainWindowFiles, ExportCsvWritesThePlanOfTheList) {
     FileRig rig;
@@ -184,18 +152,15 @@ TEST(MainWindowFiles, ExportCsvWritesThePlanOfTheList) {
 TEST(MainWindowFiles, MessagesArePlainText) {
     UiRig rig;
     MessageBoxHook = nullptr;
-    Qt::TextFormat format = Qt::AutoText;
-    QString text;
+    std::pair<Qt::TextFormat, QString> seen;
     QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) return;
-        format = box->textFormat();
-        text = box->text();
-        box->accept();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen = {box->textFormat(), box->text()};
+            box->accept();
+        }
     });
     ShowMessageText("x<b>BOLD<i>ital.dat", mtWarning, mbOK);
-    EXPECT_EQ(format, Qt::PlainText);
-    EXPECT_EQ(text, "x<b>BOLD<i>ital.dat");
+    EXPECT_EQ(seen, std::pair(Qt::PlainText, QString("x<b>BOLD<i>ital.dat")));
 }
 
 // Help: the CHM when it is there, else the program's manual, else the warning;
@@ -245,46 +210,43 @@ TEST(MainWindowFiles, HelpOpensTheChmThenTheManual) {
     UiRig rig;
     const QString manual = QString::fromStdString(rig.Dir.Path) + "tarnel-manual.html";
     WriteFile(manual.toStdString(), "<html></html>");
-    const std::string path = std::getenv("PATH");
+    const std::string path = std::getenv("PATH"), opener = rig.Dir.Path + "xdg-open";
     ::setenv("PATH", rig.Dir.Path.c_str(), 1);
-    OpenHelp(QString::fromStdString(rig.Files.HelpDir()), QLocale::English, {manual});
-    EXPECT_TRUE(rig.LastMessage().startsWith("Cannot show the help file \"" + manual + "\": no program to open it"))
-        << rig.LastMessage().toStdString();
-    const std::string opener = rig.Dir.Path + "xdg-open";
-    WriteFile(opener, "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
-    ::chmod(opener.c_str(), 0755);
-    rig.Messages.clear();
-    OpenHelp(QString::fromStdString(rig.Files.HelpDir()), QLocale::English, {manual});
-    WaitUntil([&] { return !rig.Messages.empty(); }, 500, [] { QCoreApplication::processEvents(); });
+    for (const QString& reason : {QString("no program to open it"), "xdg-open: no method available for opening '" + manual + "'"}) {
+        rig.Messages.clear();
+        OpenHelp(QString::fromStdString(rig.Files.HelpDir()), QLocale::English, {manual});
+        WaitUntil([&] { return !rig.Messages.empty(); }, 500, [] { QCoreApplication::processEvents(); });
+        EXPECT_TRUE(rig.LastMessage().startsWith("Cannot show the help file \"" + manual + "\": " + reason))
+            << rig.LastMessage().toStdString();
+        WriteFile(opener, "#!/bin/sh\necho \"xdg-open: no method available for opening '$1'\" >&2\nexit 3\n");
+        ::chmod(opener.c_str(), 0755);
+    }
     ::setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(rig.LastMessage(), "Cannot show the help file \"" + manual + "\": xdg-open: no method available for opening '" +
-                                     manual + "'. Please open it with a web browser.");
+    EXPECT_TRUE(rig.LastMessage().endsWith("'. Please open it with a web browser.")) << rig.LastMessage().toStdString();
 }
 
 // The language the help and the windows take: gettext's order, and only the
 // languages the program has (English, Japanese); the rest get English.
 TEST(Language, DesktopLanguageReadAsGettextReadsIt) {
-    struct Case {
-        const char *language, *all, *messages, *lang;
-        QLocale::Language expected;
+    const std::pair<const char*, QLocale::Language> cases[] = {
+        {"LANG=ja_JP.UTF-8", QLocale::Japanese},
+        {"LC_MESSAGES=ja_JP.UTF-8 LANG=en_US.UTF-8", QLocale::Japanese},
+        {"LC_ALL=en_US.UTF-8 LC_MESSAGES=ja_JP.UTF-8 LANG=ja_JP.UTF-8", QLocale::English},
+        {"LANGUAGE=ja LANG=en_US.UTF-8", QLocale::Japanese},
+        {"LANGUAGE=fr:ja:en LANG=de_DE.UTF-8", QLocale::Japanese},  // French missing, Japanese next
+        {"LANGUAGE=en:ja LANG=ja_JP.UTF-8", QLocale::English},
+        {"LANGUAGE=ja LC_ALL=C.UTF-8", QLocale::English},  // under the C locale LANGUAGE does not count
+        {"LANGUAGE=ja", QLocale::English},
+        {"LANG=zh_CN.UTF-8", QLocale::English},
+        {"LANG=ja_JP.eucJP@euro", QLocale::Japanese},
     };
-    const Case cases[] = {
-        {"", "", "", "ja_JP.UTF-8", QLocale::Japanese},
-        {"", "", "ja_JP.UTF-8", "en_US.UTF-8", QLocale::Japanese},
-        {"", "en_US.UTF-8", "ja_JP.UTF-8", "ja_JP.UTF-8", QLocale::English},
-        {"ja", "", "", "en_US.UTF-8", QLocale::Japanese},
-        {"fr:ja:en", "", "", "de_DE.UTF-8", QLocale::Japanese},  // French missing, Japanese next
-        {"en:ja", "", "", "ja_JP.UTF-8", QLocale::English},
-        {"ja", "C.UTF-8", "", "", QLocale::English},  // under the C locale LANGUAGE does not count
-        {"ja", "", "", "", QLocale::English},
-        {"", "", "", "zh_CN.UTF-8", QLocale::English},
-        {"", "", "", "ja_JP.eucJP@euro", QLocale::Japanese},
-    };
-    for (const Case& c : cases) {
-        const std::map<std::string, const char*> env{
-            {"LANGUAGE", c.language}, {"LC_ALL", c.all}, {"LC_MESSAGES", c.messages}, {"LANG", c.lang}};
-        const auto read = [&](const char* name) { return QByteArray(env.count(name) ? env.at(name) : ""); };
-        EXPECT_EQ(DesktopLanguage(read), c.expected) << c.language << " " << c.all << " " << c.messages << " " << c.lang;
+    for (const auto& [env, expected] : cases) {
+        const auto read = [&](const char* name) {
+            for (const QString& set : QString(env).split(' '))
+                if (set.startsWith(QString(name) + "=")) return set.mid(int(std::strlen(name)) + 1).toLatin1();
+            return QByteArray();
+        };
+        EXPECT_EQ(DesktopLanguage(read), expected) << env;
     }
 }
 

@@ -12,7 +12,6 @@
 
 #include <QtWidgets>
 #include <algorithm>
-#include <map>
 
 #include "UiRig.h"
 #include "app/Devicegrid.h"
@@ -22,13 +21,6 @@
 
 namespace {
 const QString kAddress = QStringLiteral("255.255.255.255");
-
-// The widest value of each network edit: stored values may be longer than
-// what can be typed (a time-out of five digits).
-const std::map<int, QString> kNetworkNumbers = {
-    {NET_GROUP, "888"}, {NET_TERM, "8888"},  {NET_LOG, "8888"},    {NET_PORT1, "8888"},
-    {NET_PORT2, "8888"}, {NET_PORT3, "8888"}, {NET_TIMEOUT, "88888"},
-};
 
 int TextWidth(const QWidget* w, const QString& text) {
     return w->fontMetrics().size(Qt::TextShowMnemonic, text).width();
@@ -287,11 +279,12 @@ QWidget* Open(UiRig& rig, const std::string& name) {
         rig.Main.RefreshGrid();
         rig.Main.grdDeviceSelectCell(rig.Main.grdDevice->RowOf(QByteArray(MacOf(9).c_str(), 17)) + 1);
         rig.Setup.show();
+        // Stored values may be longer than what can be typed (a time-out of five digits).
         for (int i = 0; i < NET_ROWS; ++i) {
-            const auto number = kNetworkNumbers.find(i);
             rig.Setup.Edit[i]->setMaxLength(32767);
+            const bool address = NetworkFields[i].Form == EditForm::Address;
             if (rig.Setup.Edit[i]->isEnabled() && i != NET_MAIN)
-                rig.Setup.Edit[i]->setText(number != kNetworkNumbers.end() ? number->second : kAddress);
+                rig.Setup.Edit[i]->setText(address ? kAddress : QString(i == NET_TIMEOUT ? 5 : NetworkFields[i].Length, '8'));
         }
         return &rig.Setup;
     }
