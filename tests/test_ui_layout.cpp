@@ -221,6 +221,8 @@ QPalette DarkPalette() {
     return p;
 }
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.Window << " at " << c.Dpi << " dpi"; }
+
 class Layout : public ::testing::TestWithParam<Case> {};
 
 // Opens the window of the case with its widest values; the rig keeps it.
