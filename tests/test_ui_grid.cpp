@@ -127,12 +127,14 @@ TEST(DeviceGrid, ConflictsAreMarkedWithTheirReasonsAndCounted) {
         {"10.77.0.40", "10.77.0.1", ""},
         {"10.77.0.50", "10.77.0.1", "main address 10.77.0.50 is also used by KLV-70 (Serial 1003)"},
         {"10.77.0.50", "10.77.0.1", "main address 10.77.0.50 is also used by KLV-70 (Serial 1002)"},
-        {"10.99.0.2", "10.99.0.1", "main address 10.99.0.2 is in none of this computer's subnets (only a router reaches it)"},
+        {"10.99.0.2", "10.99.0.1",
+         "main address 10.99.0.2 is in none of this computer's subnets (only a router reaches it)"},
         {"10.77.0.70", "10.78.0.1", "gateway 10.78.0.1 is not in its own subnet (mask 255.255.255.0)"},
     };
     for (int i = 0; i < 5; ++i)
-        rig.Take(Answer(MacOf(i + 1), {"MODEL:KLV-70", "SERIAL:100" + std::to_string(i + 1), std::string("IPADRM:") + rows[i].ip,
-                                       std::string("GWAY:") + rows[i].gateway, "MASK:255.255.255.0"}));
+        rig.Take(Answer(MacOf(i + 1), {"MODEL:KLV-70", "SERIAL:100" + std::to_string(i + 1),
+                                       std::string("IPADRM:") + rows[i].ip, std::string("GWAY:") + rows[i].gateway,
+                                       "MASK:255.255.255.0"}));
     rig.Main.RefreshGrid();
     TDeviceGrid* g = rig.Main.grdDevice;
     const qint64 unmarked = g->item(0, 0)->icon().cacheKey();
@@ -182,7 +184,8 @@ TEST(DeviceGrid, FilterColumnsCopyAndKeys) {
         rig.Main.FindBar->edtFilter->setText(QString::fromStdString(c.Filter));
         EXPECT_EQ(g->ShownCount(), c.Shown) << c.Filter;
         EXPECT_EQ(rig.Table.SelectedRow, c.Picked) << c.Filter << ": commands act on a shown device";
-        EXPECT_EQ(rig.Main.stsCount->text(), !c.Filter.empty() ? QString("Devices: %1 of 3").arg(c.Shown) : "Devices: 3");
+        const QString count = c.Filter.empty() ? "Devices: 3" : QString("Devices: %1 of 3").arg(c.Shown);
+        EXPECT_EQ(rig.Main.stsCount->text(), count) << c.Filter;
     }
     rig.Main.FindBar->edtFilter->setText("rack");
     QTest::keyClick(rig.Main.FindBar->edtFilter, Qt::Key_Escape);

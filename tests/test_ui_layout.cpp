@@ -56,13 +56,15 @@ QStringList Clipped(QWidget* window) {
             bad << QString("%1 \"%2\" beyond the window").arg(w->metaObject()->className(), w->objectName());
         if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && !l->text().isEmpty() && !l->wordWrap()) {
             // A label bound to an edit shows its "&" as the underline of the next letter.
-            const int need = l->buddy() != nullptr ? TextWidth(l, l->text()) : l->fontMetrics().horizontalAdvance(l->text());
+            const int need =
+                l->buddy() != nullptr ? TextWidth(l, l->text()) : l->fontMetrics().horizontalAdvance(l->text());
             note(l, l->text(), l->contentsRect().width() - 2 * l->margin(), need);
         } else if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && !b->inherits("QToolButton")) {
             QStyleOptionButton opt;
             opt.initFrom(b);
             opt.text = b->text();
-            const auto contents = qobject_cast<QCheckBox*>(b) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
+            const auto contents =
+                qobject_cast<QCheckBox*>(b) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
             note(b, b->text(), b->style()->subElementRect(contents, &opt, b).width(), TextWidth(b, b->text()));
         } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
             note(e, e->displayText(), EditRoom(e), e->fontMetrics().horizontalAdvance(e->displayText()));
@@ -229,7 +231,7 @@ class Layout : public ::testing::TestWithParam<Case> {};
 QWidget* Open(UiRig& rig, const std::string& name) {
     rig.Take(FullDevice(MacOf(0)));  // every edit open
     for (int i = 0; i < 3; ++i)
-        rig.Take(Answer(MacOf(i), {"MODEL:KLV-70", "TARCID:888", "SERIAL:8888888888", "IPADRM:" + kAddress.toStdString()}));
+        rig.Take(Answer(MacOf(i), {"MODEL:KLV-70", "TARCID:888", "SERIAL:8888888888", "IPADRM:255.255.255.255"}));
     // Two devices on one address and one no router-less path reaches: marks.
     for (int i = 3; i < 6; ++i)
         rig.Take(Answer(MacOf(i), {"MODEL:KLV-70", "TARCID:" + std::to_string(i), "SERIAL:1000" + std::to_string(i),
@@ -284,9 +286,10 @@ QWidget* Open(UiRig& rig, const std::string& name) {
         // Stored values may be longer than what can be typed (a time-out of five digits).
         for (int i = 0; i < NET_ROWS; ++i) {
             rig.Setup.Edit[i]->setMaxLength(32767);
+            const int digits = i == NET_TIMEOUT ? 5 : NetworkFields[i].Length;
             const bool address = NetworkFields[i].Form == EditForm::Address;
             if (rig.Setup.Edit[i]->isEnabled() && i != NET_MAIN)
-                rig.Setup.Edit[i]->setText(address ? kAddress : QString(i == NET_TIMEOUT ? 5 : NetworkFields[i].Length, '8'));
+                rig.Setup.Edit[i]->setText(address ? kAddress : QString(digits, '8'));
         }
         return &rig.Setup;
     }
