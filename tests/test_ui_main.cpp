@@ -165,6 +165,7 @@ TEST(MainWindow, OneCopyAtATime) {
     EXPECT_EQ(TakeInstanceLock(name), nullptr) << "its copy runs";
     ::kill(copy, SIGKILL);
     ::waitpid(copy, nullptr, 0);
+    for (int fd : held) ::close(fd);
     auto lock = TakeInstanceLock(name);
     EXPECT_NE(lock, nullptr) << "its copy crashed";
 
