@@ -15,9 +15,13 @@
 #include "ui/Language.h"
 
 namespace {
+// A device file: the answers of count devices, as heard.
 std::string Frames(int from, int count) {
     std::string out;
-    for (int i = from; i < from + count; ++i) out += "\x02MAC:" + MacOf(i) + "\xFFMODEL:m\xFF\x03";
+    for (int i = from; i < from + count; ++i) {
+        const Bytes frame = Answer(MacOf(i), {"MODEL:m"});
+        out.append(frame.begin(), frame.end());
+    }
     return out;
 }
 
@@ -222,13 +226,13 @@ TEST(Language, DesktopLanguageReadAsGettextReadsIt) {
         {"LANG=zh_CN.UTF-8", QLocale::English},
         {"LANG=ja_JP.eucJP@euro", QLocale::Japanese},
     };
-    for (const auto& [env, expected] : cases) {
+    for (const auto& c : cases) {
         const auto read = [&](const char* name) {
-            for (const QString& set : QString(env).split(' '))
+            for (const QString& set : QString(c.first).split(' '))
                 if (set.startsWith(QString(name) + "=")) return set.mid(int(std::strlen(name)) + 1).toLatin1();
             return QByteArray();
         };
-        EXPECT_EQ(DesktopLanguage(read), expected) << env;
+        EXPECT_EQ(DesktopLanguage(read), c.second) << c.first;
     }
 }
 
