@@ -14,16 +14,12 @@ struct CliRun {
     std::string Out, Err;
 };
 
-inline CliRun Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
 // The words of line, split at blanks.
 inline CliRun Cli(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> words;
     for (std::string word; in >> word;) words.push_back(word);
-    return Cli(words);
+    std::ostringstream out, err;
+    const int code = RunCli(words, out, err);
+    return {code, out.str(), err.str()};
 }

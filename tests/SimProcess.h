@@ -16,7 +16,6 @@ public:
         int pipeFd[2];
         if (::pipe(pipeFd) != 0) return;
         std::vector<std::string> args;
-        args.reserve(options.size() + 1);
         args.emplace_back(KLV70_SIM);
         args.insert(args.end(), options.begin(), options.end());
         Pid = ::fork();

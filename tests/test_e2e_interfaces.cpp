@@ -21,18 +21,13 @@ bool WaitMerged(HeadlessHost& host, uint64_t merged) {
     return WaitUntil([&] { return host.Table.Merged() >= merged; });
 }
 
-StatusWait::Outcome SetTimeOut(HeadlessHost& host, const std::string& mac) {
+// A SET of the time-out, or else a date enquiry, for one device: its answer.
+StatusWait::Outcome ForOne(HeadlessHost& host, const std::string& mac, bool set) {
     const int row = host.Table.FindRow(mac.c_str());
     host.Table.CopyRow(row, host.Table.EditRec);
     std::strcpy(host.Table.EditRec.TOUT, "45");
-    if (!host.Control.RequestSet(row, KIND_NETWORK, false)) return StatusWait::Silent;
-    return host.WaitAnswer(row);
-}
-
-StatusWait::Outcome AskDate(HeadlessHost& host, const std::string& mac) {
-    const int row = host.Table.FindRow(mac.c_str());
-    if (!host.Control.RequestQuery(row, KIND_DATE)) return StatusWait::Silent;
-    return host.WaitAnswer(row);
+    const bool sent = set ? host.Control.RequestSet(row, KIND_NETWORK, false) : host.Control.RequestQuery(row, KIND_DATE);
+    return sent ? host.WaitAnswer(row) : StatusWait::Silent;
 }
 
 // The devices found by an enquiry out of `interface`; a second enquiry,
@@ -70,9 +65,9 @@ TEST(Interfaces, ASearchReachesEveryCardAndAFrameForOneDeviceLeavesOnceByItsCard
     first.Heard(0);
     second.Heard(0);
 
-    EXPECT_EQ(SetTimeOut(host, "02-00-00-00-0A-02"), StatusWait::Acknowledged);
-    EXPECT_EQ(AskDate(host, "02-00-00-00-0B-03"), StatusWait::Acknowledged);
-    EXPECT_EQ(AskDate(host, "02-00-00-00-0A-01"), StatusWait::Acknowledged);  // behind what the first card heard
+    EXPECT_EQ(ForOne(host, "02-00-00-00-0A-02", true), StatusWait::Acknowledged);
+    EXPECT_EQ(ForOne(host, "02-00-00-00-0B-03", false), StatusWait::Acknowledged);
+    EXPECT_EQ(ForOne(host, "02-00-00-00-0A-01", false), StatusWait::Acknowledged);  // behind what the first card heard
     const std::string heardFirst = first.Heard(0), heardSecond = second.Heard(0);
     EXPECT_EQ(Logged(heardFirst, "SET:"), 1u) << heardFirst;
     EXPECT_EQ(Logged(heardSecond, "SET:"), 0u) << heardSecond;

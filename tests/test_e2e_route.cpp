@@ -28,24 +28,17 @@ struct Routed {
 };
 }  // namespace
 
-TEST(Route, FoundThroughATargetOnly) {
-    struct Case {
-        std::vector<std::string> targets;
-        int found;
-    };
-    const Case cases[] = {
+TEST(Route, FoundAndSetUpThroughATargetOnly) {
+    const std::pair<std::vector<std::string>, int> cases[] = {
         {{}, 0},
-        {{"10.99.0.255"}, 2},             // directed broadcast over the router
-        {{"10.99.0.2"}, 2},               // the devices' own address
+        {{"10.99.0.2"}, 2},                // the devices' own address
         {{"10.98.0.255 10.99.0.255"}, 2},  // the router's own network hears nothing
     };
-    for (const Case& c : cases) {
-        Routed r(c.targets);
-        EXPECT_EQ(r.Found(c.found), c.found) << (c.targets.empty() ? "no target" : c.targets[0]);
+    for (const auto& [targets, found] : cases) {
+        Routed r(targets);
+        EXPECT_EQ(r.Found(found), found) << (targets.empty() ? "no target" : targets[0]);
     }
-}
-
-TEST(Route, ASetReachesADeviceBehindTheRouter) {
+    // A directed broadcast over the router finds them, and a SET gets there.
     Routed r({"10.99.0.255"});
     ASSERT_EQ(r.Found(2), 2);
     const int row = r.Host.Table.FindRow("02-00-00-00-99-02");
