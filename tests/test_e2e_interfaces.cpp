@@ -17,17 +17,13 @@ namespace {
 // one is in the log.
 size_t Logged(const std::string& log, const std::string& what) { return Count(log, "klv70-sim: " + what); }
 
-bool WaitMerged(HeadlessHost& host, uint64_t merged) {
-    return WaitUntil([&] { return host.Table.Merged() >= merged; });
-}
-
 // A SET of the time-out, or else a date enquiry, for one device: its answer.
 StatusWait::Outcome ForOne(HeadlessHost& host, const std::string& mac, bool set) {
     const int row = host.Table.FindRow(mac.c_str());
     host.Table.CopyRow(row, host.Table.EditRec);
     std::strcpy(host.Table.EditRec.TOUT, "45");
-    const bool sent = set ? host.Control.RequestSet(row, KIND_NETWORK, false) : host.Control.RequestQuery(row, KIND_DATE);
-    return sent ? host.WaitAnswer(row) : StatusWait::Silent;
+    const bool ok = set ? host.Control.RequestSet(row, KIND_NETWORK, false) : host.Control.RequestQuery(row, KIND_DATE);
+    return ok ? host.WaitAnswer(row) : StatusWait::Silent;
 }
 
 // The devices found by an enquiry out of `interface`; a second enquiry,
@@ -37,7 +33,8 @@ int FoundWith(const std::string& interface, int expect) {
     HeadlessHost host(dir.Path, interface);
     if (!host.BringUp()) return -1;
     for (int round = 1; round <= 2; ++round)
-        if (!host.Control.RequestQuery(NO_ROW, KIND_NETWORK) || !WaitMerged(host, static_cast<uint64_t>(round * expect)))
+        if (!host.Control.RequestQuery(NO_ROW, KIND_NETWORK) ||
+            !WaitUntil([&] { return host.Table.Merged() >= static_cast<uint64_t>(round * expect); }))
             return -1;
     return host.Table.Count();
 }
@@ -60,7 +57,7 @@ TEST(Interfaces, ASearchReachesEveryCardAndAFrameForOneDeviceLeavesOnceByItsCard
     HeadlessHost host(dir.Path);
     ASSERT_TRUE(host.BringUp());
     ASSERT_TRUE(host.Control.RequestQuery(NO_ROW, KIND_NETWORK));
-    ASSERT_TRUE(WaitMerged(host, 5));
+    ASSERT_TRUE(WaitUntil([&] { return host.Table.Merged() >= 5; }));
     EXPECT_EQ(host.Table.Count(), 5);
     first.Heard(0);
     second.Heard(0);

@@ -45,7 +45,6 @@ struct Apply {
 TEST(PlanE2E, RefusedPlansDryRunAndAQuestionGuardingTheReboot) {
     SimProcess sim({"--count", "3", "--vanish", "2", "--verbose"});
     ASSERT_TRUE(sim.Ready());
-    Heard(sim);
     for (const char* flags : {"--yes", "--dry-run"}) {
         const CliRun r = Apply{flags}("MAC,F\x1B[2JO,SERIAL\n" + Mac(1) + ",,7\n");
         EXPECT_EQ(r.Code, 3) << flags;
@@ -129,7 +128,6 @@ TEST(PlanE2E, InterruptedAtEachStepAndOptionsCheckedFirst) {
     Apply apply{"--yes"};
     int asked = 0, limit = 1;
     apply.Interrupted = [&] { return ++asked > limit; };
-    Heard(sim);
     const CliRun between = apply("MAC,IPADRM\n" + Mac(0) + ",192.168.1.70\n" + Mac(2) + ",192.168.1.72\n");
     EXPECT_EQ(between.Code, EXIT_INTERRUPTED);
     EXPECT_EQ(between.Out, Mac(0) + "\t10000\tACK\n" + Mac(2) + "\t10002\tNOT_SENT\n2 devices: 1 ACK, 1 NOT_SENT\n");
