@@ -16,20 +16,13 @@
 
 using Bytes = std::vector<uint8_t>;
 
-inline void Append(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
-
 // 0x02 kind ':' mac 0xFF, then each item and 0xFF, then 0x03.
 inline Bytes MakeFrame(const std::string& kind, const std::string& mac, const std::vector<std::string>& items,
                        bool close = true) {
-    Bytes b{0x02};
-    Append(b, kind + ":" + mac);
-    b.push_back(0xFF);
-    for (const std::string& item : items) {
-        Append(b, item);
-        b.push_back(0xFF);
-    }
-    if (close) b.push_back(0x03);
-    return b;
+    std::string text = "\x02" + kind + ":" + mac + "\xFF";
+    for (const std::string& item : items) text += item + "\xFF";
+    if (close) text += "\x03";
+    return Bytes(text.begin(), text.end());
 }
 
 inline Bytes Answer(const std::string& mac, const std::vector<std::string>& items) {
