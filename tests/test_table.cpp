@@ -1,4 +1,5 @@
-// The device table: merging answers, row operations, capacity and the lock.
+// The device table (answers merged, rows deleted, who an answer counts from),
+// the SET frames built from it, and the target lists.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -8,15 +9,18 @@
 
 #include "Frames.h"
 #include "link/Table.h"
+#include "link/Targets.h"
 
 namespace {
-TDeviceRec Row(const TmTable& t, int i) {
-    TDeviceRec r{};
-    EXPECT_TRUE(t.CopyRow(i, r));
-    return r;
-}
-
 Bytes A(const std::vector<std::string>& items) { return Answer(MacOf(1), items); }
+
+const std::string FF = "\xFF";
+
+// The whole field holds value and NULs after it.
+void Put(TDeviceRec& r, int key, const std::string& value) {
+    std::memset(FieldOf(r, key), 0, static_cast<size_t>(KeyFields[key].Width) + 1);
+    std::memcpy(FieldOf(r, key), value.data(), value.size());
+}
 }  // namespace
 
 // Answers merged in turn, the last one taken or refused: the rows, what the
@@ -36,6 +40,13 @@ TEST(Table, AnswersMakeAndFillRows) {
     truncated.resize(truncated.size() - 4);  // into SERIAL's value, without its 0xFF
     cut.resize(22);
     const uint32_t info = CHG_DEVICE | CHG_INFO;
+    std::vector<std::string> every;  // each key fills its own field; a key counts only written exactly
+    std::vector<std::pair<int, std::string>> everyField;
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) {
+        every.push_back(std::string(KeyFields[key].Name) + ":1");
+        everyField.emplace_back(key, "1");
+    }
+    every.insert(every.end(), {"MODE:x", "MODELS:x", "Model:x"});
     const Case cases[] = {
         {"new", {A({"INFO:NETWORK", "IPADRM:192.168.0.10"})}, {{KEY_IPADRM, "192.168.0.10"}}, CHG_DEVICE | CHG_NETWORK},
         {"what differs changes", {A({"MODEL:A", "NAME:x"}), A({"MODEL:A", "NAME:y"})}, {{KEY_NAME, "y"}}, CHG_INFO},
@@ -53,6 +64,7 @@ TEST(Table, AnswersMakeAndFillRows) {
         {"items a key names, to the first colon",
          {A({"MODEL:abc"}), A({"MODEL:", "model:zzz", "NAME:a:b:c", "noColon", "UNKNOWN:1", "MAC:x"})},
          {{KEY_MODEL, ""}, {KEY_NAME, "a:b:c"}}, info},
+        {"every key", {A(every)}, everyField, info | CHG_DATE | CHG_NETWORK},
         {"a truncated frame's whole items", {truncated}, {{KEY_MODEL, "m"}, {KEY_SERIAL, ""}}, CHG_DEVICE},
         // Not parsed from a cut copy that would look like a shorter, valid item.
         {"an item too long for any frame",
@@ -64,8 +76,7 @@ TEST(Table, AnswersMakeAndFillRows) {
         {"shorter than 23", {cut}, {}, 0, false, 0},
         {"not MAC", {MakeFrame("ACK", MacOf(1), {"MODEL:x"})}, {}, 0, false, 0},
         {"lower-case mac keyword", {MakeFrame("mac", MacOf(1), {"MODEL:x"})}, {}, 0, false, 0},
-        {"broadcast MAC", {Answer("FF-FF-FF-FF-FF-FF", {"MODEL:x"})}, {}, 0, false, 0},
-        {"broadcast MAC in lower case", {Answer("ff-ff-FF-fF-ff-ff", {"MODEL:x"})}, {}, 0, false, 0},
+        {"the broadcast MAC in any case", {Answer("ff-ff-FF-fF-ff-ff", {"MODEL:x"})}, {}, 0, false, 0},
         {"MAC holding ETX", {Answer("02-00-00-00-00-0\x03", {"MODEL:x"})}, {}, 0, false, 0},
         {"MAC holding STX", {Answer("02-00-00-\x02-00-01", {"MODEL:x"})}, {}, 0, false, 0},
         {"MAC holding 0xFF", {Answer("02-00-00-\xFF-00-01", {"MODEL:x"})}, {}, 0, false, 0},
@@ -78,7 +89,8 @@ TEST(Table, AnswersMakeAndFillRows) {
         EXPECT_EQ(Take(t, c.answers.back()), c.taken);
         ASSERT_EQ(t.Count(), c.rows);
         EXPECT_EQ(t.ChangeMask(), c.changed);
-        const TDeviceRec r = c.rows > 0 ? Row(t, 0) : TDeviceRec{};
+        TDeviceRec r{};
+        t.CopyRow(0, r);
         for (int key = 0; key < KEY_COUNT; ++key) {
             const auto f = std::find_if(c.fields.begin(), c.fields.end(), [&](const auto& f) { return f.first == key; });
             const std::string whole(FieldOf(r, key), KeyFields[key].Width + 1);
@@ -114,10 +126,10 @@ TEST(Table, DeletingARowTakesItAlone) {
         const bool room = gone >= 0;
         EXPECT_EQ(Take(t, Answer(MacOf(999), {"MODEL:m"})), room);
         EXPECT_EQ(t.TakeLeftOut(), room ? 0u : 1u);
-        if (room) {
-            EXPECT_FALSE(HasKey(Row(t, 255), KEY_CONT));
-            EXPECT_EQ(t.RowOutlets(255).Count, 0);
-        }
+        TDeviceRec last{};
+        ASSERT_TRUE(t.CopyRow(255, last));
+        EXPECT_EQ(HasKey(last, KEY_CONT), !room) << "a slot left by a deleted row starts empty";
+        EXPECT_EQ(t.RowOutlets(255).Count, room ? 0 : 1);
         // The lookup follows a MAC edited in place too.
         t.EditRow(0, [](TDeviceRec& r) { std::memcpy(r.MAC, MacOf(1000).c_str(), MAC_LEN); });
         EXPECT_EQ(t.FindRow(MacOf(1000).c_str()), 0);
@@ -150,7 +162,6 @@ TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
     const std::string two = "answers from two addresses: 10.0.0.5 and 10.0.0.6";
     const Case cases[] = {
         {"ACK from another host", {{A, device}, {W}, {K, other}}, STATUS_NONE, ""},
-        {"NAK from another host", {{A, device}, {W}, {N, other}}, STATUS_NONE, ""},
         {"ACK from the device", {{A, device}, {W}, {K, device}}, STATUS_ACK, ""},
         {"NAK from its other card", {{A, device}, {A, otherCard}, {W}, {N, otherCard}}, STATUS_NAK, "", 2},
         {"a row from a file, not heard yet, takes any ACK", {{F}, {W}, {K, other}}, STATUS_ACK, "", 0},
@@ -202,4 +213,129 @@ TEST(Table, ChangesAccumulateUntilTaken) {
     EXPECT_EQ(t.ChangeMask(), 0u);
     EXPECT_EQ(t.TakeChanges(), CHG_DEVICE);
     EXPECT_EQ(t.TakeChanges(), 0u);
+}
+
+// An answer whose INFO begins with DATE acknowledges the date enquiry.
+TEST(Protocol, InfoItems) {
+    for (const auto& [value, date] : {std::pair{"DATE", true}, {"DATEX", true}, {"NETWORK", false},
+                                      {"DEVINFO", false}, {"DAT", false}, {"date", false}}) {
+        TmTable t;
+        const Bytes b = Answer(MacOf(1), {std::string("INFO:") + value});
+        t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()));
+        EXPECT_EQ(t.RowStatus(0) == STATUS_ACK, date) << value;
+    }
+}
+
+// The keys of a kind that the device reports, with the edited values: the
+// addresses without blanks, TERM and LOG as four bytes, the group id in every
+// network SET.  A value holding a byte that ends an item or a frame would put
+// items of its own on the wire (a name changing the main address): no such
+// frame is built, nor one longer than a queue slot.
+TEST(Protocol, SetFrames) {
+    using F = SetFrameFault;
+    struct Case {
+        const char* name;
+        int kind;
+        std::vector<int> reported;
+        std::string items;  // "" when no frame is built
+        F fault = F::None;
+        bool broadcast = false;
+        std::vector<std::pair<int, std::string>> edits = {};
+        std::string mac = MacOf(1);
+    };
+    const std::string x256(256, 'x'), date = "YMDHM:2024.03.05.09.07" + FF, all = "ff-FF-ff-FF-ff-FF";
+    const Case cases[] = {
+        {"network", KIND_NETWORK, {KEY_IPADRM, KEY_MASK},
+         "IPADRM:192.168.0.10" + FF + "GPID:7" + FF + "MASK:255.255.255.0" + FF},
+        {"an address filling its field", KIND_NETWORK, {KEY_GWAY}, "GPID:7" + FF + "GWAY:111.111.111.111" + FF, F::None,
+         false, {{KEY_GWAY, "111.111.111.111"}}},
+        {"an empty value is not sent", KIND_NETWORK, {KEY_IPADRB, KEY_TERM},
+         "GPID:7" + FF + "TERM:12" + std::string(2, '\0') + FF},
+        {"date and zone", KIND_DATE, {KEY_YMDHM, KEY_GMT}, date + "GMT:+9" + FF},
+        {"information", KIND_DEVINFO, {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ},
+         "CONT:c" + FF + "NAME:n" + FF + "LOC:l" + FF + "UNIQ:7" + FF},
+        {"to every device", KIND_DATE, {KEY_YMDHM}, date, F::None, true},
+        {"nothing reported", KIND_DEVINFO, {}, "", F::Empty},
+        {"no such kind", 9, {KEY_CONT}, "", F::Empty},
+        // Only the date's Send to All names every device; a SET for one row never does.
+        {"a row with the broadcast MAC", KIND_DATE, {KEY_YMDHM}, "", F::BadMac, false, {}, all},
+        {"a row with the broadcast MAC, to every device", KIND_DATE, {KEY_YMDHM}, date, F::None, true, {}, all},
+        {"0xFF smuggling an item", KIND_DEVINFO, {KEY_NAME}, "", F::BadByte, false, {{KEY_NAME, "x\xFFIPADRM:1.2.3.4"}}},
+        {"STX", KIND_DEVINFO, {KEY_CONT}, "", F::BadByte, false, {{KEY_CONT, "a\x02"}}},
+        {"ETX far into a long value", KIND_DEVINFO, {KEY_LOC}, "", F::BadByte, false,
+         {{KEY_LOC, "abcdefghijklm\x03opqrstu"}}},
+        {"0xFF behind the NUL of a four-byte TERM", KIND_NETWORK, {KEY_TERM}, "", F::BadByte, false,
+         {{KEY_TERM, std::string("1\0\xFF", 3)}}},
+        {"too long for a frame", KIND_DEVINFO, {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ}, "", F::TooLong, false,
+         {{KEY_CONT, x256}, {KEY_NAME, x256}, {KEY_LOC, x256}, {KEY_UNIQ, x256}}},
+        {"one full text fits", KIND_DEVINFO, {KEY_CONT}, "CONT:" + x256 + FF, F::None, false, {{KEY_CONT, x256}}},
+    };
+    TDeviceRec base{};
+    for (const auto& [key, value] : std::vector<std::pair<int, std::string>>{
+             {KEY_IPADRM, "192.168.  0. 10"}, {KEY_GPID, "7"}, {KEY_TERM, "12"}, {KEY_MASK, "255.255.255.  0"},
+             {KEY_GWAY, "1.1.1.1"}, {KEY_YMDHM, "2024.03.05.09.07"}, {KEY_GMT, "+9"}, {KEY_CONT, "c"},
+             {KEY_NAME, "n"}, {KEY_LOC, "l"}, {KEY_UNIQ, "7"}})
+        Put(base, key, value);
+    for (const Case& c : cases) {
+        TDeviceRec device{}, edit = base;
+        std::memcpy(device.MAC, c.mac.data(), MAC_LEN);
+        for (int key : c.reported) *FlagOf(device, key) = 1;
+        for (const auto& [key, value] : c.edits) Put(edit, key, value);
+        uint8_t out[FRAME_MAX];
+        const SetFrameResult r = BuildSetFrame(device, edit, c.kind, c.broadcast, out);
+        const std::string head = "\x02SET:" + (c.broadcast ? std::string(BROADCAST_MAC) : c.mac) + FF;
+        EXPECT_EQ(Text(out, r.Length), c.items.empty() ? "" : head + c.items + "\x03") << c.name;
+        EXPECT_EQ(r.Fault, c.fault) << c.name;
+    }
+}
+
+TEST(Targets, DottedQuadsOnlyTheRestNamed) {
+    struct Case {
+        std::vector<std::string> texts;
+        std::vector<const char*> addresses;
+        std::vector<std::string> bad;
+    };
+    const Case cases[] = {
+        {{"10.1.2.255"}, {"10.1.2.255"}, {}},
+        {{" 10.1.2.255  192.168.9.7 ", "10.1.2.255"}, {"10.1.2.255", "192.168.9.7"}, {}},  // blanks; no repeats
+        {{"10.1.2", "010.1.2.3", "0x0a.1.2.3", "10.1.2.256", "host.example", "0.0.0.0"},
+         {},
+         {"10.1.2", "010.1.2.3", "0x0a.1.2.3", "10.1.2.256", "host.example", "0.0.0.0"}},
+        {{"bad 10.9.9.9"}, {"10.9.9.9"}, {"bad"}},
+        // No device answers on loopback or a multicast group.
+        {{"127.0.0.1 224.0.0.1 239.1.2.3 10.9.9.9"}, {"10.9.9.9"}, {"127.0.0.1", "224.0.0.1", "239.1.2.3"}},
+        {{""}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        const TargetList list = ParseTargets(c.texts);
+        std::vector<in_addr_t> expect;
+        for (const char* a : c.addresses) expect.push_back(inet_addr(a));
+        EXPECT_EQ(list.Addresses, expect) << c.texts[0];
+        EXPECT_EQ(list.Bad, c.bad) << c.texts[0];
+    }
+}
+
+// Beyond MAX_TARGETS the rest are left out; a target the broadcasts already
+// reach is left out with a note, so that no device takes every frame twice.
+TEST(Targets, AtMostSixtyFourAndNoneTheBroadcastsReach) {
+    std::string many;
+    for (int i = 1; i <= 70; ++i) many += "10.9.0." + std::to_string(i) + " ";
+    const TargetList list = ParseTargets({many});
+    EXPECT_EQ(list.Addresses.size(), MAX_TARGETS);
+    EXPECT_EQ(list.TooMany, 6u);
+
+    const std::vector<LocalSubnet> reached = {{inet_addr("10.77.0.1"), inet_addr("255.255.255.0")},
+                                              {inet_addr("127.0.0.1"), inet_addr("255.0.0.0")}};
+    const ReachedTargets r =
+        SkipReached({inet_addr("10.77.0.255"), inet_addr("10.78.0.255"), inet_addr("10.77.0.9"),
+                     inet_addr("255.255.255.255")},
+                    reached);
+    EXPECT_EQ(r.Kept, std::vector<in_addr_t>{inet_addr("10.78.0.255")});
+    EXPECT_EQ(r.Notes, (std::vector<std::string>{
+                           "target 10.77.0.255 left out: it is on a network this computer broadcasts on already (it "
+                           "would get every frame twice)",
+                           "target 10.77.0.9 left out: it is on a network this computer broadcasts on already (it "
+                           "would get every frame twice)",
+                           "target 255.255.255.255 left out: the broadcasts already go there (it would get every "
+                           "frame twice)"}));
 }
