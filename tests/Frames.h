@@ -5,13 +5,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "Support.h"
 #include "link/Tskcontrol.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -37,10 +36,8 @@ bool Take(Table& table, const Bytes& b) {
 
 // Ticks a control task as a host would until it stops moving or is ready.
 inline bool TickUntilReady(TtskCtrl& control) {
-    for (int i = 0; i < 200 && control.CtrlState() != CTRL_READY && control.TimerEnabled(); ++i) {
-        control.timCtrlTimer();
-        if (control.CtrlState() == CTRL_WAIT) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    WaitUntil([&] { return control.CtrlState() == CTRL_READY || !control.TimerEnabled(); }, 200,
+              [&] { control.timCtrlTimer(); });
     return control.CtrlState() == CTRL_READY;
 }
 

@@ -1,5 +1,4 @@
-// The device table (answers merged, rows deleted, who an answer counts from),
-// the SET frames built from it, and the target lists.
+// The device table, the SET frames built from its rows, and the target lists.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -23,9 +22,8 @@ void Put(TDeviceRec& r, int key, const std::string& value) {
 }
 }  // namespace
 
-// Answers merged in turn, the last one taken or refused: the rows, what the
-// last one changed, and the first row's fields (text, then NULs to the end);
-// of the keys with a flag, those listed are reported and no others.
+// Answers merged in turn, the last taken or refused: the rows, what the last
+// changed, the first row's fields, and which keys it reports.
 TEST(Table, AnswersMakeAndFillRows) {
     struct Case {
         const char* name;
@@ -49,14 +47,13 @@ TEST(Table, AnswersMakeAndFillRows) {
     every.insert(every.end(), {"MODE:x", "MODELS:x", "Model:x"});
     const Case cases[] = {
         {"new", {A({"INFO:NETWORK", "IPADRM:192.168.0.10"})}, {{KEY_IPADRM, "192.168.0.10"}}, CHG_DEVICE | CHG_NETWORK},
-        {"what differs changes", {A({"MODEL:A", "NAME:x"}), A({"MODEL:A", "NAME:y"})}, {{KEY_NAME, "y"}}, CHG_INFO},
         {"a key reported anew", {A({"NAME:y"}), A({"NAME:y", "GMT:+9"})}, {{KEY_GMT, "+9"}, {KEY_NAME, "y"}}, CHG_DATE},
         {"empty equals empty", {A({"MODEL:A"}), A({"MODEL:A", "GPID:"})}, {{KEY_GPID, ""}}, 0},
         {"cut to the width, the same", {A({"SERIAL:1234567890A"}), A({"SERIAL:1234567890X"})},
          {{KEY_SERIAL, "1234567890"}}, 0},
-        {"a shorter value replaces the whole", {A({"NAME:longer"}), A({"NAME:ab"})}, {{KEY_NAME, "ab"}}, CHG_INFO},
-        // A device file ends a frame at ETX, so a value holding one would reopen
-        // as an extra row that never answered; it is cut there, as a NUL cuts it.
+        {"what differs changes, wholly", {A({"MODEL:A", "NAME:long"}), A({"MODEL:A", "NAME:ab"})}, {{KEY_NAME, "ab"}},
+         CHG_INFO},
+        // A device file ends a frame at ETX: a value holding one would reopen as an extra row.
         {"cut at NUL, STX and ETX",
          {A({"MODEL:mid\x03\x02MAC:02-00-00-00-00-99", "NAME:a\x02" "b", std::string("CONT:x\0y", 8), "LOC:\x01ok",
              "UNIQ:0123456789ab\x03" "cd"})},
@@ -102,10 +99,8 @@ TEST(Table, AnswersMakeAndFillRows) {
     }
 }
 
-// Rows count from 1 here, and "all" is no row number: row 255 or 256 of a full
-// table goes alone.  The rows behind it move down with their MAC lookup and
-// the interfaces their devices were heard on; the slot left over starts empty;
-// a full table refuses, and counts, a new MAC.
+// Rows count from 1 here and "all" is no row number: row 255 or 256 of a full
+// table goes alone, and the rows behind move down with their MAC lookup.
 TEST(Table, DeletingARowTakesItAlone) {
     const auto card = [](int i) { return static_cast<unsigned>(i % 7 + 1); };
     for (const auto& [row, gone] : {std::pair{255, 254}, {256, 255}, {1, 0}, {0, -1}, {257, -1}}) {
@@ -130,7 +125,6 @@ TEST(Table, DeletingARowTakesItAlone) {
         ASSERT_TRUE(t.CopyRow(255, last));
         EXPECT_EQ(HasKey(last, KEY_CONT), !room) << "a slot left by a deleted row starts empty";
         EXPECT_EQ(t.RowOutlets(255).Count, room ? 0 : 1);
-        // The lookup follows a MAC edited in place too.
         t.EditRow(0, [](TDeviceRec& r) { std::memcpy(r.MAC, MacOf(1000).c_str(), MAC_LEN); });
         EXPECT_EQ(t.FindRow(MacOf(1000).c_str()), 0);
         EXPECT_LT(t.FindRow(MacOf(row == 1 ? 1 : 0).c_str()), 0);
@@ -150,7 +144,7 @@ TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
     struct Event {
         What what;
         Origin from = {};
-        const char* serial = nullptr;
+        const char* item = nullptr;  // besides NAME
     };
     struct Case {
         const char* name;
@@ -166,15 +160,17 @@ TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
         {"NAK from its other card", {{A, device}, {A, otherCard}, {W}, {N, otherCard}}, STATUS_NAK, "", 2},
         {"a row from a file, not heard yet, takes any ACK", {{F}, {W}, {K, other}}, STATUS_ACK, "", 0},
         {"date answer from the device", {{A, device}, {W}, {D, device}}, STATUS_ACK, ""},
+        {"one whose INFO begins with DATE", {{A, device}, {W}, {A, device, "INFO:DATEX"}}, STATUS_ACK, ""},
+        {"no other INFO", {{A, device}, {W}, {A, device, "INFO:DAT"}, {A, device, "INFO:date"}}, STATUS_NONE, ""},
         {"date answer from another host", {{A, device}, {W}, {D, other}, {D, device}}, STATUS_NONE, two},
         {"a forged answer moves nothing and its ACK never counts",
          {{A, device}, {A, other}, {W}, {K, other}, {N, device}}, STATUS_NONE, two},
         {"two addresses in one search", {{S}, {A, device}, {A, other}, {W}, {K, device}}, STATUS_NONE, two},
         {"a device that moved is believed after the next search",
          {{A, device}, {A, other}, {S}, {A, other}, {W}, {K, other}}, STATUS_ACK, ""},
-        {"one MAC with two serials", {{A, device, "100"}, {A, device, "101"}, {W}, {K, device}}, STATUS_NONE,
+        {"one MAC with two serials", {{A, device, "SERIAL:100"}, {A, device, "SERIAL:101"}, {W}, {K, device}}, STATUS_NONE,
          "answers with two serials: 100 and 101"},
-        {"one serial twice", {{A, device, "100"}, {A, device, "100"}, {W}, {K, device}}, STATUS_ACK, ""},
+        {"one serial twice", {{A, device, "SERIAL:100"}, {A, device, "SERIAL:100"}, {W}, {K, device}}, STATUS_ACK, ""},
         {"a new main address acknowledges a network SET", {{A, device}, {M}, {K, moved}}, STATUS_ACK, ""},
         {"and nothing else", {{A, device}, {W}, {K, moved}}, STATUS_NONE, ""},
     };
@@ -183,7 +179,7 @@ TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
         TmTable t;
         for (const Event& e : c.events) {
             std::vector<std::string> items = {"NAME:n"};
-            if (e.serial != nullptr) items.push_back(std::string("SERIAL:") + e.serial);
+            if (e.item != nullptr) items.push_back(e.item);
             const Bytes b = Answer(mac, e.what == D ? std::vector<std::string>{"INFO:DATE"} : items);
             switch (e.what) {
                 case A:
@@ -204,8 +200,7 @@ TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
     }
 }
 
-// A poller that looked only at the latest answer's changes would miss a new
-// row followed at once by an unchanged answer.
+// A poller of the latest answer's changes alone would miss a new row then an unchanged answer.
 TEST(Table, ChangesAccumulateUntilTaken) {
     TmTable t;
     Take(t, A({"MODEL:a"}));
@@ -215,22 +210,8 @@ TEST(Table, ChangesAccumulateUntilTaken) {
     EXPECT_EQ(t.TakeChanges(), 0u);
 }
 
-// An answer whose INFO begins with DATE acknowledges the date enquiry.
-TEST(Protocol, InfoItems) {
-    for (const auto& [value, date] : {std::pair{"DATE", true}, {"DATEX", true}, {"NETWORK", false},
-                                      {"DEVINFO", false}, {"DAT", false}, {"date", false}}) {
-        TmTable t;
-        const Bytes b = Answer(MacOf(1), {std::string("INFO:") + value});
-        t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()));
-        EXPECT_EQ(t.RowStatus(0) == STATUS_ACK, date) << value;
-    }
-}
-
-// The keys of a kind that the device reports, with the edited values: the
-// addresses without blanks, TERM and LOG as four bytes, the group id in every
-// network SET.  A value holding a byte that ends an item or a frame would put
-// items of its own on the wire (a name changing the main address): no such
-// frame is built, nor one longer than a queue slot.
+// A value holding a byte that ends an item or a frame would put items of its
+// own on the wire (a name changing the main address): no such frame is built.
 TEST(Protocol, SetFrames) {
     using F = SetFrameFault;
     struct Case {
@@ -256,8 +237,6 @@ TEST(Protocol, SetFrames) {
          "CONT:c" + FF + "NAME:n" + FF + "LOC:l" + FF + "UNIQ:7" + FF},
         {"to every device", KIND_DATE, {KEY_YMDHM}, date, F::None, true},
         {"nothing reported", KIND_DEVINFO, {}, "", F::Empty},
-        {"no such kind", 9, {KEY_CONT}, "", F::Empty},
-        // Only the date's Send to All names every device; a SET for one row never does.
         {"a row with the broadcast MAC", KIND_DATE, {KEY_YMDHM}, "", F::BadMac, false, {}, all},
         {"a row with the broadcast MAC, to every device", KIND_DATE, {KEY_YMDHM}, date, F::None, true, {}, all},
         {"0xFF smuggling an item", KIND_DEVINFO, {KEY_NAME}, "", F::BadByte, false, {{KEY_NAME, "x\xFFIPADRM:1.2.3.4"}}},
@@ -289,10 +268,8 @@ TEST(Protocol, SetFrames) {
     }
 }
 
-// Dotted quads only, each once; loopback and multicast are no target either:
-// no device answers there.  Beyond MAX_TARGETS the rest are left out, and a
-// target the broadcasts already reach is left out with a note, so that no
-// device takes every frame twice.
+// No device answers on loopback or a multicast group; one the broadcasts
+// reach already would take every frame twice.
 TEST(Targets, DottedQuadsOnlyAtMostSixtyFourAndNoneTheBroadcastsReach) {
     struct Case {
         std::vector<std::string> texts;
