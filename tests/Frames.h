@@ -28,7 +28,6 @@ inline Bytes Answer(const std::string& mac, const std::vector<std::string>& item
     return MakeFrame("MAC", mac, items);
 }
 
-// Hands one answer to a table as the worker does.
 template <class Table>
 bool Take(Table& table, const Bytes& b) {
     return table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size()));

@@ -85,7 +85,6 @@ TEST(Soak, SearchesHoldUpUnderHostileTraffic) {
     ::waitpid(flood, nullptr, 0);
     EXPECT_EQ(host.Table.Count(), 256) << "the strangers' answers reached the table and filled it";
     const long last = MemoryKb();
-    std::printf("%d searches; %ld kB held after warm-up, %ld kB at the end\n", searches, warm, last);
     ASSERT_GT(warm, 0);
     EXPECT_LE(last, warm + warm / 20) << "memory held grew by more than 5%";
 }

@@ -15,7 +15,6 @@ Bytes A(const std::vector<std::string>& items) { return Answer(MacOf(1), items);
 
 const std::string FF = "\xFF";
 
-// The whole field holds value and NULs after it.
 void Put(TDeviceRec& r, int key, const std::string& value) {
     std::memset(FieldOf(r, key), 0, static_cast<size_t>(KeyFields[key].Width) + 1);
     std::memcpy(FieldOf(r, key), value.data(), value.size());
@@ -89,7 +88,7 @@ TEST(Table, AnswersMakeAndFillRows) {
         TDeviceRec r{};
         t.CopyRow(0, r);
         for (int key = 0; key < KEY_COUNT; ++key) {
-            const auto f = std::find_if(c.fields.begin(), c.fields.end(), [&](const auto& f) { return f.first == key; });
+            const auto f = std::ranges::find_if(c.fields, [&](const auto& f) { return f.first == key; });
             const std::string whole(FieldOf(r, key), KeyFields[key].Width + 1);
             if (f != c.fields.end()) {
                 EXPECT_EQ(whole, f->second + std::string(whole.size() - f->second.size(), '\0')) << KeyFields[key].Name;
@@ -168,7 +167,7 @@ TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
         {"two addresses in one search", {{S}, {A, device}, {A, other}, {W}, {K, device}}, STATUS_NONE, two},
         {"a device that moved is believed after the next search",
          {{A, device}, {A, other}, {S}, {A, other}, {W}, {K, other}}, STATUS_ACK, ""},
-        {"one MAC with two serials", {{A, device, "SERIAL:100"}, {A, device, "SERIAL:101"}, {W}, {K, device}}, STATUS_NONE,
+        {"two serials", {{A, device, "SERIAL:100"}, {A, device, "SERIAL:101"}, {W}, {K, device}}, STATUS_NONE,
          "answers with two serials: 100 and 101"},
         {"one serial twice", {{A, device, "SERIAL:100"}, {A, device, "SERIAL:100"}, {W}, {K, device}}, STATUS_ACK, ""},
         {"a new main address acknowledges a network SET", {{A, device}, {M}, {K, moved}}, STATUS_ACK, ""},
@@ -239,7 +238,7 @@ TEST(Protocol, SetFrames) {
         {"nothing reported", KIND_DEVINFO, {}, "", F::Empty},
         {"a row with the broadcast MAC", KIND_DATE, {KEY_YMDHM}, "", F::BadMac, false, {}, all},
         {"a row with the broadcast MAC, to every device", KIND_DATE, {KEY_YMDHM}, date, F::None, true, {}, all},
-        {"0xFF smuggling an item", KIND_DEVINFO, {KEY_NAME}, "", F::BadByte, false, {{KEY_NAME, "x\xFFIPADRM:1.2.3.4"}}},
+        {"0xFF smuggling", KIND_DEVINFO, {KEY_NAME}, "", F::BadByte, false, {{KEY_NAME, "x\xFFIPADRM:1.2.3.4"}}},
         {"STX", KIND_DEVINFO, {KEY_CONT}, "", F::BadByte, false, {{KEY_CONT, "a\x02"}}},
         {"ETX far into a long value", KIND_DEVINFO, {KEY_LOC}, "", F::BadByte, false,
          {{KEY_LOC, "abcdefghijklm\x03opqrstu"}}},
@@ -276,10 +275,10 @@ TEST(Targets, DottedQuadsOnlyAtMostSixtyFourAndNoneTheBroadcastsReach) {
         std::vector<const char*> addresses;
         std::vector<std::string> bad;
     };
-    const std::vector<std::string> none = {"10.1.2", "010.1.2.3", "0x0a.1.2.3", "10.1.2.256", "host.example", "0.0.0.0"};
+    const std::vector<std::string> no = {"10.1.2", "010.1.2.3", "0x0a.1.2.3", "10.1.2.256", "host.example", "0.0.0.0"};
     const Case cases[] = {
         {{" 10.1.2.255  192.168.9.7 ", "10.1.2.255"}, {"10.1.2.255", "192.168.9.7"}, {}},
-        {none, {}, none},
+        {no, {}, no},
         {{"bad 10.9.9.9"}, {"10.9.9.9"}, {"bad"}},
         {{"127.0.0.1 224.0.0.1 239.1.2.3 10.9.9.9"}, {"10.9.9.9"}, {"127.0.0.1", "224.0.0.1", "239.1.2.3"}},
         {{""}, {}, {}},
