@@ -79,7 +79,7 @@ void PrintText(const ApplyReport& r, bool dryRun, std::ostream& out, std::ostrea
         out << head << ResultName(o.Result);
         if (o.Result == DeviceResult::Blocked) out << '\t' << o.Address << " still held by " << ForTerminal(o.After);
         if (o.Information) out << "\tinformation " << ResultName(*o.Information);
-        for (size_t k = 0; k < o.MismatchKeys.size(); ++k) out << (k ? " " : "\t") << KeyFields[o.MismatchKeys[k]].Name;
+        if (!o.MismatchKeys.empty()) out << '\t' << MismatchNames(o);
         out << '\n';
     }
     if (dryRun) return;
@@ -110,7 +110,8 @@ void PrintJson(const ApplyReport& r, bool dryRun, std::ostream& out) {
     }
     doc["devices"] = devices;
     Json problems = Json::array();
-    for (const PlanProblem& p : r.Plan.Problems) problems.push_back({{"row", p.Row}, {"MAC", Utf8FromLatin1(p.Mac)}, {"message", p.Text}});
+    for (const PlanProblem& p : r.Plan.Problems)
+        problems.push_back({{"row", p.Row}, {"MAC", Utf8FromLatin1(p.Mac)}, {"key", p.Key}, {"message", p.Text}});
     if (!r.Refusal.empty()) problems.push_back({{"row", 0}, {"MAC", ""}, {"message", r.Refusal}});
     doc["problems"] = problems;
     doc["interrupted"] = r.Interrupted;

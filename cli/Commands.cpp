@@ -63,14 +63,7 @@ int Show(const std::vector<std::string>& args, const Options& options, std::ostr
     // Only the file is read: no program directories are made for it.
     TmTable table;
     const DeviceFileRead read = LoadDeviceFile(table, args[0]);
-    if (read.Outcome == DeviceFileOutcome::CannotRead) {
-        err << "tarnel-cli: cannot read " << args[0] << ": " << read.Reason << '\n';
-        return EXIT_LINK;
-    }
-    if (read.Outcome == DeviceFileOutcome::NotDeviceFile) {
-        err << "tarnel-cli: " << args[0] << " is not a device file\n";
-        return EXIT_LINK;
-    }
+    if (!FileWasRead(args[0], read, err)) return EXIT_LINK;
     PrintDevices(table, options, out);
     if (read.LeftOut > 0)
         err << "tarnel-cli: " << args[0] << " holds more devices than a list can hold; devices left out: "

@@ -21,16 +21,7 @@ struct DiffArgs {
 };
 
 bool Load(const std::string& path, std::vector<TDeviceRec>& rows, std::ostream& err) {
-    const DeviceFileRead read = LoadDeviceRows(path, rows);
-    if (read.Outcome == DeviceFileOutcome::CannotRead) {
-        err << "tarnel-cli: cannot read " << path << ": " << read.Reason << '\n';
-        return false;
-    }
-    if (read.Outcome == DeviceFileOutcome::NotDeviceFile) {
-        err << "tarnel-cli: " << path << " is not a device file\n";
-        return false;
-    }
-    return true;
+    return FileWasRead(path, LoadDeviceRows(path, rows), err);
 }
 
 void Print(const std::vector<DeviceDiff>& diffs, const Options& options, std::ostream& out) {
@@ -44,9 +35,9 @@ void Print(const std::vector<DeviceDiff>& diffs, const Options& options, std::os
         }
         return;
     }
-    out << '[';
+    std::vector<nlohmann::ordered_json> entries;
     for (size_t i = 0; i < diffs.size(); ++i) {
-        nlohmann::ordered_json entry;
+        nlohmann::ordered_json& entry = entries.emplace_back();
         entry["MAC"] = Utf8FromLatin1(diffs[i].Mac);
         entry["status"] = DiffKindName(diffs[i].What);
         if (diffs[i].What == DeviceDiff::Changed) {
@@ -54,9 +45,8 @@ void Print(const std::vector<DeviceDiff>& diffs, const Options& options, std::os
             for (const DiffChange& c : diffs[i].Changes)
                 entry["changes"][c.Key] = {{"old", Utf8FromLatin1(c.Old)}, {"new", Utf8FromLatin1(c.New)}};
         }
-        out << (i == 0 ? "\n  " : ",\n  ") << OneLine(entry);
     }
-    out << (diffs.empty() ? "]\n" : "\n]\n");
+    PrintJsonList(out, entries);
 }
 
 int Diff(const DiffArgs& args, const Options& options, std::ostream& out, std::ostream& err) {

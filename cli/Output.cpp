@@ -42,14 +42,29 @@ std::string OneLine(const nlohmann::ordered_json& value) {
 
 void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows,
                const std::vector<std::vector<std::string>>* problems) {
-    out << '[';
+    std::vector<nlohmann::ordered_json> devices;
     for (size_t i = 0; i < rows.size(); ++i) {
-        nlohmann::ordered_json device = DeviceJson(rows[i]);
+        nlohmann::ordered_json& device = devices.emplace_back(DeviceJson(rows[i]));
         if (problems != nullptr) {
             device["problems"] = nlohmann::ordered_json::array();
             for (const std::string& reason : (*problems)[i]) device["problems"].push_back(Utf8FromLatin1(reason));
         }
-        out << (i == 0 ? "\n  " : ",\n  ") << OneLine(device);
     }
-    out << (rows.empty() ? "]\n" : "\n]\n");
+    PrintJsonList(out, devices);
+}
+
+void PrintJsonList(std::ostream& out, const std::vector<nlohmann::ordered_json>& entries) {
+    out << '[';
+    for (size_t i = 0; i < entries.size(); ++i) out << (i == 0 ? "\n  " : ",\n  ") << OneLine(entries[i]);
+    out << (entries.empty() ? "]\n" : "\n]\n");
+}
+
+bool FileWasRead(const std::string& path, const DeviceFileRead& read, std::ostream& err) {
+    if (read.Outcome == DeviceFileOutcome::CannotRead)
+        err << "tarnel-cli: cannot read " << path << ": " << read.Reason << '\n';
+    else if (read.Outcome == DeviceFileOutcome::NotDeviceFile)
+        err << "tarnel-cli: " << path << " is not a device file\n";
+    else
+        return true;
+    return false;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/Devfile.h"
 #include "link/Record.h"
 
 void PrintRows(std::ostream& out, const std::vector<TDeviceRec>& rows);
@@ -17,6 +18,12 @@ void PrintJson(std::ostream& out, const std::vector<TDeviceRec>& rows,
 
 // The device's keys and texts, MAC first, then every key it reports.
 nlohmann::ordered_json DeviceJson(const TDeviceRec& r);
+// A JSON list with one entry a line.
+void PrintJsonList(std::ostream& out, const std::vector<nlohmann::ordered_json>& entries);
 // A JSON value on one line, ", " between members and ": " after names, every
 // character beyond ASCII escaped.
 std::string OneLine(const nlohmann::ordered_json& value);
+
+// Whether a device file was read; when not, says why on err, as show and diff
+// both do.
+bool FileWasRead(const std::string& path, const DeviceFileRead& read, std::ostream& err);

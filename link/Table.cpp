@@ -366,11 +366,13 @@ uint16_t TmTable::BuildSet(int row, int kind, bool broadcast) {
     std::lock_guard<std::mutex> g(Lock);
     if (!Live(row, Count_)) return 0;
     if (!broadcast && Doubtful(Origins[row])) return 0;
+    NoteSetBuilt(row, kind);
+    return BuildSetFrame(Rec[row], EditRec, kind, broadcast, SendBuf_).Length;
+}
+
+void TmTable::NoteSetBuilt(int row, int kind) {
     Rec[row].HasGPID = 1;
-    // The window commits EditRec to the row once the device takes it: it
-    // holds the addresses as they went out, without blanks.
     for (const int* k = SetKeysOf(kind); *k >= 0; ++k)
         if (KeyFields[*k].StripsBlanks && HasKey(Rec[row], *k))
             StripBlanks(FieldOf(EditRec, *k), static_cast<size_t>(KeyFields[*k].Width));
-    return BuildSetFrame(Rec[row], EditRec, kind, broadcast, SendBuf_).Length;
 }

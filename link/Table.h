@@ -96,6 +96,8 @@ public:
 
     // Builds the SET frame of a kind for a row into SendBuf from EditRec and the
     // row's Has<KEY> flags; the frame length, 0 when there is nothing to send.
+    // The frame itself is BuildSetFrame's, which changes nothing; what a built
+    // SET leaves behind is NoteSetBuilt's.
     uint16_t BuildSet(int row, int kind, bool broadcast);
     const uint8_t* SendBuf() const { return SendBuf_; }
 
@@ -103,6 +105,10 @@ public:
     int SelectedRow = NO_ROW;
 
 private:
+    // A row a SET was built for counts its group id as present from then on,
+    // and EditRec holds the addresses as they went out (without blanks), which
+    // the window commits to the row once the device takes them.
+    void NoteSetBuilt(int row, int kind);
     int FindRowLocked(const char* mac) const;
     bool TakeAnswerLocked(const FrameView& frame);
     bool UpdateChangeMaskLocked(uint32_t bits, MaskUpdate how);

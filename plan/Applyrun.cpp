@@ -117,6 +117,15 @@ const char* ResultName(DeviceResult result) {
     return "";
 }
 
+std::string MismatchNames(const DeviceOutcome& outcome) {
+    std::string names;
+    for (int key : outcome.MismatchKeys) {
+        if (!names.empty()) names += ' ';
+        names += KeyFields[key].Name;
+    }
+    return names;
+}
+
 std::vector<size_t> BeginVerify(ApplyReport& report) {
     std::vector<size_t> pending;
     for (size_t i = 0; i < report.Devices.size(); ++i)

@@ -41,6 +41,8 @@ struct DeviceOutcome {
     std::string After;
     std::string Address;  // that address
 };
+// The names of the keys that did not show their new values, space-separated.
+std::string MismatchNames(const DeviceOutcome& outcome);
 
 enum class Consent { Yes, No, NoTerminal, Interrupted };
 

@@ -30,8 +30,8 @@ Columns ReadHeader(const std::vector<std::string>& header, std::vector<PlanProbl
     std::vector<bool> seen(KEY_COUNT, false);
     for (size_t i = 0; i < header.size(); ++i) {
         const int key = PlanColumnKey(header[i]);
-        if (key < 0) problems.push_back({1, {}, "unknown column \"" + header[i] + "\""});
-        else if (seen[static_cast<size_t>(key)]) problems.push_back({1, {}, "column " + header[i] + " appears twice"});
+        if (key < 0) problems.push_back({1, {}, "unknown column \"" + header[i] + "\"", header[i]});
+        else if (seen[static_cast<size_t>(key)]) problems.push_back({1, {}, "column " + header[i] + " appears twice", header[i]});
         else seen[static_cast<size_t>(key)] = true;
         c.Keys.push_back(key);
     }
@@ -71,7 +71,7 @@ bool ReadRow(const std::vector<std::string>& cells, int rowNumber, const Columns
     const char* keyName = KeyFields[columns.Key].Name;
     const std::string name = cells[static_cast<size_t>(columns.KeyColumn)];
     if (name.empty()) {
-        problems.push_back({rowNumber, {}, std::string("no ") + keyName});
+        problems.push_back({rowNumber, {}, std::string("no ") + keyName, keyName});
         return false;
     }
     const std::vector<int> rows = Matches(found, columns.Key, Latin1FromUtf8(name).value_or(name));
@@ -79,7 +79,8 @@ bool ReadRow(const std::vector<std::string>& cells, int rowNumber, const Columns
         problems.push_back({rowNumber, {}, rows.empty() ? std::string("no device with ") + keyName + " " + name +
                                                              " answered"
                                                        : "serial " + name + " is shared by " +
-                                                             std::to_string(rows.size()) + " devices"});
+                                                             std::to_string(rows.size()) + " devices",
+                            keyName});
         return false;
     }
     d.Row = rowNumber;
@@ -95,13 +96,14 @@ bool ReadRow(const std::vector<std::string>& cells, int rowNumber, const Columns
         const std::optional<std::string> value = Latin1FromUtf8(cells[i]);
         const std::string current = PlanCell(d.Current, key);
         if (!value) {
-            problems.push_back({rowNumber, mac, std::string(KeyFields[key].Name) + ": not a Latin-1 text"});
+            problems.push_back({rowNumber, mac, std::string(KeyFields[key].Name) + ": not a Latin-1 text", KeyFields[key].Name});
         } else if (IsIdentity(key)) {
             // A row shifted against its MAC would set another device's values.
             if (key == KEY_MAC ? Matches({d.Current}, key, *value).empty() : *value != current)
                 problems.push_back({rowNumber, mac, std::string(KeyFields[key].Name) +
                                                         " cannot be set; the device reports \"" +
-                                                        Utf8FromLatin1(current) + "\""});
+                                                        Utf8FromLatin1(current) + "\"",
+                                    KeyFields[key].Name});
         } else {
             d.Values[key] = *value;
         }
@@ -158,7 +160,8 @@ void CheckAddresses(const std::vector<PlannedDevice>& devices, const std::vector
             problems.push_back({d.Row, PlanCell(d.Current, KEY_MAC),
                                 "IPADRM " + mine +
                                     (moved(o) ? " is planned for row " + std::to_string(o->Row) + " (" + otherMac + ") too"
-                                              : " is the main address of " + otherMac + ", which the plan does not move")});
+                                              : " is the main address of " + otherMac + ", which the plan does not move"),
+                                "IPADRM"});
         }
     }
 }
@@ -207,8 +210,8 @@ CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, cons
         FindChanges(d);
         for (int kind : {KIND_NETWORK, KIND_DEVINFO}) {
             if (!d.ChangesKind(kind)) continue;  // nothing of this kind goes out, so no window would judge it
-            for (const std::string& m : KindProblems(d, kind))
-                plan.Problems.push_back({rowNumber, PlanCell(d.Current, KEY_MAC), m});
+            for (const SetProblem& p : CheckSet(kind, Requested(d, kind), d.Current).Problems)
+                plan.Problems.push_back({rowNumber, PlanCell(d.Current, KEY_MAC), p.Text, p.Key});
         }
         plan.Devices.push_back(std::move(d));
     }
@@ -216,12 +219,6 @@ CheckedPlan CheckPlan(const std::vector<std::vector<std::string>>& records, cons
     std::stable_sort(plan.Problems.begin(), plan.Problems.end(),
                      [](const PlanProblem& a, const PlanProblem& b) { return a.Row < b.Row; });
     return plan;
-}
-
-std::vector<std::string> KindProblems(const PlannedDevice& device, int kind) {
-    std::vector<std::string> texts;
-    for (const SetProblem& p : CheckSet(kind, Requested(device, kind), device.Current).Problems) texts.push_back(p.Text);
-    return texts;
 }
 
 void FillEditRec(const PlannedDevice& device, int kind, TDeviceRec& edit) {

@@ -15,6 +15,7 @@ struct PlanProblem {
     int Row;          // the record's number in the plan, the header being row 1
     std::string Mac;  // the device's MAC when the row names one that answered
     std::string Text;
+    std::string Key = {};  // the column it concerns, when it concerns one
 };
 
 struct KeyChange {
@@ -55,6 +56,5 @@ std::string SentForm(int key, const std::string& value);
 
 // The values a row changes of one kind over the device's current ones, as the
 // kind's window would have them when OK is pressed: the messages of its checks.
-std::vector<std::string> KindProblems(const PlannedDevice& device, int kind);
 // EditRec filled as that window fills it before it sends; empty when refused.
 void FillEditRec(const PlannedDevice& device, int kind, TDeviceRec& edit);

@@ -802,6 +802,10 @@ May I reboot the device?</source>
         <translation>MAC</translation>
     </message>
     <message>
+        <source>Key</source>
+        <translation>キー</translation>
+    </message>
+    <message>
         <source>Problem</source>
         <translation>問題</translation>
     </message>

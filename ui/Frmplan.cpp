@@ -82,12 +82,14 @@ bool TwndPlan::Load(const QString& path) {
 
 // Nothing can be sent while a problem is left.
 void TwndPlan::ShowProblems() {
-    lstPlan->setHorizontalHeaderLabels({tr("Row"), tr("MAC"), tr("Problem"), QString()});
-    lstPlan->setColumnCount(3);
+    lstPlan->setColumnCount(4);
+    lstPlan->setHorizontalHeaderLabels({tr("Row"), tr("MAC"), tr("Key"), tr("Problem")});
     lstPlan->setRowCount(static_cast<int>(Report.Plan.Problems.size()));
     for (int i = 0; i < lstPlan->rowCount(); ++i) {
         const PlanProblem& p = Report.Plan.Problems[static_cast<size_t>(i)];
-        SetRow(lstPlan, i, {QString::number(p.Row), Latin1(p.Mac), Latin1(p.Text)});
+        // The plan's own cells come in the problem's texts as UTF-8; the MAC as the device sent it.
+        SetRow(lstPlan, i, {QString::number(p.Row), Latin1(p.Mac), QString::fromStdString(p.Key),
+                            QString::fromStdString(p.Text)});
     }
     lblSummary->setText(tr("The plan has %n problem(s); nothing can be sent until they are mended.", nullptr,
                            lstPlan->rowCount()));
@@ -183,7 +185,7 @@ QString TwndPlan::ResultText(size_t device) const {
     QString text = ResultName(o.Result);
     if (o.Result == DeviceResult::Blocked) text += tr(" (%1 still held by %2)").arg(Latin1(o.Address), Latin1(o.After));
     if (o.Information) text += tr(", information %1").arg(ResultName(*o.Information));
-    for (int key : o.MismatchKeys) text += QString(" ") + KeyFields[key].Name;
+    if (!o.MismatchKeys.empty()) text += ' ' + QString::fromStdString(MismatchNames(o));
     return text;
 }
 
@@ -196,11 +198,9 @@ bool TwndPlan::SaveResults(const QString& path) {
     std::string csv = CsvLine({"MAC", "SERIAL", "RESULT", "INFORMATION", "KEYS"});
     for (size_t i = 0; i < Report.Devices.size(); ++i) {
         const DeviceOutcome& o = Report.Devices[i];
-        std::string keys;
-        for (int key : o.MismatchKeys) keys += (keys.empty() ? "" : " ") + std::string(KeyFields[key].Name);
         csv += CsvLine({PlanCell(Report.Plan.Devices[i].Current, KEY_MAC),
                         Utf8FromLatin1(PlanCell(Report.Plan.Devices[i].Current, KEY_SERIAL)), ResultName(o.Result),
-                        o.Information ? ResultName(*o.Information) : "", keys});
+                        o.Information ? ResultName(*o.Information) : "", MismatchNames(o)});
     }
     const FileSave saved = ReplaceFile(QFile::encodeName(path).toStdString(),
                                        {reinterpret_cast<const uint8_t*>(csv.data()), csv.size()});
