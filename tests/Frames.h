@@ -15,7 +15,6 @@
 
 using Bytes = std::vector<uint8_t>;
 
-// 0x02 kind ':' mac 0xFF, then each item and 0xFF, then 0x03.
 inline Bytes MakeFrame(const std::string& kind, const std::string& mac, const std::vector<std::string>& items,
                        bool close = true) {
     std::string text = "\x02" + kind + ":" + mac + "\xFF";
