@@ -88,7 +88,7 @@ TEST(Table, AnswersMakeAndFillRows) {
         TDeviceRec r{};
         t.CopyRow(0, r);
         for (int key = 0; key < KEY_COUNT; ++key) {
-            const auto f = std::ranges::find_if(c.fields, [&](const auto& f) { return f.first == key; });
+            const auto f = std::ranges::find_if(c.fields, [&](const auto& p) { return p.first == key; });
             const std::string whole(FieldOf(r, key), KeyFields[key].Width + 1);
             if (f != c.fields.end()) {
                 EXPECT_EQ(whole, f->second + std::string(whole.size() - f->second.size(), '\0')) << KeyFields[key].Name;
