@@ -11,6 +11,8 @@ struct WindowPlace {
     int Width = 0;
     int Height = 0;
     bool Maximized = false;
+
+    bool operator==(const WindowPlace&) const = default;
 };
 
 inline constexpr char WINDOW_SECTION[] = "WINDOW";

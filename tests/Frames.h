@@ -66,3 +66,10 @@ inline Bytes FullDevice(const std::string& mac, const std::string& ip = "192.168
                         "OPT3:3", "TOUT:30", "TRAP1:192.168.0.100", "TRAP2:192.168.0.101", "CONT:c",
                         "NAME:n", "LOC:l", "UNIQ:7", "YMDHM:2026.12.07.09.30", "GMT:+9"});
 }
+
+// The rows of a table that has taken these answers, in order.
+inline std::vector<TDeviceRec> RowsOf(const std::vector<Bytes>& answers) {
+    TmTable table;
+    for (const Bytes& b : answers) Take(table, b);
+    return table.Rows();
+}

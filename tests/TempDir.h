@@ -1,12 +1,11 @@
-// A scratch directory removed at the end of a test.
+// A scratch folder, removed with all it holds at the end of a test.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-class TempDir {
-public:
+struct TempDir {
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "tarnel-test-XXXXXX").string();
         Path = ::mkdtemp(pattern.data()) != nullptr ? pattern + "/" : std::string();
