@@ -1,6 +1,7 @@
 // The threaded link over real sockets: transport, worker, control task and
 // quick search.  Runs inside the sandbox.
 #include <arpa/inet.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <net/if.h>
 #include <sys/socket.h>
@@ -21,6 +22,10 @@ struct Recorder : LinkNotify {
     void LinkFailed(const char* text) override { Texts.push_back(text); }
     std::vector<std::string> Texts;
 };
+
+// A send queue that frames to silent targets have filled: sends fail with
+// EAGAIN while this counts down.
+std::atomic<int> Refused{0};
 
 // A worker whose frames go to loopback, where its own socket hears them back.
 struct WorkerRig {
@@ -56,6 +61,16 @@ struct ControlRig {
     TtskCtrl Control;
 };
 }  // namespace
+
+extern "C" ssize_t sendmsg(int fd, const msghdr* msg, int flags) {
+    static const auto next = reinterpret_cast<ssize_t (*)(int, const msghdr*, int)>(dlsym(RTLD_NEXT, "sendmsg"));
+    if (Refused > 0) {
+        --Refused;
+        errno = EAGAIN;
+        return -1;
+    }
+    return next(fd, msg, flags);
+}
 
 TEST(Driver, RingDropsTheOldestWhenFull) {
     TdrvUDP d(4);  // holds three
@@ -104,12 +119,17 @@ TEST(Driver, ALinkHearsFramesDropsWhatIsNoneAndSaysWhyItFails) {
     a.sin_family = AF_INET;
     a.sin_port = htons(8021);
     ASSERT_EQ(::bind(blocker, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);  // no SO_REUSEADDR
+    Refused = 2;  // waited out within the step
+    EXPECT_TRUE(d.Send(p));
+    Refused = 1000;  // a frame that cannot go is not sent
+    EXPECT_FALSE(d.Send(p));
     p.Port = 8021;
     EXPECT_FALSE(d.Open(p));
     EXPECT_FALSE(d.IsOpen());
     EXPECT_FALSE(d.Send(p)) << "nothing goes on a closed link";
     ::close(blocker);
-    EXPECT_EQ(r.Texts, std::vector<std::string>{std::string("bind() error : ") + std::strerror(EADDRINUSE)});
+    EXPECT_EQ(r.Texts, (std::vector<std::string>{std::string("QMT42:send() error : ") + std::strerror(EAGAIN),
+                                                 std::string("bind() error : ") + std::strerror(EADDRINUSE)}));
 }
 
 // A full queue keeps the newest 49; after a failure the link reopens in 120 steps.
