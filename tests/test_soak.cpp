@@ -1,6 +1,5 @@
-// Searches again and again against 200 simulated devices while another
-// process floods port 8020 with hostile datagrams.  Runs inside the sandbox,
-// for TARNEL_SOAK_SECONDS (60 by default; CMake's TARNEL_SOAK_SECONDS sets it).
+// Searches against 200 simulated devices while another process floods port 8020
+// with hostile datagrams, for TARNEL_SOAK_SECONDS (CMake sets it); in the sandbox.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
