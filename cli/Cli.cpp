@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <sstream>
 #include <streambuf>
 
 #include "cli/Commands.h"
@@ -44,22 +43,6 @@ protected:
 private:
     std::streambuf* Target;
 };
-
-// What a failure said on standard error, without the progress line and the
-// program's name.
-std::string ErrorText(const std::string& said) {
-    std::istringstream lines(said);
-    std::string line, text;
-    while (std::getline(lines, line)) {
-        const size_t cr = line.rfind('\r');
-        if (cr != std::string::npos) line.erase(0, cr + 1);
-        if (line.rfind("\033[K", 0) == 0) line.erase(0, 3);
-        if (line.rfind("tarnel-cli: ", 0) == 0) line.erase(0, 12);
-        if (line.rfind("(see ", 0) == 0) continue;
-        if (!line.empty()) text += (text.empty() ? "" : "\n") + line;
-    }
-    return text;
-}
 
 // count: how many targets the line has given so far.
 CLI::Validator TargetAddress(size_t& count) {
@@ -134,10 +117,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     ctx.Out.flush();
     const bool json = ctx.Opt.Json || std::find(args.begin(), args.end(), "--json") != args.end();
     if (json && ctx.Exit != EXIT_ACK && !outBuf.Wrote) {
-        nlohmann::ordered_json failure;
-        failure["error"] = ErrorText(errBuf.Text);
-        failure["exit"] = ctx.Exit;
-        ctx.Out << OneLine(failure) << '\n';
+        ctx.Out << FailureJson(errBuf.Text, ctx.Exit) << '\n';
     }
     return ctx.Exit;
 }

@@ -1,6 +1,7 @@
 #include "cli/Output.h"
 
 #include <cstring>
+#include <sstream>
 
 #include "files/Plancsv.h"
 #include "link/Protocol.h"
@@ -67,4 +68,27 @@ bool FileWasRead(const std::string& path, const DeviceFileRead& read, std::ostre
     else
         return true;
     return false;
+}
+
+// What a failure said on standard error, without the progress line and the
+// program's name.
+static std::string ErrorText(const std::string& said) {
+    std::istringstream lines(said);
+    std::string line, text;
+    while (std::getline(lines, line)) {
+        const size_t cr = line.rfind('\r');
+        if (cr != std::string::npos) line.erase(0, cr + 1);
+        if (line.rfind("\033[K", 0) == 0) line.erase(0, 3);
+        if (line.rfind("tarnel-cli: ", 0) == 0) line.erase(0, 12);
+        if (line.rfind("(see ", 0) == 0) continue;
+        if (!line.empty()) text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
+std::string FailureJson(const std::string& said, int exit) {
+    nlohmann::ordered_json failure;
+    failure["error"] = ErrorText(said);
+    failure["exit"] = exit;
+    return OneLine(failure);
 }

@@ -24,6 +24,11 @@ void PrintJsonList(std::ostream& out, const std::vector<nlohmann::ordered_json>&
 // character beyond ASCII escaped.
 std::string OneLine(const nlohmann::ordered_json& value);
 
+// The object that stands for a failure under --json, {"error": TEXT, "exit": N}
+// on one line: TEXT is what the failure said on standard error, without the
+// progress line, the program's name and the pointer to --help.
+std::string FailureJson(const std::string& said, int exit);
+
 // Whether a device file was read; when not, says why on err, as show and diff
 // both do.
 bool FileWasRead(const std::string& path, const DeviceFileRead& read, std::ostream& err);

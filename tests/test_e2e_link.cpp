@@ -2,34 +2,22 @@
 // inside the sandbox.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <sstream>
-#include <thread>
 
 #include "cli/Commands.h"
-#include "Frames.h"
 #include "plan/Host.h"
 #include "SimProcess.h"
+#include "Support.h"
 #include "TempDir.h"
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
 struct Rig {
     explicit Rig(std::vector<std::string> simArgs) : Sim(std::move(simArgs)), Host(Dir.Path) {}
     bool Up() { return Sim.Ready() && Host.BringUp(); }
-    // One enquiry, then waits until `rows` rows are present or `ms` have passed.
-    bool Query(int kind, int rows, int ms = 10000) {
-        if (!Host.Control.RequestQuery(NO_ROW, kind)) return false;
-        return WaitRows(rows, ms);
-    }
-    bool WaitRows(int rows, int ms) {
-        for (const auto end = Clock::now() + std::chrono::milliseconds(ms); Clock::now() < end;) {
-            if (Host.Table.Count() >= rows) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return Host.Table.Count() >= rows;
+    // One enquiry, then waits until `rows` rows are present.
+    bool Query(int kind, int rows) {
+        return Host.Control.RequestQuery(NO_ROW, kind) && WaitUntil([&] { return Host.Table.Count() >= rows; });
     }
     TDeviceRec Row(int i) {
         TDeviceRec r{};
@@ -38,8 +26,7 @@ struct Rig {
     }
     // Fills EditRec from the row, as a dialog does, then changes one field.
     StatusWait::Outcome Set(int row, int kind, int key, const char* value, bool broadcast = false) {
-        TDeviceRec r = Row(row);
-        Host.Table.EditRec = r;
+        Host.Table.EditRec = Row(row);
         std::strcpy(FieldOf(Host.Table.EditRec, key), value);
         if (!Host.Control.RequestSet(row, kind, broadcast)) return StatusWait::Silent;
         return Host.WaitAnswer(row);
@@ -50,8 +37,9 @@ struct Rig {
 };
 }  // namespace
 
-TEST(EndToEnd, SearchFindsEveryDeviceWithItsFields) {
-    Rig rig({"--count", "4", "--partial", "3"});
+// Device 1 refuses SETs, 2 never answers one, 3 reports only some keys.
+TEST(EndToEnd, SearchThenSetsAcknowledgedRefusedOrMetWithSilence) {
+    Rig rig({"--count", "4", "--partial", "3", "--nak", "1", "--silent", "2"});
     ASSERT_TRUE(rig.Up());
     rig.Host.Search(1);
     ASSERT_EQ(rig.Host.Table.Count(), 4);
@@ -59,61 +47,43 @@ TEST(EndToEnd, SearchFindsEveryDeviceWithItsFields) {
     EXPECT_STREQ(full.MAC, "02-00-00-00-00-01");
     EXPECT_STREQ(full.MODEL, "KLV-70");
     EXPECT_STREQ(full.IPADRM, "192.168.1.10");
-    EXPECT_EQ(full.HasTOUT, 1);
-    EXPECT_EQ(full.HasCONT, 1);
+    EXPECT_EQ(full.HasTOUT + full.HasCONT, 2);
     const TDeviceRec partial = rig.Row(3);
     EXPECT_EQ(partial.HasIPADRM, 1);
-    EXPECT_EQ(partial.HasTOUT, 0);
-    EXPECT_EQ(partial.HasCONT, 0);
-}
+    EXPECT_EQ(partial.HasTOUT + partial.HasCONT, 0);
 
-TEST(EndToEnd, NetworkSetIsAcknowledgedRefusedOrMeetsSilence) {
-    Rig rig({"--count", "3", "--nak", "1", "--silent", "2"});
-    ASSERT_TRUE(rig.Up());
-    ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
     EXPECT_EQ(rig.Set(0, KIND_NETWORK, KEY_IPADRM, "192.168.  1. 99"), StatusWait::Acknowledged);
     EXPECT_EQ(rig.Set(1, KIND_NETWORK, KEY_IPADRM, "192.168.1.98"), StatusWait::Refused);
     EXPECT_EQ(rig.Set(2, KIND_NETWORK, KEY_IPADRM, "192.168.1.97"), StatusWait::Silent);
-
     rig.Host.Table.DeleteRow(NO_ROW);
-    ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
-    const int acked = rig.Host.Table.FindRow("02-00-00-00-00-01");
-    const int refused = rig.Host.Table.FindRow("02-00-00-00-00-02");
-    EXPECT_STREQ(rig.Row(acked).IPADRM, "192.168.1.99") << "the device took what was sent, blanks removed";
-    EXPECT_STREQ(rig.Row(refused).IPADRM, "192.168.1.11");
-}
+    ASSERT_TRUE(rig.Query(KIND_NETWORK, 4));
+    EXPECT_STREQ(rig.Row(rig.Host.Table.FindRow("02-00-00-00-00-01")).IPADRM, "192.168.1.99")
+        << "the device took what was sent, blanks removed";
+    EXPECT_STREQ(rig.Row(rig.Host.Table.FindRow("02-00-00-00-00-02")).IPADRM, "192.168.1.11");
 
-TEST(EndToEnd, DateEnquiryAndBroadcastDateSet) {
-    Rig rig({"--count", "3"});
-    ASSERT_TRUE(rig.Up());
-    ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
-    ASSERT_TRUE(rig.Host.Control.RequestQuery(1, KIND_DATE));
-    EXPECT_EQ(rig.Host.WaitAnswer(1), StatusWait::Acknowledged);
-    EXPECT_STREQ(rig.Row(1).YMDHM, "2026.12.07.09.30");
-
-    // The devices take the broadcast before the enquiries behind it in the queue.
-    rig.Set(1, KIND_DATE, KEY_YMDHM, "2030.01.02.03.04", true);
-    for (int row = 0; row < 3; ++row) {
-        ASSERT_TRUE(rig.Host.Control.RequestQuery(row, KIND_DATE));
-        ASSERT_EQ(rig.Host.WaitAnswer(row), StatusWait::Acknowledged) << row;
-        EXPECT_STREQ(rig.Row(row).YMDHM, "2030.01.02.03.04") << row;
+    // The devices that take SETs take the broadcast before the enquiries
+    // behind it in the queue.
+    const int row = rig.Host.Table.FindRow("02-00-00-00-00-04");
+    ASSERT_TRUE(rig.Host.Control.RequestQuery(row, KIND_DATE));
+    EXPECT_EQ(rig.Host.WaitAnswer(row), StatusWait::Acknowledged);
+    EXPECT_STREQ(rig.Row(row).YMDHM, "2026.12.07.09.30");
+    rig.Set(row, KIND_DATE, KEY_YMDHM, "2030.01.02.03.04", true);
+    for (const char* mac : {"02-00-00-00-00-01", "02-00-00-00-00-04"}) {
+        const int r = rig.Host.Table.FindRow(mac);
+        ASSERT_TRUE(rig.Host.Control.RequestQuery(r, KIND_DATE));
+        ASSERT_EQ(rig.Host.WaitAnswer(r), StatusWait::Acknowledged) << mac;
+        EXPECT_STREQ(rig.Row(r).YMDHM, "2030.01.02.03.04") << mac;
     }
 }
 
-// How fast is bench_search's to measure.
-TEST(EndToEnd, AFullTableAnsweringAtOnceIsFound) {
-    Rig rig({"--count", "256"});
-    ASSERT_TRUE(rig.Up());
-    ASSERT_TRUE(rig.Query(KIND_NETWORK, 256)) << rig.Host.Table.Count() << " rows";
-}
-
-// The command line's search says on standard error how many answers a full
-// list left out: one cycle of two enquiries, 44 devices beyond the 256th.
+// All at once, a quick search fills a whole list; the command line says on
+// standard error how many answers it left out: one cycle of two enquiries, 44
+// devices beyond the 256th.
 TEST(EndToEnd, ThreeHundredDevicesFillExactly256RowsAndTheRestIsTold) {
     Rig rig({"--count", "300"});
     std::ostringstream err;
     ASSERT_TRUE(rig.Sim.Ready());
-    ASSERT_TRUE(BringUpAndSearch(rig.Host, 1, Options{}, err));
+    ASSERT_TRUE(BringUpAndSearch(rig.Host, 0, Options{}, err));
     EXPECT_EQ(rig.Host.Table.Count(), 256);
     const std::string head = "tarnel-cli: The device list is full (256 devices): ";
     ASSERT_EQ(err.str().rfind(head, 0), 0u) << err.str();
@@ -128,23 +98,4 @@ TEST(EndToEnd, LateAnswersByBroadcastAreTakenToo) {
     ASSERT_TRUE(rig.Up());
     ASSERT_TRUE(rig.Query(KIND_NETWORK, 3));
     EXPECT_EQ(rig.Set(2, KIND_NETWORK, KEY_TOUT, "45"), StatusWait::Acknowledged);
-}
-
-// A second sender acknowledging a SET for a device, blind and from another
-// address than the device's: the silent device stays silent.  The device's
-// answer to an enquiry sent after them is merged after them.
-TEST(EndToEnd, AcknowledgementsFromAnotherHostDoNotCount) {
-    Rig rig({"--count", "1", "--silent", "0"});
-    ASSERT_TRUE(rig.Up());
-    ASSERT_TRUE(rig.Query(KIND_NETWORK, 1));
-    rig.Host.Table.EditRec = rig.Row(0);
-    ASSERT_TRUE(rig.Host.Control.RequestSet(0, KIND_NETWORK, false));
-    ASSERT_TRUE(rig.Host.WaitSent(rig.Host.Control.Worker()->Failures()));
-    for (int i = 0; i < 5; ++i) SendRaw(MakeFrame("ACK", "02-00-00-00-00-01", {}));
-    const uint64_t merged = rig.Host.Table.Merged();
-    ASSERT_TRUE(rig.Host.Control.RequestQuery(NO_ROW, KIND_DEVINFO));
-    for (int i = 0; i < 1000 && rig.Host.Table.Merged() == merged; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_GT(rig.Host.Table.Merged(), merged);
-    EXPECT_EQ(rig.Host.Table.RowStatus(0), STATUS_NONE);
 }

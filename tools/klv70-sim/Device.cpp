@@ -85,6 +85,7 @@ SimDevice MakeDevice(const std::string& macBase, int index, bool partial) {
 // Items that do not fit in one datagram go on in the next answer, as a
 // device with long texts sends them.
 std::vector<Frame> SimDevice::Answer(const std::string& enquiry) const {
+    if (Vanished) return {};
     std::string info;
     std::vector<std::string> items;
     if (enquiry == "ENQ:NETWORK") {
@@ -132,12 +133,13 @@ Frame SimDevice::TakeSet(const uint8_t* data, size_t length) {
     if (length < 24 || std::memcmp(data, "\x02SET:", 5) != 0) return {};
     const std::string target(reinterpret_cast<const char*>(data + 5), MAC_LEN);
     if (target != Mac && target != BROADCAST_MAC) return {};
-    if (Silent) return {};
+    if (Silent || Vanished) return {};
     // A network SET carries the main address, as every device reports one.
     const std::string_view frame(reinterpret_cast<const char*>(data), length);
     const bool refuses = Refuses || (RefusesNetwork && frame.find("\xFFIPADRM:") != std::string_view::npos);
     Frame reply = Header(refuses ? "NAK" : "ACK", Mac);
     reply.push_back(ETX);
+    Vanished = VanishesAfterSet && !refuses;
     if (refuses || KeepsValues) return reply;
     // Items from offset 23, each key ':' value 0xFF; the value is taken as sent
     // (TERM and LOG may carry NUL padding, which a device drops).

@@ -16,6 +16,8 @@ struct SimDevice {
     bool KeepsValues = false;                   // acknowledges a SET but goes on reporting its old values
     bool RefusesNetwork = false;                // answers NAK to a SET of network settings only
     bool KeepsDate = false;                     // does not answer a date enquiry
+    bool VanishesAfterSet = false;              // answers nothing more once it has acknowledged a SET
+    bool Vanished = false;
 
     // The answers to an enquiry text ("ENQ:NETWORK", ...), one datagram each;
     // none when not one.

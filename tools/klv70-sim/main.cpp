@@ -33,6 +33,7 @@ struct Config {
     std::set<int> RefusingNetwork;       // take the information, refuse network settings
     std::set<int> NoDate;                // do not answer a date enquiry
     std::set<int> AckFromNew;            // acknowledge a new main address from that address
+    std::set<int> Vanishing;             // acknowledge a SET, then answer nothing more
     int DelayMs = 0;
     bool Broadcast = false;
     std::string Address = "10.77.0.2";
@@ -86,14 +87,16 @@ void Usage() {
                  "usage: klv70-sim [--count N] [--mac-base MAC] [--partial LIST] [--nak LIST]\n"
                  "                 [--silent LIST] [--delay MS] [--reply unicast|broadcast]\n"
                  "                 [--keep LIST] [--nak-network LIST] [--no-date LIST] [--ack-from-new LIST]\n"
-                 "                 [--address A] [--interface NAME] [--port N] [--hear-all] [--verbose]\n"
-                 "                 [--value I:KEY=TEXT]...\n"
+                 "                 [--vanish LIST] [--address A] [--interface NAME] [--port N] [--hear-all]\n"
+                 "                 [--verbose] [--value I:KEY=TEXT]...\n"
                  "LIST: device indexes from 0, as 0,2,5-9.  Partial devices report only\n"
                  "IPADRM, MASK, NAME, MODEL, TARCID, SERIAL and the date; --nak devices refuse\n"
                  "every SET, --silent ones never answer one, --keep ones acknowledge a SET but\n"
                  "keep their values, --nak-network ones refuse network SETs alone, --no-date\n"
                  "ones never answer a date enquiry, --ack-from-new ones acknowledge a SET that\n"
-                 "gives them a new main address from that address (when it is one of this host's).\n"
+                 "gives them a new main address from that address (when it is one of this host's),\n"
+                 "--vanish ones acknowledge a SET and then answer nothing more, as a device that\n"
+                 "does not come back from its reboot.\n"
                  "--hear-all listens on every address (directed\n"
                  "broadcasts and unicast too), for devices alone in their namespace, as behind\n"
                  "a router.  Runs only inside scripts/sandbox.\n");
@@ -148,6 +151,7 @@ bool ParseArgs(int argc, char** argv, Config& c) {
         else if (a == "--nak-network") c.RefusingNetwork = IndexList(v), ++i;
         else if (a == "--no-date") c.NoDate = IndexList(v), ++i;
         else if (a == "--ack-from-new") c.AckFromNew = IndexList(v), ++i;
+        else if (a == "--vanish") c.Vanishing = IndexList(v), ++i;
         else if (a == "--delay") c.DelayMs = std::atoi(v), ++i;
         else if (a == "--reply") c.Broadcast = std::string(v) == "broadcast", ++i;
         else if (a == "--address") c.Address = v, ++i;
@@ -178,6 +182,7 @@ int main(int argc, char** argv) {
         devices.back().KeepsValues = cfg.Keeping.count(i) != 0;
         devices.back().RefusesNetwork = cfg.RefusingNetwork.count(i) != 0;
         devices.back().KeepsDate = cfg.NoDate.count(i) != 0;
+        devices.back().VanishesAfterSet = cfg.Vanishing.count(i) != 0;
     }
     for (const std::string& given : cfg.Values) {
         if (!SetValue(devices, given)) {
