@@ -39,10 +39,8 @@ TEST(Table, AnswersMakeAndFillRows) {
     const uint32_t info = CHG_DEVICE | CHG_INFO;
     std::vector<std::string> every;  // each key fills its own field; a key counts only written exactly
     std::vector<std::pair<int, std::string>> everyField;
-    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) {
-        every.push_back(std::string(KeyFields[key].Name) + ":1");
-        everyField.emplace_back(key, "1");
-    }
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) every.push_back(std::string(KeyFields[key].Name) + ":1");
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) everyField.emplace_back(key, "1");
     every.insert(every.end(), {"MODE:x", "MODELS:x", "Model:x"});
     const Case cases[] = {
         {"new", {A({"INFO:NETWORK", "IPADRM:192.168.0.10"})}, {{KEY_IPADRM, "192.168.0.10"}}, CHG_DEVICE | CHG_NETWORK},
@@ -133,8 +131,7 @@ TEST(Table, DeletingARowTakesItAlone) {
 TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
     const Origin device{2, inet_addr("10.0.0.5")}, otherCard{3, inet_addr("10.0.0.5")},
         other{2, inet_addr("10.0.0.6")}, moved{2, inet_addr("10.0.0.7")};
-    // answer, answer read from a file, date answer, ACK, NAK, wait, wait for a move, search
-    enum What { A, F, D, K, N, W, M, S };
+    enum What { A, F, D, K, N, W, M, S };  // answer, from a file, date answer, ACK, NAK, wait, wait for a move, search
     struct Event {
         What what;
         Origin from = {};
