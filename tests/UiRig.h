@@ -2,14 +2,12 @@
 #pragma once
 
 #include <QApplication>
-#include <chrono>
-#include <memory>
-#include <thread>
 #include <vector>
 
 #include "files/Devfile.h"
 #include "files/Devicelink.h"
 #include "Frames.h"
+#include "Support.h"
 #include "ui/Frmaboutdlg.h"
 #include "ui/Frmdate.h"
 #include "ui/Frminfo.h"
@@ -37,9 +35,13 @@ struct UiRig {
           Setup(Table, Control, [this] { Main.RefreshGrid(); }, &Main),
           About(Files.VersionRecord, &Main) {
         Main.SetDialogs(&Search, &Info, &Date, &Setup, &About);
+        // Questions take the queued answers, then Yes; other boxes OK.
         MessageBoxHook = [this](const QString& text, int type, int buttons, const QString& caption) {
             Messages.push_back({text, type, caption});
-            return (buttons & mbYes) ? RebootAnswer : mrOk;
+            if (Answers.empty()) return (buttons & mbYes) ? mrYes : mrOk;
+            const int a = Answers.front();
+            Answers.erase(Answers.begin());
+            return a;
         };
         Main.ExecDialog = [this](QDialog* d) {
             Opened.push_back(d);
@@ -51,6 +53,16 @@ struct UiRig {
     // Brings the link up, as the program's timer would.
     bool Ready() { return TickUntilReady(Control); }
     void Take(const Bytes& b) { ::Take(Table, b); }
+    // A device heard and shown, as after a search.
+    void Shown(const Bytes& b) {
+        Take(b);
+        Main.RefreshGrid();
+    }
+    TDeviceRec Row(int row = 0) const {
+        TDeviceRec r{};
+        Table.CopyRow(row, r);
+        return r;
+    }
     QString LastMessage() const { return Messages.empty() ? QString() : Messages.back().Text; }
 
     TempDir Dir;
@@ -66,7 +78,7 @@ struct UiRig {
     TwndSetup Setup;
     TAboutDlg About;
     std::vector<ShownMessage> Messages;
+    std::vector<int> Answers;
     std::vector<QDialog*> Opened;
-    int RebootAnswer = mrYes;  // to every Yes/No question
     int DialogResult = QDialog::Accepted;
 };

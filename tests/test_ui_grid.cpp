@@ -23,39 +23,12 @@ QStringList Column(QTableWidget* g, int c, int rows) {
 }
 }  // namespace
 
-TEST(DeviceGrid, GridFollowsTheTableAndSelectionRules) {
+// Row 255 is a row like any other (the "none / all" value is not a row
+// number); an empty list or an empty row picks nothing and turns the row
+// commands off.
+TEST(DeviceGrid, EveryRowCanBePickedAndNothingIsPickedWhereNoDeviceIs) {
     UiRig rig;
     rig.Main.show();
-    for (int i = 0; i < 30; ++i) rig.Take(FullDevice(MacOf(i), "10.0.0." + std::to_string(i + 1)));
-    rig.Main.RefreshGrid();
-    EXPECT_EQ(rig.Main.grdDevice->rowCount(), 30);
-    EXPECT_EQ(rig.Main.grdDevice->item(29, 3)->text(), "10.0.0.30");
-    EXPECT_EQ(rig.Table.SelectedRow, 0);
-    rig.Main.UpdateMenus();
-    EXPECT_TRUE(RowCommandsEnabled(rig.Main));
-
-    rig.Main.mnuAllDeleteLClick();
-    EXPECT_EQ(rig.Main.grdDevice->rowCount(), 23);
-    EXPECT_EQ(rig.Table.SelectedRow, NO_ROW);
-    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
-    EXPECT_FALSE(rig.Main.mnuAllDelete->isEnabled()) << "an empty list offers no All Delete";
-    EXPECT_EQ(rig.Main.grdDevice->currentRow(), -1) << "and shows no highlighted cell";
-
-    rig.Take(FullDevice(MacOf(1)));
-    rig.Main.RefreshGrid();
-    rig.Main.grdDeviceSelectCell(5);  // an empty row
-    EXPECT_EQ(rig.Table.SelectedRow, NO_ROW);
-    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
-    rig.Main.grdDeviceSelectCell(1);
-    EXPECT_TRUE(RowCommandsEnabled(rig.Main));
-    rig.Main.mnuDeleteClick();  // the last device
-    EXPECT_EQ(rig.Table.Count(), 0);
-    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
-}
-
-// Row 255 is a row like any other: the "none / all" value is not a row number.
-TEST(DeviceGrid, EveryOneOf256RowsCanBePickedSetUpAndDeletedAlone) {
-    UiRig rig;
     for (int i = 0; i < 256; ++i) rig.Take(Answer(MacOf(i), {"MODEL:m", "IPADRM:10.0." + std::to_string(i) + ".1"}));
     rig.Main.RefreshGrid();
     EXPECT_EQ(rig.Main.grdDevice->rowCount(), 256);
@@ -66,42 +39,25 @@ TEST(DeviceGrid, EveryOneOf256RowsCanBePickedSetUpAndDeletedAlone) {
     ASSERT_EQ(rig.Opened.size(), 1u);
     rig.Setup.FormShow();
     EXPECT_EQ(rig.Setup.Edit[NET_MAIN]->displayText(), "10.0.255.1");
-
     rig.Main.grdDeviceSelectCell(255);
     rig.Main.mnuDeleteClick();
     EXPECT_EQ(rig.Table.Count(), 255) << "grid row 255 only, not the whole list";
     EXPECT_LT(rig.Table.FindRow(MacOf(254).c_str()), 0);
-    EXPECT_EQ(rig.Table.FindRow(MacOf(255).c_str()), 254);
-}
 
-// Without a mouse: Enter on a row sets that device up, as a double click
-// does; Delete removes it, as the menu does; the row's own menu holds what
-// can be done to that device.
-TEST(DeviceGrid, RowCommandsByKeyboard) {
-    UiRig rig;
-    for (int i = 0; i < 3; ++i) rig.Take(FullDevice(MacOf(i), "10.0.0." + std::to_string(i + 1)));
-    rig.Main.show();
-    rig.Main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.Main));
-    rig.Main.RefreshGrid();
-    QTableWidget* grid = rig.Main.grdDevice;
-    grid->setFocus();
-    QTest::keyClick(grid, Qt::Key_Down);
-    QTest::keyClick(grid, Qt::Key_Return);
-    EXPECT_EQ(rig.Opened, std::vector<QDialog*>{&rig.Setup});
-    EXPECT_EQ(rig.Table.SelectedRow, 1);
-    const QPoint third = grid->visualItemRect(grid->item(2, 1)).center();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, third);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, third);
-    EXPECT_EQ(rig.Opened.size(), 2u);
-    EXPECT_EQ(rig.Table.SelectedRow, 2);
-    QTest::keyClick(grid, Qt::Key_Delete);
-    EXPECT_EQ(rig.Table.Count(), 2);
-    EXPECT_LT(rig.Table.FindRow(MacOf(2).c_str()), 0);
-    QStringList menu;
-    for (const QAction* a : grid->actions()) menu << a->text();
-    EXPECT_EQ(menu, QStringList({"&Network...", "&Infomation...", "Date(&T)...", "", "&Copy", "&Delete"}));
-    EXPECT_EQ(grid->contextMenuPolicy(), Qt::ActionsContextMenu);
+    rig.Main.mnuAllDeleteLClick();
+    EXPECT_EQ(rig.Main.grdDevice->rowCount(), 23);
+    EXPECT_EQ(rig.Table.SelectedRow, NO_ROW);
+    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
+    EXPECT_FALSE(rig.Main.mnuAllDelete->isEnabled()) << "an empty list offers no All Delete";
+    EXPECT_EQ(rig.Main.grdDevice->currentRow(), -1) << "and shows no highlighted cell";
+    rig.Shown(FullDevice(MacOf(1)));
+    rig.Main.grdDeviceSelectCell(5);  // an empty row
+    EXPECT_EQ(rig.Table.SelectedRow, NO_ROW);
+    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
+    rig.Main.grdDeviceSelectCell(1);
+    EXPECT_TRUE(RowCommandsEnabled(rig.Main));
+    rig.Main.mnuDeleteClick();  // the last device
+    EXPECT_FALSE(RowCommandsEnabled(rig.Main));
 }
 
 // Sorting changes what is shown, never which device a command acts on.
@@ -165,36 +121,33 @@ TEST(DeviceGrid, SortedGridCommandsActOnThePickedDevice) {
 TEST(DeviceGrid, ConflictsAreMarkedWithTheirReasonsAndCounted) {
     UiRig rig;  // inside the sandbox: this computer's subnet is 10.77.0.0/24
     rig.Main.show();
-    const auto dev = [](int i, const std::string& ip, const std::string& gw) {
-        return Answer(MacOf(i), {"MODEL:KLV-70", "SERIAL:100" + std::to_string(i), "IPADRM:" + ip, "GWAY:" + gw,
-                                 "MASK:255.255.255.0"});
+    const struct {
+        const char *ip, *gateway, *tip;
+    } rows[] = {
+        {"10.77.0.40", "10.77.0.1", ""},
+        {"10.77.0.50", "10.77.0.1", "main address 10.77.0.50 is also used by KLV-70 (Serial 1003)"},
+        {"10.77.0.50", "10.77.0.1", "main address 10.77.0.50 is also used by KLV-70 (Serial 1002)"},
+        {"10.99.0.2", "10.99.0.1",
+         "main address 10.99.0.2 is in none of this computer's subnets (only a router reaches it)"},
+        {"10.77.0.70", "10.78.0.1", "gateway 10.78.0.1 is not in its own subnet (mask 255.255.255.0)"},
     };
-    rig.Take(dev(1, "10.77.0.40", "10.77.0.1"));
-    rig.Take(dev(2, "10.77.0.50", "10.77.0.1"));
-    rig.Take(dev(3, "10.77.0.50", "10.77.0.1"));
-    rig.Take(dev(4, "10.99.0.2", "10.99.0.1"));
-    rig.Take(dev(5, "10.77.0.70", "10.78.0.1"));
+    for (int i = 0; i < 5; ++i)
+        rig.Take(Answer(MacOf(i + 1), {"MODEL:KLV-70", "SERIAL:100" + std::to_string(i + 1),
+                                       std::string("IPADRM:") + rows[i].ip, std::string("GWAY:") + rows[i].gateway,
+                                       "MASK:255.255.255.0"}));
     rig.Main.RefreshGrid();
-    const char* const tips[] = {
-        "",
-        "main address 10.77.0.50 is also used by KLV-70 (Serial 1003)",
-        "main address 10.77.0.50 is also used by KLV-70 (Serial 1002)",
-        "main address 10.99.0.2 is in none of this computer's subnets (only a router reaches it)",
-        "gateway 10.78.0.1 is not in its own subnet (mask 255.255.255.0)",
-    };
     TDeviceGrid* g = rig.Main.grdDevice;
     const qint64 unmarked = g->item(0, 0)->icon().cacheKey();
     for (int i = 0; i < 5; ++i) {
-        for (int c = 0; c < 4; ++c) EXPECT_EQ(g->TipAt(i, c).toStdString(), tips[i]) << i << "," << c;
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(g->TipAt(i, c).toStdString(), rows[i].tip) << i << "," << c;
         EXPECT_FALSE(g->item(i, 0)->icon().isNull()) << i << ": every name stands after a mark or its room";
-        EXPECT_EQ(g->item(i, 0)->icon().cacheKey() == unmarked, tips[i][0] == '\0') << i;
+        EXPECT_EQ(g->item(i, 0)->icon().cacheKey() == unmarked, rows[i].tip[0] == '\0') << i;
     }
     EXPECT_EQ(rig.Main.stsProblems->text(), "Flagged: 4");
     rig.Main.SortBy(3);  // the marks move with their devices
     EXPECT_EQ(g->TipAt(0, 2), "") << "10.77.0.40 sorts first";
 
-    rig.Take(Answer(MacOf(9), {"MODEL:KLV-70-" + std::string(30, 'X'), "IPADRM:10.77.0.99"}));
-    rig.Main.RefreshGrid();
+    rig.Shown(Answer(MacOf(9), {"MODEL:KLV-70-" + std::string(30, 'X'), "IPADRM:10.77.0.99"}));
     const int cut = g->RowOf(QByteArray(MacOf(9).c_str(), 17));
     EXPECT_EQ(g->TipAt(cut, 0).toStdString(), "KLV-70-" + std::string(30, 'X'));
     EXPECT_EQ(g->TipAt(cut, 3), "");
@@ -202,13 +155,17 @@ TEST(DeviceGrid, ConflictsAreMarkedWithTheirReasonsAndCounted) {
     EXPECT_EQ(rig.Main.stsProblems->text(), "");
 }
 
-
 // The filter finds a device by what is shown, its MAC or its location; the
 // columns chosen are kept; Copy gives the selected shown rows as shown.
-TEST(DeviceGrid, FilterColumnsAndCopyFollowWhatIsShown) {
+// Without a mouse: Enter on a row sets that device up, as a double click
+// does; Delete removes it, as the menu does; the row's own menu holds what
+// can be done to that device.
+TEST(DeviceGrid, FilterColumnsCopyAndKeys) {
     UiRig rig;
     SaveShownColumns(rig.Files.SettingsPath(), {"GMT", "MAC", "NOSUCH", "MODEL"});
     rig.Main.show();
+    rig.Main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.Main));
     TDeviceGrid* g = rig.Main.grdDevice;
     EXPECT_EQ(g->ShownKeys(), QStringList({"MODEL", "MAC", "GMT"})) << "kept ones in the menu's order";
     const char* const locs[] = {"Rack A", "Rack B", "Hall"};
@@ -227,19 +184,38 @@ TEST(DeviceGrid, FilterColumnsAndCopyFollowWhatIsShown) {
         rig.Main.FindBar->edtFilter->setText(QString::fromStdString(c.Filter));
         EXPECT_EQ(g->ShownCount(), c.Shown) << c.Filter;
         EXPECT_EQ(rig.Table.SelectedRow, c.Picked) << c.Filter << ": commands act on a shown device";
-        EXPECT_EQ(rig.Main.stsCount->text(), !c.Filter.empty() ? QString("Devices: %1 of 3").arg(c.Shown) : "Devices: 3");
+        const QString count = c.Filter.empty() ? "Devices: 3" : QString("Devices: %1 of 3").arg(c.Shown);
+        EXPECT_EQ(rig.Main.stsCount->text(), count) << c.Filter;
     }
     rig.Main.FindBar->edtFilter->setText("rack");
-    rig.Main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.Main));
     QTest::keyClick(rig.Main.FindBar->edtFilter, Qt::Key_Escape);
     EXPECT_EQ(rig.Main.FindBar->edtFilter->text(), "") << "Esc clears the filter";
 
     g->selectionModel()->clearSelection();
-    for (int r : {0, 2}) g->selectionModel()->select(g->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    for (int r : {0, 2})
+        g->selectionModel()->select(g->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     rig.Main.mnuCopy->trigger();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
               "Device Name\tMAC Address\tGMT\nKLV-70\t" + MacOf(0) + "\t+9\nKLV-72\t" + MacOf(2) + "\t+9\n");
+
+    g->setFocus();
+    g->setCurrentCell(0, 0);
+    QTest::keyClick(g, Qt::Key_Down);
+    QTest::keyClick(g, Qt::Key_Return);
+    EXPECT_EQ(rig.Opened, std::vector<QDialog*>{&rig.Setup});
+    EXPECT_EQ(rig.Table.SelectedRow, 1);
+    const QPoint third = g->visualItemRect(g->item(2, 1)).center();
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, third);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, third);
+    EXPECT_EQ(rig.Opened.size(), 2u);
+    EXPECT_EQ(rig.Table.SelectedRow, 2);
+    QTest::keyClick(g, Qt::Key_Delete);
+    EXPECT_LT(rig.Table.FindRow(MacOf(2).c_str()), 0);
+    EXPECT_EQ(rig.Table.Count(), 2);
+    QStringList menu;
+    for (const QAction* a : g->actions()) menu << a->text();
+    EXPECT_EQ(menu, QStringList({"&Network...", "&Infomation...", "Date(&T)...", "", "&Copy", "&Delete"}));
+    EXPECT_EQ(g->contextMenuPolicy(), Qt::ActionsContextMenu);
 
     rig.Main.close();
     EXPECT_EQ(ReadShownColumns(rig.Files.SettingsPath()), QStringList({"MODEL", "MAC", "GMT"}));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <fstream>
 
 #include "SimProcess.h"
 #include "UiRig.h"
@@ -52,7 +51,7 @@ TEST(PlanWindow, ResultsProblemsAndCancel) {
     const auto plan = [&](const std::string& name, const std::string& extra) {
         std::string csv = "MAC,NAME\n" + extra;
         for (int i = 0; i < 20; ++i) csv += MacOf(i + 1) + "," + name + std::to_string(i) + "\n";
-        std::ofstream(dir.Path + "plan.csv") << csv;
+        WriteFile(dir.Path + "plan.csv", csv);
         return QString::fromStdString(dir.Path + "plan.csv");
     };
     const auto run = [&](TwndPlan& w, size_t cancelAfter) {
