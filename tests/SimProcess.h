@@ -15,8 +15,7 @@ public:
     explicit SimProcess(const std::vector<std::string>& options) {
         int pipeFd[2];
         if (::pipe(pipeFd) != 0) return;
-        std::vector<std::string> args;
-        args.emplace_back(KLV70_SIM);
+        std::vector<std::string> args = {KLV70_SIM};
         args.insert(args.end(), options.begin(), options.end());
         Pid = ::fork();
         if (Pid == 0) {

@@ -9,11 +9,10 @@
 #include "SimProcess.h"
 #include "TempDir.h"
 
-// All at once, one search cycle fills a whole list; the command line says on
-// standard error how many answers it left out: one cycle of two enquiries, 44
-// devices beyond the 256th.  A whole cycle, not the quick search: under a
-// sanitizer on a busy machine 300 answers can start later than the quick
-// search's quiet time at the tests' pace.
+// One search cycle fills a whole list, and the command line says on standard
+// error how many answers it left out (two enquiries, 44 devices beyond the
+// 256th).  Not the quick search: under a sanitizer on a busy machine 300
+// answers can start after its quiet time at the tests' pace.
 TEST(EndToEnd, ThreeHundredDevicesFillExactly256RowsAndTheRestIsTold) {
     SimProcess sim({"--count", "300"});
     TempDir dir;
