@@ -1,13 +1,9 @@
-// Every window and dialog at 96, 120 and 144 dpi with the widest values its
-// fields can hold: no label, button, check box, edit or heading may be
-// narrower than its text, and nothing may stand beyond the window's edge.  In
-// Japanese the same, and every text shown must be a translation.  In both, Tab
-// visits the controls as they are drawn and no two mnemonics of one window or
-// menu collide.  At 96 and 144 dpi a picture of each is left in artifacts/.
-//
-// The font density and the language are fixed when the program starts
-// (QT_FONT_DPI, LANGUAGE), so CTest runs this binary once for each and each run
-// takes the cases of its own.
+// Every window at 96, 120 and 144 dpi, in English and Japanese, with the
+// widest values its fields can hold: nothing narrower than its text, nothing
+// beyond the window's edge, in Japanese every shown text a translation, Tab
+// in drawn order, no two mnemonics of one window or menu alike.  Pictures of
+// each are left in artifacts/.  The density and language are fixed at start
+// (QT_FONT_DPI, LANGUAGE): CTest runs this binary once for each.
 #include <gtest/gtest.h>
 
 #include <QtWidgets>
@@ -20,8 +16,6 @@
 #include "ui/Language.h"
 
 namespace {
-const QString kAddress = QStringLiteral("255.255.255.255");
-
 int TextWidth(const QWidget* w, const QString& text) {
     return w->fontMetrics().size(Qt::TextShowMnemonic, text).width();
 }
@@ -131,38 +125,28 @@ QStringList Untranslated(QWidget* window, const QStringList& data) {
     return bad;
 }
 
-// The controls Tab visits, round from the one drawn first (top left) to it
-// again.
-QList<QWidget*> TabWalk(QWidget* window) {
-    QList<QWidget*> walk;
-    QWidget* w = window->nextInFocusChain();
-    while (w != window && !((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled()))
-        w = w->nextInFocusChain();
-    if (w == window) return walk;
-    w->setFocus(Qt::TabFocusReason);
-    for (; w != nullptr && !walk.contains(w) && walk.size() < 100; w = window->focusWidget()) {
+// Tab reads a window as it is drawn: from the control drawn first (top left)
+// along a line to the right, then down to the next line, or from the foot of
+// a column up to the head of one further right; it reaches every control.
+QStringList OutOfDrawnOrder(QWidget* window) {
+    QList<QWidget*> tabbable, walk;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled()) tabbable << w;
+    const auto place = [&](QWidget* w) { return QRect(w->mapTo(window, QPoint(0, 0)), w->size()); };
+    const auto drawnFirst = std::min_element(tabbable.begin(), tabbable.end(), [&](QWidget* a, QWidget* b) {
+        return std::pair(place(a).top(), place(a).left()) < std::pair(place(b).top(), place(b).left());
+    });
+    if (drawnFirst != tabbable.end()) (*drawnFirst)->setFocus(Qt::TabFocusReason);
+    for (QWidget* w = window->focusWidget(); w != nullptr && !walk.contains(w) && walk.size() < 100;
+         w = window->focusWidget()) {
         walk << w;
         QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
         QApplication::sendEvent(w, &tab);
     }
-    const auto drawnFirst = std::min_element(walk.begin(), walk.end(), [&](QWidget* a, QWidget* b) {
-        const QPoint pa = a->mapTo(window, QPoint(0, 0)), pb = b->mapTo(window, QPoint(0, 0));
-        return std::pair(pa.y(), pa.x()) < std::pair(pb.y(), pb.x());
-    });
-    std::rotate(walk.begin(), drawnFirst, walk.end());
-    return walk;
-}
-
-// Tab reads a window as it is drawn: along a line to the right, then down to
-// the next line, or from the foot of a column up to the head of one further
-// right.
-QStringList OutOfDrawnOrder(QWidget* window) {
-    const QList<QWidget*> walk = TabWalk(window);
     QStringList bad;
-    for (QWidget* w : window->findChildren<QWidget*>())
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled() && !walk.contains(w))
+    for (QWidget* w : tabbable)
+        if (!walk.contains(w))
             bad << QString("%1 \"%2\" is never reached by Tab").arg(w->metaObject()->className(), w->accessibleName());
-    const auto place = [&](QWidget* w) { return QRect(w->mapTo(window, QPoint(0, 0)), w->size()); };
     for (int i = 1; i < walk.size(); ++i) {
         const QRect a = place(walk[i - 1]), b = place(walk[i]);
         const bool sameLine = b.top() < a.bottom() && a.top() < b.bottom() && b.left() >= a.right();
@@ -289,7 +273,7 @@ QWidget* Open(UiRig& rig, const std::string& name) {
             const int digits = i == NET_TIMEOUT ? 5 : NetworkFields[i].Length;
             const bool address = NetworkFields[i].Form == EditForm::Address;
             if (rig.Setup.Edit[i]->isEnabled() && i != NET_MAIN)
-                rig.Setup.Edit[i]->setText(address ? kAddress : QString(digits, '8'));
+                rig.Setup.Edit[i]->setText(address ? "255.255.255.255" : QString(digits, '8'));
         }
         return &rig.Setup;
     }
