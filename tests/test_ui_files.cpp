@@ -8,7 +8,6 @@
 #include <QTranslator>
 #include <cstring>
 
-#include "files/Plancsv.h"
 #include "rules/Strings.h"
 #include "UiRig.h"
 #include "ui/Language.h"
@@ -48,8 +47,7 @@ struct FileRig : UiRig {
 // a delete or an OK in a setup dialog marks it, Cancel does not.  Open, Exit
 // and the close box ask before a change is lost: Cancel keeps everything, a
 // failed save names the file and cancels, Save and Discard go on; a file
-// that is no device file leaves list, file and caption.  Export leaves the
-// caption as it is.
+// that is no device file leaves list, file and caption.
 TEST(MainWindowFiles, ChangesAreMarkedAndAskedAboutBeforeTheyAreLost) {
     FileRig rig;
     rig.Shown(FullDevice(MacOf(9)));
@@ -91,13 +89,6 @@ TEST(MainWindowFiles, ChangesAreMarkedAndAskedAboutBeforeTheyAreLost) {
     const std::vector<uint8_t> list = DeviceFileBytes(rig.Table.Rows());
     EXPECT_EQ(ReadFile(rig.Path("site.dat")), std::string(list.begin(), list.end()));
     EXPECT_EQ(rig.Main.windowTitle(), "Tarnel - site.dat");
-    // Export writes the list as a plan file; one that cannot be written is named.
-    for (const std::string name : {"list.csv", "gone/list.csv"}) {
-        rig.Main.Document.AskCsvPath = [&](const QString&) { return QString::fromStdString(rig.Dir.Path + name); };
-        rig.Main.mnuExportCsvClick();
-    }
-    EXPECT_EQ(ReadFile(rig.Dir.Path + "list.csv"), PlanCsv(rig.Table.Rows()));
-    EXPECT_EQ(rig.LastMessage().toStdString().rfind("Cannot export to \"" + rig.Dir.Path + "gone/list.csv\": ", 0), 0u);
     rig.Main.mnuAllDeleteLClick();  // does not ask: the list is still there to save
     rig.Answers = {mrDiscard};
     const size_t asked = rig.Messages.size();
@@ -122,8 +113,6 @@ TEST(MainWindowFiles, OverFullFileSaysWhatWasLeftOutAndSaveAsks) {
     rig.Main.mnuSaveAsClick();
     EXPECT_EQ(rig.Messages.size(), 2u) << "Save As to another name does not ask";
     EXPECT_EQ(Count(ReadFile(rig.Path("other.dat")), "\x03"), 256u);
-    rig.Main.mnuSaveClick();
-    EXPECT_EQ(rig.Messages.size(), 2u) << "other.dat holds the whole list";
 }
 
 // Help: the CHM when it is there, else the program's manual, else the warning;
