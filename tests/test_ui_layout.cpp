@@ -125,9 +125,9 @@ QStringList Untranslated(QWidget* window, const QStringList& data) {
     return bad;
 }
 
-// Tab reads a window as it is drawn: from the control drawn first (top left)
-// along a line to the right, then down to the next line, or from the foot of
-// a column up to the head of one further right; it reaches every control.
+// Tab reads a window as it is drawn, round from the control drawn first (top
+// left) to it again: along a line to the right, then down to the next line,
+// or from the foot of a column up to the head of one further right.
 QStringList OutOfDrawnOrder(QWidget* window) {
     QList<QWidget*> tabbable, walk;
     for (QWidget* w : window->findChildren<QWidget*>())
@@ -144,6 +144,8 @@ QStringList OutOfDrawnOrder(QWidget* window) {
         QApplication::sendEvent(w, &tab);
     }
     QStringList bad;
+    if (!walk.isEmpty() && window->focusWidget() != walk.first())
+        bad << QString("Tab is kept by %1").arg(window->focusWidget()->metaObject()->className());
     for (QWidget* w : tabbable)
         if (!walk.contains(w))
             bad << QString("%1 \"%2\" is never reached by Tab").arg(w->metaObject()->className(), w->accessibleName());
