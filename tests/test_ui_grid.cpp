@@ -3,6 +3,7 @@
 // by their tick handlers.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QTest>
 #include <cstring>
 
@@ -176,6 +177,12 @@ TEST(DeviceGrid, FilterColumnsAndKeys) {
         EXPECT_EQ(rig.Main.stsCount->text(), count) << c.Filter;
     }
     rig.Main.FindBar->edtFilter->setText("rack");
+    // Copy takes the selected rows the filter shows, under a heading line.
+    g->selectAll();
+    QTest::keySequence(g, QKeySequence::Copy);
+    const QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(copied.size(), 3) << copied.join('|').toStdString();
+    EXPECT_EQ(copied.value(1), "KLV-70\t" + QString::fromStdString(MacOf(0)) + "\t+9");
     QTest::keyClick(rig.Main.FindBar->edtFilter, Qt::Key_Escape);
     EXPECT_EQ(rig.Main.FindBar->edtFilter->text(), "") << "Esc clears the filter";
 
