@@ -1,8 +1,7 @@
-// The date checks, and this computer's time as the date edits.
+// The date checks.
 #include <gtest/gtest.h>
 
 #include "rules/Datecheck.h"
-#include "rules/Datenow.h"
 #include "rules/Strings.h"
 
 TEST(DateCheck, Verdicts) {
@@ -40,20 +39,3 @@ TEST(DateCheck, Verdicts) {
     EXPECT_EQ(SplitDateText(full)[0], "1234567890123456") << "no more than 16 characters are read";
 }
 
-// The devices keep whole hours only.
-TEST(DateNow, WholeHourOffsetsOnly) {
-    // Offset from UTC in seconds, taken, the GMT edit, the offset as shown.
-    const std::tuple<long, bool, const char*, const char*> cases[] = {
-        {9 * 3600, true, "+9", "+9:00"}, {-5 * 3600, true, "-5", "-5:00"},    {0, true, "0", "+0:00"},
-        {19800, false, "", "+5:30"},     {-9000, false, "", "-2:30"},        {13 * 3600, true, "+13", "+13:00"},
-    };
-    for (const auto& [gmtoff, ok, gmt, offset] : cases) {
-        const NowEdits n = EditsOfLocalTime({.tm_sec = 0, .tm_min = 7, .tm_hour = 9, .tm_mday = 29, .tm_mon = 1,
-                                             .tm_year = 2024 - 1900, .tm_wday = 0, .tm_yday = 0, .tm_isdst = 0,
-                                             .tm_gmtoff = gmtoff, .tm_zone = nullptr});
-        EXPECT_EQ(n.Ok, ok) << offset;
-        EXPECT_EQ(n.Offset, offset);
-        EXPECT_EQ(n.Edits[DATE_GMT], gmt);
-        EXPECT_EQ(ValidateDate(n.Edits).Text, ok ? "2024.02.29.09.07" : "") << offset;
-    }
-}
