@@ -5,38 +5,28 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "Support.h"
 #include "link/Tskcontrol.h"
 
 using Bytes = std::vector<uint8_t>;
 
-inline void Append(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
-
-// 0x02 kind ':' mac 0xFF, then each item and 0xFF, then 0x03.
 inline Bytes MakeFrame(const std::string& kind, const std::string& mac, const std::vector<std::string>& items,
                        bool close = true) {
-    Bytes b{0x02};
-    Append(b, kind + ":" + mac);
-    b.push_back(0xFF);
-    for (const std::string& item : items) {
-        Append(b, item);
-        b.push_back(0xFF);
-    }
-    if (close) b.push_back(0x03);
-    return b;
+    std::string text = "\x02" + kind + ":" + mac + "\xFF";
+    for (const std::string& item : items) text += item + "\xFF";
+    if (close) text += "\x03";
+    return Bytes(text.begin(), text.end());
 }
 
 inline Bytes Answer(const std::string& mac, const std::vector<std::string>& items) {
     return MakeFrame("MAC", mac, items);
 }
 
-// Hands one answer to a table as the worker does.
 template <class Table>
 bool Take(Table& table, const Bytes& b) {
     return table.TakeAnswer(b.data(), static_cast<uint16_t>(b.size()));
@@ -44,10 +34,8 @@ bool Take(Table& table, const Bytes& b) {
 
 // Ticks a control task as a host would until it stops moving or is ready.
 inline bool TickUntilReady(TtskCtrl& control) {
-    for (int i = 0; i < 200 && control.CtrlState() != CTRL_READY && control.TimerEnabled(); ++i) {
-        control.timCtrlTimer();
-        if (control.CtrlState() == CTRL_WAIT) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    WaitUntil([&] { return control.CtrlState() == CTRL_READY || !control.TimerEnabled(); }, 200,
+              [&] { control.timCtrlTimer(); });
     return control.CtrlState() == CTRL_READY;
 }
 

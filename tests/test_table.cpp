@@ -1,175 +1,129 @@
-// The device table: merging answers, row operations, capacity and the lock.
+// The device table, the SET frames built from its rows, and the target lists.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 
+#include <algorithm>
 #include <cstring>
-#include <thread>
 
 #include "Frames.h"
 #include "link/Table.h"
+#include "link/Targets.h"
 
 namespace {
-bool Take(TmTable& t, const Bytes& b) { return t.TakeAnswer(b.data(), static_cast<uint16_t>(b.size())); }
+Bytes A(const std::vector<std::string>& items) { return Answer(MacOf(1), items); }
 
-TDeviceRec Row(const TmTable& t, int i) {
-    TDeviceRec r{};
-    EXPECT_TRUE(t.CopyRow(i, r));
-    return r;
+const std::string FF = "\xFF";
+
+void Put(TDeviceRec& r, int key, const std::string& value) {
+    std::memset(FieldOf(r, key), 0, static_cast<size_t>(KeyFields[key].Width) + 1);
+    std::memcpy(FieldOf(r, key), value.data(), value.size());
 }
 }  // namespace
 
-TEST(Table, WorkedAnswerAppendsRowWithNetworkAndDeviceBits) {
-    TmTable t;
-    ASSERT_TRUE(Take(t, Answer("02-00-00-00-00-01", {"INFO:NETWORK", "IPADRM:192.168.0.10"})));
-    EXPECT_EQ(t.Count(), 1);
-    const TDeviceRec r = Row(t, 0);
-    EXPECT_STREQ(r.MAC, "02-00-00-00-00-01");
-    EXPECT_STREQ(r.IPADRM, "192.168.0.10");
-    EXPECT_EQ(r.HasIPADRM, 1);
-    EXPECT_EQ(t.ChangeMask(), CHG_DEVICE | CHG_NETWORK);
-}
-
-TEST(Table, SecondAnswerChangesOnlyDifferingFields) {
-    TmTable t;
-    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A", "IPADRM:1.2.3.4", "NAME:x"}));
-    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A", "IPADRM:1.2.3.4", "NAME:y"}));
-    EXPECT_EQ(t.Count(), 1);
-    EXPECT_EQ(t.ChangeMask(), CHG_INFO);
-    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A", "IPADRM:1.2.3.4", "NAME:y", "GMT:+9"}));
-    EXPECT_EQ(t.ChangeMask(), CHG_DATE);
-    Take(t, Answer("02-00-00-00-00-01", {"MODEL:A", "IPADRM:1.2.3.4", "GPID:"}));  // empty equals the empty field
-    EXPECT_EQ(t.ChangeMask(), 0u);
-    EXPECT_EQ(Row(t, 0).HasGMT, 1);
-    EXPECT_EQ(Row(t, 0).HasGPID, 1) << "an unchanged value still sets its flag";
-}
-
-TEST(Table, FieldWidthCutAndShorterValueReplacesWhole) {
-    TmTable t;
-    Take(t, Answer("02-00-00-00-00-01", {"SERIAL:1234567890ABC", "NAME:longer name"}));
-    EXPECT_STREQ(Row(t, 0).SERIAL, "1234567890");
-    Take(t, Answer("02-00-00-00-00-01", {"SERIAL:1234567890XYZ"}));
-    EXPECT_EQ(t.ChangeMask(), 0u) << "the same cut value is no change";
-    Take(t, Answer("02-00-00-00-00-01", {"NAME:ab"}));
-    const TDeviceRec r = Row(t, 0);
-    EXPECT_STREQ(r.NAME, "ab");
-    EXPECT_EQ(r.NAME[3], '\0');
-}
-
-// A device file ends a frame at ETX, so a value holding one would reopen as
-// an extra row that never answered; a value is cut there, as a NUL cuts it.
-TEST(Table, ValueIsCutAtNulStxAndEtx) {
-    TmTable t;
-    Take(t, Answer("02-00-00-00-00-01", {"MODEL:mid\x03\x02MAC:02-00-00-00-00-99", "NAME:a\x02" "b",
-                                         std::string("CONT:x\0y", 8), "LOC:\x01ok", "UNIQ:0123456789ab\x03" "cd"}));
-    const TDeviceRec r = Row(t, 0);
-    const auto field = [](const char* f, size_t width) { return std::string(f, width); };
-    EXPECT_EQ(field(r.MODEL, 257), "mid" + std::string(254, '\0'));
-    EXPECT_EQ(field(r.NAME, 257), "a" + std::string(256, '\0'));
-    EXPECT_EQ(field(r.CONT, 257), "x" + std::string(256, '\0'));
-    EXPECT_STREQ(r.LOC, "\x01ok");
-    EXPECT_EQ(field(r.UNIQ, 257), "0123456789ab" + std::string(245, '\0'));
-}
-
-TEST(Table, MacCaseMakesDistinctRows) {
-    TmTable t;
-    Take(t, Answer("02-00-00-00-00-0a", {}));
-    Take(t, Answer("02-00-00-00-00-0A", {}));
-    EXPECT_EQ(t.Count(), 2);
-}
-
-TEST(Table, RefusedFrames) {
+// Answers merged in turn, the last taken or refused: the rows, what the last
+// changed, the first row's fields, and which keys it reports.
+TEST(Table, AnswersMakeAndFillRows) {
     struct Case {
         const char* name;
-        Bytes frame;
+        std::vector<Bytes> answers;
+        std::vector<std::pair<int, std::string>> fields;
+        uint32_t changed;
+        bool taken = true;
+        int rows = 1;
+        bool noAddUnknown = false;  // before the last answer
     };
-    Bytes shortFrame = Answer("02-00-00-00-00-01", {});
-    shortFrame.resize(22);
+    Bytes truncated = A({"MODEL:m", "SERIAL:123"}), cut = A({});
+    truncated.resize(truncated.size() - 4);  // into SERIAL's value, without its 0xFF
+    cut.resize(22);
+    const uint32_t info = CHG_DEVICE | CHG_INFO;
+    std::vector<std::string> every;  // each key fills its own field; a key counts only written exactly
+    std::vector<std::pair<int, std::string>> everyField;
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) every.push_back(std::string(KeyFields[key].Name) + ":1");
+    for (int key = KEY_MODEL; key < KEY_COUNT; ++key) everyField.emplace_back(key, "1");
+    every.insert(every.end(), {"MODE:x", "MODELS:x", "Model:x"});
     const Case cases[] = {
-        {"shorter than 23", shortFrame},
-        {"not MAC", MakeFrame("ACK", "02-00-00-00-00-01", {"MODEL:x"})},
-        {"lower-case mac keyword", MakeFrame("mac", "02-00-00-00-00-01", {"MODEL:x"})},
-        {"broadcast MAC", Answer("FF-FF-FF-FF-FF-FF", {"MODEL:x"})},
-        {"broadcast MAC in lower case", Answer("ff-ff-FF-fF-ff-ff", {"MODEL:x"})},
-        {"MAC holding ETX", Answer("02-00-00-00-00-0\x03", {"MODEL:x"})},
-        {"MAC holding STX", Answer("02-00-00-\x02-00-01", {"MODEL:x"})},
-        {"MAC holding 0xFF", Answer("02-00-00-\xFF-00-01", {"MODEL:x"})},
+        {"new", {A({"INFO:NETWORK", "IPADRM:192.168.0.10"})}, {{KEY_IPADRM, "192.168.0.10"}}, CHG_DEVICE | CHG_NETWORK},
+        {"a key reported anew", {A({"NAME:y"}), A({"NAME:y", "GMT:+9"})}, {{KEY_GMT, "+9"}, {KEY_NAME, "y"}}, CHG_DATE},
+        {"empty equals empty", {A({"MODEL:A"}), A({"MODEL:A", "GPID:"})}, {{KEY_GPID, ""}}, 0},
+        {"cut to the width", {A({"SERIAL:1234567890A"}), A({"SERIAL:1234567890X"})}, {{KEY_SERIAL, "1234567890"}}, 0},
+        {"what differs, wholly", {A({"MODEL:A", "NAME:abc"}), A({"MODEL:A", "NAME:x"})}, {{KEY_NAME, "x"}}, CHG_INFO},
+        // A device file ends a frame at ETX: a value holding one would reopen as an extra row.
+        {"cut at NUL, STX and ETX",
+         {A({"MODEL:mid\x03\x02MAC:02-00-00-00-00-99", "NAME:a\x02" "b", std::string("CONT:x\0y", 8), "LOC:\x01ok",
+             "UNIQ:0123456789ab\x03" "cd"})},
+         {{KEY_MODEL, "mid"}, {KEY_NAME, "a"}, {KEY_CONT, "x"}, {KEY_LOC, "\x01ok"}, {KEY_UNIQ, "0123456789ab"}}, info},
+        {"items a key names, to the first colon",
+         {A({"MODEL:abc"}), A({"MODEL:", "model:zzz", "NAME:a:b:c", "noColon", "UNKNOWN:1", "MAC:x"})},
+         {{KEY_MODEL, ""}, {KEY_NAME, "a:b:c"}}, info},
+        {"every key", {A(every)}, everyField, info | CHG_DATE | CHG_NETWORK},
+        {"a truncated frame's whole items", {truncated}, {{KEY_MODEL, "m"}, {KEY_SERIAL, ""}}, CHG_DEVICE},
+        // Not parsed from a cut copy that would look like a shorter, valid item.
+        {"an item too long for any frame",
+         {MakeFrame("MAC", MacOf(1), {"NAME:" + std::string(600, 'n'), "LOC:x"}, false)}, {{KEY_LOC, "x"}}, info},
+        {"letter case", {Answer("02-00-00-00-00-0A", {}), Answer("02-00-00-00-00-0a", {})}, {}, CHG_DEVICE, true, 2},
+        {"a known MAC while adding none", {A({}), A({"NAME:x"})}, {{KEY_NAME, "x"}}, CHG_INFO, true, 1, true},
+        {"a new MAC while adding none", {A({}), Answer(MacOf(2), {})}, {}, 0, false, 1, true},
+        {"shorter than 23", {cut}, {}, 0, false, 0},
+        {"not MAC", {MakeFrame("ACK", MacOf(1), {"MODEL:x"})}, {}, 0, false, 0},
+        {"lower-case mac keyword", {MakeFrame("mac", MacOf(1), {"MODEL:x"})}, {}, 0, false, 0},
+        {"the broadcast MAC in any case", {Answer("ff-ff-FF-fF-ff-ff", {"MODEL:x"})}, {}, 0, false, 0},
+        {"MAC holding ETX", {Answer("02-00-00-00-00-0\x03", {"MODEL:x"})}, {}, 0, false, 0},
+        {"MAC holding 0xFF", {Answer("02-00-00-\xFF-00-01", {"MODEL:x"})}, {}, 0, false, 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TmTable t;
-        EXPECT_FALSE(Take(t, c.frame)) << c.name;
-        EXPECT_EQ(t.Count(), 0) << c.name;
+        for (size_t i = 0; i + 1 < c.answers.size(); ++i) ASSERT_TRUE(Take(t, c.answers[i]));
+        t.SetNoAddUnknown(c.noAddUnknown);
+        EXPECT_EQ(Take(t, c.answers.back()), c.taken);
+        ASSERT_EQ(t.Count(), c.rows);
+        EXPECT_EQ(t.ChangeMask(), c.changed);
+        TDeviceRec r{};
+        t.CopyRow(0, r);
+        for (int key = 0; key < KEY_COUNT; ++key) {
+            const auto f = std::ranges::find_if(c.fields, [&](const auto& p) { return p.first == key; });
+            const std::string whole(FieldOf(r, key), KeyFields[key].Width + 1);
+            if (f != c.fields.end()) {
+                EXPECT_EQ(whole, f->second + std::string(whole.size() - f->second.size(), '\0')) << KeyFields[key].Name;
+            }
+            EXPECT_EQ(HasKey(r, key), f != c.fields.end() && KeyFields[key].FlagOffset >= 0) << KeyFields[key].Name;
+        }
     }
 }
 
-TEST(Table, NoAddUnknownDropsNewMacsButMergesKnownOnes) {
-    TmTable t;
-    Take(t, Answer("02-00-00-00-00-01", {}));
-    t.SetNoAddUnknown(true);
-    EXPECT_FALSE(Take(t, Answer("02-00-00-00-00-02", {"MODEL:x"})));
-    EXPECT_TRUE(Take(t, Answer("02-00-00-00-00-01", {"MODEL:y"})));
-    EXPECT_EQ(t.Count(), 1);
-    EXPECT_STREQ(Row(t, 0).MODEL, "y");
-}
-
-TEST(Table, FullTableRefusesThe257thMacAndStaysUnchanged) {
-    TmTable t;
-    for (int i = 0; i < 256; ++i) ASSERT_TRUE(Take(t, Answer(MacOf(i), {"MODEL:m"})));
-    const auto before = t.Rows();
-    EXPECT_EQ(t.TakeLeftOut(), 0u);
-    EXPECT_FALSE(Take(t, Answer(MacOf(999), {"MODEL:new"})));
-    EXPECT_FALSE(Take(t, Answer(MacOf(999), {"MODEL:new"})));
-    EXPECT_EQ(t.Count(), 256);
-    EXPECT_EQ(t.TakeLeftOut(), 2u) << "answers refused for lack of room are counted";
-    EXPECT_EQ(t.TakeLeftOut(), 0u);
-    const auto after = t.Rows();
-    EXPECT_EQ(0, std::memcmp(before.data(), after.data(), sizeof(TDeviceRec) * 256));
-    EXPECT_TRUE(Take(t, Answer(MacOf(5), {"MODEL:known"}))) << "known devices still merge";
-}
-
-TEST(Table, DeleteRow) {
-    TmTable t;
-    for (int i = 0; i < 3; ++i) Take(t, Answer(MacOf(i), {}));
-    t.DeleteRow(0);
-    t.DeleteRow(4);
-    EXPECT_EQ(t.Count(), 3) << "out of range does nothing";
-    t.DeleteRow(2);
-    ASSERT_EQ(t.Count(), 2);
-    EXPECT_EQ(std::string(Row(t, 0).MAC), MacOf(0));
-    EXPECT_EQ(std::string(Row(t, 1).MAC), MacOf(2));
-    t.DeleteRow(NO_ROW);
-    EXPECT_EQ(t.Count(), 0);
-}
-
-TEST(Table, ReusedSlotStartsEmpty) {
-    TmTable t;
-    Take(t, Answer(MacOf(1), {"IPADRM:1.1.1.1", "CONT:c"}));
-    t.DeleteRow(1);
-    Take(t, Answer(MacOf(2), {"MODEL:m"}));
-    const TDeviceRec r = Row(t, 0);
-    EXPECT_EQ(r.HasIPADRM, 0);
-    EXPECT_EQ(r.HasCONT, 0);
-}
-
-TEST(Table, ARowNotHeardTakesAnyAckAndAHeardOneKeepsItsCards) {
-    TmTable t;
-    const Origin device{2, 5}, sameDeviceOtherCard{3, 5}, other{2, 6};
-    const std::string mac = MacOf(1);
-    const auto merge = [&](const Bytes& b, const Origin& from) {
-        return t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()), &from);
-    };
-    Take(t, Answer(MacOf(0), {}));
-    Take(t, Answer(mac, {}));  // as from a device file: not heard yet
-    t.SetStatus(STATUS_ACK, mac.c_str(), &other);
-    EXPECT_EQ(t.RowStatus(1), STATUS_ACK) << "a row that has not answered takes any ACK, as before";
-    EXPECT_EQ(t.RowOutlets(1).Count, 0) << "and its frames leave by every interface";
-
-    merge(Answer(mac, {"MODEL:m"}), device);
-    merge(Answer(mac, {"MODEL:m"}), sameDeviceOtherCard);
-    t.DeleteRow(1);  // the row moves down and keeps where its device is
-    const Outlets via = t.RowOutlets(0);
-    EXPECT_EQ(via.Count, 2);
-    EXPECT_TRUE(via.Has(2) && via.Has(3));
+// Rows count from 1 here and "all" is no row number: row 255 or 256 of a full
+// table goes alone, and the rows behind move down with their MAC lookup.
+TEST(Table, DeletingARowTakesItAlone) {
+    const auto card = [](int i) { return static_cast<unsigned>(i % 7 + 1); };
+    for (const auto& [row, gone] : {std::pair{255, 254}, {256, 255}, {1, 0}, {0, -1}, {257, -1}}) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        TmTable t;
+        for (int i = 0; i < 256; ++i) {
+            const Origin from{card(i), 0};
+            const Bytes b = Answer(MacOf(i), {"CONT:c"});
+            ASSERT_TRUE(t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()), &from));
+        }
+        t.DeleteRow(row);
+        for (int i = 0; i < 256; ++i) {
+            const int at = t.FindRow(MacOf(i).c_str());
+            ASSERT_EQ(at, i == gone ? -1 : i - (gone >= 0 && i > gone)) << MacOf(i);
+            EXPECT_TRUE(at < 0 || t.RowOutlets(at).Has(card(i))) << MacOf(i);
+        }
+        const bool room = gone >= 0;
+        EXPECT_EQ(Take(t, Answer(MacOf(999), {"MODEL:m"})), room);
+        EXPECT_EQ(t.TakeLeftOut(), room ? 0u : 1u);
+        TDeviceRec last{};
+        ASSERT_TRUE(t.CopyRow(255, last));
+        EXPECT_EQ(HasKey(last, KEY_CONT), !room) << "a slot left by a deleted row starts empty";
+        EXPECT_EQ(t.RowOutlets(255).Count, room ? 0 : 1);
+        t.EditRow(0, [](TDeviceRec& r) { std::memcpy(r.MAC, MacOf(1000).c_str(), MAC_LEN); });
+        EXPECT_EQ(t.FindRow(MacOf(1000).c_str()), 0);
+        EXPECT_LT(t.FindRow(MacOf(row == 1 ? 1 : 0).c_str()), 0);
+        t.DeleteRow(NO_ROW);
+        EXPECT_EQ(t.Count(), 0);
+        EXPECT_LT(t.FindRow(MacOf(5).c_str()), 0);
+    }
 }
 
 // Who a SET's answer counts from, and when a MAC's device is in doubt: heard
@@ -177,34 +131,35 @@ TEST(Table, ARowNotHeardTakesAnyAckAndAHeardOneKeepsItsCards) {
 TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
     const Origin device{2, inet_addr("10.0.0.5")}, otherCard{3, inet_addr("10.0.0.5")},
         other{2, inet_addr("10.0.0.6")}, moved{2, inet_addr("10.0.0.7")};
-    enum What { A, D, K, N, W, M, S };  // answer, date answer, ACK, NAK, wait, wait for a move, search
+    enum What { A, F, D, K, N, W, M, S };  // answer, from a file, date answer, ACK, NAK, wait, wait for a move, search
     struct Event {
         What what;
         Origin from = {};
-        const char* serial = nullptr;
+        const char* item = nullptr;  // besides NAME
     };
     struct Case {
         const char* name;
         std::vector<Event> events;
         uint32_t status;
         std::string doubt;
+        int cards = 1;  // the interfaces a frame for it leaves by; 0: every one
     };
     const std::string two = "answers from two addresses: 10.0.0.5 and 10.0.0.6";
     const Case cases[] = {
         {"ACK from another host", {{A, device}, {W}, {K, other}}, STATUS_NONE, ""},
-        {"NAK from another host", {{A, device}, {W}, {N, other}}, STATUS_NONE, ""},
         {"ACK from the device", {{A, device}, {W}, {K, device}}, STATUS_ACK, ""},
-        {"NAK from the device on its other card", {{A, device}, {A, otherCard}, {W}, {N, otherCard}}, STATUS_NAK, ""},
+        {"NAK from its other card", {{A, device}, {A, otherCard}, {W}, {N, otherCard}}, STATUS_NAK, "", 2},
+        {"a row from a file, not heard yet, takes any ACK", {{F}, {W}, {K, other}}, STATUS_ACK, "", 0},
         {"date answer from the device", {{A, device}, {W}, {D, device}}, STATUS_ACK, ""},
+        {"one whose INFO begins with DATE", {{A, device}, {W}, {A, device, "INFO:DATEX"}}, STATUS_ACK, ""},
+        {"no other INFO", {{A, device}, {W}, {A, device, "INFO:DAT"}, {A, device, "INFO:date"}}, STATUS_NONE, ""},
         {"date answer from another host", {{A, device}, {W}, {D, other}, {D, device}}, STATUS_NONE, two},
-        {"a forged answer moves nothing and its ACK never counts",
-         {{A, device}, {A, other}, {W}, {K, other}, {N, device}}, STATUS_NONE, two},
+        {"a forged answer", {{A, device}, {A, other}, {W}, {K, other}, {N, device}}, STATUS_NONE, two},
         {"two addresses in one search", {{S}, {A, device}, {A, other}, {W}, {K, device}}, STATUS_NONE, two},
-        {"a device that moved is believed after the next search",
-         {{A, device}, {A, other}, {S}, {A, other}, {W}, {K, other}}, STATUS_ACK, ""},
-        {"one MAC with two serials", {{A, device, "100"}, {A, device, "101"}, {W}, {K, device}}, STATUS_NONE,
+        {"moved, believed after a search", {{A, device}, {A, other}, {S}, {A, other}, {W}, {K, other}}, STATUS_ACK, ""},
+        {"two serials", {{A, device, "SERIAL:100"}, {A, device, "SERIAL:101"}, {W}, {K, device}}, STATUS_NONE,
          "answers with two serials: 100 and 101"},
-        {"one serial twice", {{A, device, "100"}, {A, device, "100"}, {W}, {K, device}}, STATUS_ACK, ""},
+        {"one serial twice", {{A, device, "SERIAL:100"}, {A, device, "SERIAL:100"}, {W}, {K, device}}, STATUS_ACK, ""},
         {"a new main address acknowledges a network SET", {{A, device}, {M}, {K, moved}}, STATUS_ACK, ""},
         {"and nothing else", {{A, device}, {W}, {K, moved}}, STATUS_NONE, ""},
     };
@@ -213,12 +168,12 @@ TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
         TmTable t;
         for (const Event& e : c.events) {
             std::vector<std::string> items = {"NAME:n"};
-            if (e.serial != nullptr) items.push_back(std::string("SERIAL:") + e.serial);
-            if (e.what == D) items = {"INFO:DATE"};
-            const Bytes b = Answer(mac, items);
+            if (e.item != nullptr) items.push_back(e.item);
+            const Bytes b = Answer(mac, e.what == D ? std::vector<std::string>{"INFO:DATE"} : items);
             switch (e.what) {
                 case A:
                 case D: t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()), &e.from); break;
+                case F: Take(t, b); break;
                 case K: t.SetStatus(STATUS_ACK, mac.c_str(), &e.from); break;
                 case N: t.SetStatus(STATUS_NAK, mac.c_str(), &e.from); break;
                 case W: t.AwaitAnswer(0); break;
@@ -228,45 +183,118 @@ TEST(Table, AnswersCountFromTheDeviceAloneAndADoubtfulMacIsNotSentTo) {
         }
         EXPECT_EQ(t.RowStatus(0), c.status) << c.name;
         EXPECT_EQ(t.RowDoubt(0), c.doubt) << c.name;
+        EXPECT_EQ(t.RowOutlets(0).Count, c.cards) << c.name;
         std::strcpy(t.EditRec.NAME, "x");
         EXPECT_EQ(t.BuildSet(0, KIND_DEVINFO, false) == 0, !c.doubt.empty()) << c.name << ": a SET only where no doubt";
     }
 }
 
-TEST(Table, ChangesAccumulateUntilTaken) {
+// A poller of the latest answer's changes alone would miss a new row then an
+// unchanged answer.  A built SET leaves the group id reported, and EditRec's
+// addresses as they went out, which the window commits to the row.
+TEST(Table, WhatAnswersAndSetsLeaveBehind) {
     TmTable t;
-    Take(t, Answer(MacOf(1), {"MODEL:a"}));
-    Take(t, Answer(MacOf(1), {"MODEL:a"}));
+    Take(t, A({"IPADRM:10.0.0.1"}));
+    Take(t, A({"IPADRM:10.0.0.1"}));
     EXPECT_EQ(t.ChangeMask(), 0u);
-    EXPECT_EQ(t.TakeChanges(), CHG_DEVICE) << "a new row must not be hidden by a later unchanged answer";
+    EXPECT_EQ(t.TakeChanges(), CHG_DEVICE | CHG_NETWORK);
     EXPECT_EQ(t.TakeChanges(), 0u);
+    std::strcpy(t.EditRec.IPADRM, "10. 0.0. 2");
+    ASSERT_GT(t.BuildSet(0, KIND_NETWORK, false), 0);
+    EXPECT_STREQ(t.EditRec.IPADRM, "10.0.0.2");
+    t.EditRow(0, [](TDeviceRec& r) { EXPECT_EQ(r.HasGPID, 1); });
 }
 
-TEST(Table, UpdateChangeMask) {
-    TmTable t;
-    EXPECT_FALSE(t.UpdateChangeMask(CHG_INFO, MaskUpdate::None));
-    EXPECT_TRUE(t.UpdateChangeMask(CHG_INFO | CHG_DEVICE, MaskUpdate::Raise));
-    EXPECT_TRUE(t.UpdateChangeMask(CHG_DEVICE, MaskUpdate::Clear));
-    EXPECT_FALSE(t.UpdateChangeMask(CHG_INFO, MaskUpdate::Clear));
-}
-
-// A writer merging answers while a reader copies the grid out: run under
-// ThreadSanitizer this shows every access goes through the lock.
-TEST(Table, ConcurrentMergeAndGridReads) {
-    TmTable t;
-    std::thread writer([&] {
-        for (int i = 0; i < 2000; ++i) {
-            const Bytes b = Answer(MacOf(i % 300), {"MODEL:m" + std::to_string(i), "IPADRM:1.2.3.4"});
-            t.MergeAnswer(b.data(), static_cast<uint16_t>(b.size()));
-        }
-    });
-    size_t seen = 0;
-    for (int i = 0; i < 200; ++i) {
-        seen = std::max(seen, t.GridRows().size());
-        t.TakeChanges();
-        if (i % 50 == 0) t.DeleteRow(1);
+// A value holding a byte that ends an item or a frame would put items of its
+// own on the wire (a name changing the main address): no such frame is built.
+TEST(Protocol, SetFrames) {
+    using F = SetFrameFault;
+    struct Case {
+        const char* name;
+        int kind;
+        std::vector<int> reported;
+        std::string items;  // "" when no frame is built
+        F fault = F::None;
+        bool broadcast = false;
+        std::vector<std::pair<int, std::string>> edits = {};
+        std::string mac = MacOf(1);
+    };
+    const std::string x256(256, 'x'), date = "YMDHM:2024.03.05.09.07" + FF, all = "ff-FF-ff-FF-ff-FF";
+    const Case cases[] = {
+        {"network", KIND_NETWORK, {KEY_IPADRM, KEY_MASK},
+         "IPADRM:192.168.0.10" + FF + "GPID:7" + FF + "MASK:255.255.255.0" + FF},
+        {"an address filling its field", KIND_NETWORK, {KEY_GWAY}, "GPID:7" + FF + "GWAY:111.111.111.111" + FF, F::None,
+         false, {{KEY_GWAY, "111.111.111.111"}}},
+        {"empty", KIND_NETWORK, {KEY_IPADRB, KEY_TERM}, "GPID:7" + FF + "TERM:12" + std::string(2, '\0') + FF},
+        {"date and zone", KIND_DATE, {KEY_YMDHM, KEY_GMT}, date + "GMT:+9" + FF},
+        {"information", KIND_DEVINFO, {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ},
+         "CONT:c" + FF + "NAME:n" + FF + "LOC:l" + FF + "UNIQ:7" + FF},
+        {"to every device", KIND_DATE, {KEY_YMDHM}, date, F::None, true},
+        {"nothing reported", KIND_DEVINFO, {}, "", F::Empty},
+        {"a row with the broadcast MAC", KIND_DATE, {KEY_YMDHM}, "", F::BadMac, false, {}, all},
+        {"0xFF smuggling", KIND_DEVINFO, {KEY_NAME}, "", F::BadByte, false, {{KEY_NAME, "x\xFFIPADRM:1.2.3.4"}}},
+        {"STX", KIND_DEVINFO, {KEY_CONT}, "", F::BadByte, false, {{KEY_CONT, "a\x02"}}},
+        {"ETX far in", KIND_DEVINFO, {KEY_LOC}, "", F::BadByte, false, {{KEY_LOC, "abcdefghijklm\x03opqrstu"}}},
+        {"0xFF after TERM's NUL", KIND_NETWORK, {KEY_TERM}, "", F::BadByte, false, {{KEY_TERM, {"1\0\xFF", 3}}}},
+        {"too long for a frame", KIND_DEVINFO, {KEY_CONT, KEY_NAME, KEY_LOC, KEY_UNIQ}, "", F::TooLong, false,
+         {{KEY_CONT, x256}, {KEY_NAME, x256}, {KEY_LOC, x256}, {KEY_UNIQ, x256}}},
+        {"one full text fits", KIND_DEVINFO, {KEY_CONT}, "CONT:" + x256 + FF, F::None, false, {{KEY_CONT, x256}}},
+    };
+    TDeviceRec base{};
+    for (const auto& [key, value] : std::vector<std::pair<int, std::string>>{
+             {KEY_IPADRM, "192.168.  0. 10"}, {KEY_GPID, "7"}, {KEY_TERM, "12"}, {KEY_MASK, "255.255.255.  0"},
+             {KEY_GWAY, "1.1.1.1"}, {KEY_YMDHM, "2024.03.05.09.07"}, {KEY_GMT, "+9"}, {KEY_CONT, "c"},
+             {KEY_NAME, "n"}, {KEY_LOC, "l"}, {KEY_UNIQ, "7"}})
+        Put(base, key, value);
+    for (const Case& c : cases) {
+        TDeviceRec device{}, edit = base;
+        std::memcpy(device.MAC, c.mac.data(), MAC_LEN);
+        for (int key : c.reported) *FlagOf(device, key) = 1;
+        for (const auto& [key, value] : c.edits) Put(edit, key, value);
+        uint8_t out[FRAME_MAX];
+        const SetFrameResult r = BuildSetFrame(device, edit, c.kind, c.broadcast, out);
+        const std::string head = "\x02SET:" + (c.broadcast ? std::string(BROADCAST_MAC) : c.mac) + FF;
+        EXPECT_EQ(Text(out, r.Length), c.items.empty() ? "" : head + c.items + "\x03") << c.name;
+        EXPECT_EQ(r.Fault, c.fault) << c.name;
     }
-    writer.join();
-    EXPECT_LE(t.Count(), 256);
-    EXPECT_LE(seen, 256u);
+}
+
+// No device answers on loopback or a multicast group; one the broadcasts
+// reach already would take every frame twice.
+TEST(Targets, DottedQuadsOnlyAtMostSixtyFourAndNoneTheBroadcastsReach) {
+    struct Case {
+        std::vector<std::string> texts;
+        std::vector<const char*> addresses;
+        std::vector<std::string> bad;
+    };
+    const std::vector<std::string> no = {"10.1.2", "010.1.2.3", "0x0a.1.2.3", "10.1.2.256", "host.example", "0.0.0.0"};
+    const Case cases[] = {
+        {{" 10.1.2.255  192.168.9.7 ", "10.1.2.255"}, {"10.1.2.255", "192.168.9.7"}, {}},
+        {no, {}, no},
+        {{"bad 10.9.9.9"}, {"10.9.9.9"}, {"bad"}},
+        {{"127.0.0.1 224.0.0.1 239.1.2.3 10.9.9.9"}, {"10.9.9.9"}, {"127.0.0.1", "224.0.0.1", "239.1.2.3"}},
+        {{""}, {}, {}},
+    };
+    for (const Case& c : cases) {
+        const TargetList list = ParseTargets(c.texts);
+        std::vector<in_addr_t> expect;
+        for (const char* a : c.addresses) expect.push_back(inet_addr(a));
+        EXPECT_EQ(list.Addresses, expect) << c.texts[0];
+        EXPECT_EQ(list.Bad, c.bad) << c.texts[0];
+    }
+    std::string many;
+    for (int i = 1; i <= 70; ++i) many += "10.9.0." + std::to_string(i) + " ";
+    const TargetList list = ParseTargets({many});
+    EXPECT_EQ(list.Addresses.size(), MAX_TARGETS);
+    EXPECT_EQ(list.TooMany, 6u);
+
+    const ReachedTargets r = SkipReached(
+        {inet_addr("10.77.0.255"), inet_addr("10.78.0.255"), inet_addr("10.77.0.9"), inet_addr("255.255.255.255")},
+        {{inet_addr("10.77.0.1"), inet_addr("255.255.255.0")}, {inet_addr("127.0.0.1"), inet_addr("255.0.0.0")}});
+    EXPECT_EQ(r.Kept, std::vector<in_addr_t>{inet_addr("10.78.0.255")});
+    const std::string onIt = " left out: it is on a network this computer broadcasts on already",
+                      twice = " (it would get every frame twice)";
+    EXPECT_EQ(r.Notes, (std::vector<std::string>{"target 10.77.0.255" + onIt + twice, "target 10.77.0.9" + onIt + twice,
+                                                  "target 255.255.255.255 left out: the broadcasts already go there" +
+                                                      twice}));
 }
