@@ -81,6 +81,7 @@ TEST(Settings, WindowPlaceOnlyWholeAndSane) {
         {"no Maximized", "Left=1\nTop=2\nWidth=3\nHeight=4", WindowPlace{1, 2, 3, 4, false}},
         {"not numbers", "Left=1x\nTop=0x10\nWidth=3\nHeight=4\n", std::nullopt},
         {"larger than any screen", "Left=1\nTop=2\nWidth=100001\nHeight=4\n", std::nullopt},
+        {"beyond an int", "Left=99999999999999999999\nTop=2\nWidth=3\nHeight=4\n", std::nullopt},
         {"no size", "Left=1\nTop=2\nWidth=0\nHeight=-4\n", std::nullopt},
         {"cut short", "Left=1\nTop=2\nWidth=700\nHei", std::nullopt},
     };
