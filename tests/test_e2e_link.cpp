@@ -76,14 +76,16 @@ TEST(EndToEnd, SearchThenSetsAcknowledgedRefusedOrMetWithSilence) {
     }
 }
 
-// All at once, a quick search fills a whole list; the command line says on
+// All at once, one search cycle fills a whole list; the command line says on
 // standard error how many answers it left out: one cycle of two enquiries, 44
-// devices beyond the 256th.
+// devices beyond the 256th.  A whole cycle, not the quick search: under a
+// sanitizer on a busy machine 300 answers can start later than the quick
+// search's quiet time at the tests' pace.
 TEST(EndToEnd, ThreeHundredDevicesFillExactly256RowsAndTheRestIsTold) {
     Rig rig({"--count", "300"});
     std::ostringstream err;
     ASSERT_TRUE(rig.Sim.Ready());
-    ASSERT_TRUE(BringUpAndSearch(rig.Host, 0, Options{}, err));
+    ASSERT_TRUE(BringUpAndSearch(rig.Host, 1, Options{}, err));
     EXPECT_EQ(rig.Host.Table.Count(), 256);
     const std::string head = "tarnel-cli: The device list is full (256 devices): ";
     ASSERT_EQ(err.str().rfind(head, 0), 0u) << err.str();
