@@ -12,7 +12,7 @@
 // Twenty devices, 4 reporting only some keys: the search fills the grid.  5
 // refuses, 9 stays silent, 13 acknowledges but keeps its values: the plan
 // window gives the results apply gives; a plan the check refuses sends
-// nothing.
+// nothing; Cancel leaves the devices after it untouched.
 TEST(SearchAndPlanWindows, FillTheGridThenApply) {
     SimProcess sim({"--count", "20", "--partial", "4", "--nak", "5", "--silent", "9", "--keep", "13", "--verbose"});
     ASSERT_TRUE(sim.Ready());
@@ -37,9 +37,9 @@ TEST(SearchAndPlanWindows, FillTheGridThenApply) {
 
     rig.Search.Plan.Cycles = 1;  // the check searches after a plan
     TempDir dir;
-    const auto plan = [&](const std::string& extra) {  // each device's name to "Unit i"
+    const auto plan = [&](const std::string& extra, const std::string& name = "Unit ") {  // each to name + i
         std::string csv = "MAC,NAME\n" + extra;
-        for (int i = 0; i < 20; ++i) csv += MacOf(i + 1) + ",Unit " + std::to_string(i) + "\n";
+        for (int i = 0; i < 20; ++i) csv += MacOf(i + 1) + "," + name + std::to_string(i) + "\n";
         WriteFile(dir.Path + "plan.csv", csv);
         return QString::fromStdString(dir.Path + "plan.csv");
     };
@@ -64,4 +64,17 @@ TEST(SearchAndPlanWindows, FillTheGridThenApply) {
         EXPECT_EQ(applied.ResultText(i),
                   i == 5 ? "NAK" : i == 9 ? "SILENT" : i == 13 ? "MISMATCH NAME" : "VERIFIED") << i;
     EXPECT_TRUE(applied.SaveResults(QString::fromStdString(dir.Path + "results.csv")));
+
+    // Cancel once two devices are done: the device at hand finishes, the
+    // rest are neither sent to nor reported done.
+    TwndPlan cancelled(rig.Table, rig.Control);
+    ASSERT_TRUE(cancelled.Load(plan("", "Node ")));
+    cancelled.btnApplyClick();
+    while (cancelled.Running) {
+        if (cancelled.prgRun->value() >= 2) cancelled.btnCancelClick();
+        cancelled.timRunTimer();
+        std::this_thread::sleep_for(std::chrono::milliseconds(StatusWait::TICK_MS));
+    }
+    EXPECT_EQ(SetTargets(sim.Heard(100)).size(), 2u);
+    EXPECT_EQ(cancelled.ResultText(2), "NOT_SENT");
 }
