@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <functional>
 #include <vector>
 
 #include "files/Devfile.h"
@@ -45,6 +46,7 @@ struct UiRig {
         };
         Main.ExecDialog = [this](QDialog* d) {
             Opened.push_back(d);
+            if (WhileOpen) WhileOpen();
             return DialogResult;
         };
     }
@@ -80,5 +82,6 @@ struct UiRig {
     std::vector<ShownMessage> Messages;
     std::vector<int> Answers;
     std::vector<QDialog*> Opened;
+    std::function<void()> WhileOpen;  // what happens while a dialog is open, as answers during a search
     int DialogResult = QDialog::Accepted;
 };

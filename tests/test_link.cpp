@@ -14,6 +14,7 @@
 #include "Support.h"
 #include "link/Quickplan.h"
 #include "link/Tskcontrol.h"
+#include "link/Waits.h"
 
 namespace {
 // Failures here are met on the calling thread, never the receiver's.
@@ -295,4 +296,19 @@ TEST(Control, QuickSearchEndsOnceAnswersStop) {
     EXPECT_EQ(endsAt({0, 0, 5, 9, 12}), 700);
     EXPECT_EQ(endsAt({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}), 1000);  // one answer at 500 ms
     EXPECT_EQ(endsAt(endless), QuickPlan::MAX_MS);
+}
+
+// The full search: three cycles of a network enquiry, 1 s, a device
+// enquiry, 2 s; the bar moves with each enquiry, refused or not.
+TEST(Control, SearchKeepsItsRhythm) {
+    ControlRig rig;
+    SearchPlan plan;
+    std::vector<int> waits, progress;
+    for (int next = plan.Tick(rig.Control); next >= 0; next = plan.Tick(rig.Control)) {
+        waits.push_back(next);
+        progress.push_back(plan.Progress);
+    }
+    EXPECT_EQ(waits, (std::vector<int>{1000, 2000, 1000, 2000, 1000, 2000}));
+    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(plan.SearchCycle, 0) << "ready to start again";
 }

@@ -29,7 +29,6 @@ TEST(PlanCsv, EveryDeviceTextComesBackWhole) {
         ASSERT_TRUE(records) << error;
         ASSERT_EQ(records->size(), 2u);
         ASSERT_EQ((*records)[1].size(), static_cast<size_t>(PLAN_COLUMNS));
-        EXPECT_EQ((*records)[0][21], "NAME");
         EXPECT_EQ(Latin1FromUtf8((*records)[1][21]), PlanCell(rows[0], KEY_NAME));
     }
 }
@@ -41,7 +40,6 @@ TEST(PlanCsv, ReadsWhatEditorsWriteAndRefusesBrokenQuotes) {
         {"MAC,NAME\nx,", {{"MAC", "NAME"}, {"x", ""}}},
         {"MAC,NAME\nx,\"open", {}},
         {"MAC,NAME\nx,a\"b\n", {}},
-        {"MAC,NAME\nx,\"a\"b\n", {}},
     };
     for (const auto& [text, want] : cases) {
         std::string error;
