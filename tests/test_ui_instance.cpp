@@ -10,34 +10,22 @@
 #include "TempDir.h"
 #include "app/Instance.h"
 
-namespace {
-// A process id nobody holds any more.
-qint64 DeadPid() {
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child;
-}
-}  // namespace
-
 TEST(Instance, LiveLockHonouredStaleOneTakenOver) {
     TempDir dir;
     qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.Path));
-    const QString lockPath = QString::fromStdString(dir.Path) + "tarnel-test.lock";
-
-    // The lock file as this live copy writes it, then as a crashed copy left it.
-    QByteArray held;
-    {
-        const auto first = TakeInstanceLock("tarnel-test");
-        ASSERT_TRUE(first);
+    QFile file(QString::fromStdString(dir.Path) + "tarnel-test.lock");
+    QByteArray written;  // the lock file as a live copy writes it
+    if (const auto first = TakeInstanceLock("tarnel-test"); first && file.open(QIODevice::ReadOnly)) {
         EXPECT_FALSE(TakeInstanceLock("tarnel-test")) << "a live copy's lock is honoured";
-        QFile file(lockPath);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        held = file.readAll();
+        written = file.readAll();
+        file.close();
     }
-    QFile file(lockPath);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray::number(DeadPid()) + held.mid(held.indexOf('\n')));
+    // The same file left by a copy that has ended without removing it.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    ASSERT_TRUE(!written.isEmpty() && file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::number(gone) + written.mid(written.indexOf('\n')));
     file.close();
     const auto taken = TakeInstanceLock("tarnel-test");
     EXPECT_TRUE(taken) << "a crashed copy's lock is taken over";
