@@ -34,8 +34,10 @@ bool Take(Table& table, const Bytes& b) {
 
 // Ticks a control task as a host would until it stops moving or is ready.
 inline bool TickUntilReady(TtskCtrl& control) {
-    WaitUntil([&] { return control.CtrlState() == CTRL_READY || !control.TimerEnabled(); }, 200,
-              [&] { control.timCtrlTimer(); });
+    for (int i = 0; i < 200 && control.CtrlState() != CTRL_READY && control.TimerEnabled(); ++i) {
+        control.timCtrlTimer();
+        if (control.CtrlState() == CTRL_WAIT) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     return control.CtrlState() == CTRL_READY;
 }
 

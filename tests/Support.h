@@ -26,14 +26,9 @@ inline size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
-// Polls until done() holds, calling step() between polls, for at most
-// `tries` rounds of 10 ms. Returns done() at the end, so a test asserts the
-// condition, not the time it took.
-inline bool WaitUntil(const std::function<bool()>& done, int tries = 1000,
-                      const std::function<void()>& step = [] {}) {
-    for (int i = 0; i < tries && !done(); ++i) {
-        step();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+// Polls until done() holds, for at most `tries` rounds of 10 ms. Returns
+// done() at the end, so a test asserts the condition, not the time it took.
+inline bool WaitUntil(const std::function<bool()>& done, int tries = 1000) {
+    for (int i = 0; i < tries && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return done();
 }

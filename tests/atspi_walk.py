@@ -152,10 +152,13 @@ def check_grid(main):
     print(f"atspi: grid headings {headings}, first cell '{cell.name if cell else ''}'")
 
 
-def check_status(main, devices):
+def status_shows(devices):
+    """The main window once a readable status text holds the device count."""
+    main = window(MAIN)
+    if main is None:
+        return None
     texts = [acc.name for acc, _ in walk(main) if acc.getRole() == pyatspi.ROLE_LABEL]
-    if not any(str(devices) in t for t in texts):
-        findings.append(f"main window: no readable status text with the device count {devices} (labels: {texts})")
+    return main if any(str(devices) in t for t in texts) else None
 
 
 def dialog(item, title, close):
@@ -175,10 +178,9 @@ def walk_all(devices):
     search = wait_for("Searching...", lambda: window("Searching..."))
     check_window(search, "Searching...")
     wait_for("the search to end", lambda: None if window("Searching...") else True, 60)
-    time.sleep(0.5)
-    main_window = window(MAIN)
+    # A busy machine may take a moment to redraw: wait for what a reader reads.
+    main_window = wait_for(f"a readable status text with the device count {devices}", lambda: status_shows(devices), 20)
     check_grid(main_window)
-    check_status(main_window, devices)
     dialog("Network...", "Network Setup", "Cancel(C)")
     dialog("Infomation...", "Infomation Setup", "Cancel(C)")
     dialog("Date(T)...", "Date Setup", "Cancel(C)")
