@@ -30,9 +30,12 @@ Columns ReadHeader(const std::vector<std::string>& header, std::vector<PlanProbl
     std::vector<bool> seen(KEY_COUNT, false);
     for (size_t i = 0; i < header.size(); ++i) {
         const int key = PlanColumnKey(header[i]);
-        if (key < 0) problems.push_back({1, {}, "unknown column \"" + header[i] + "\"", header[i]});
-        else if (seen[static_cast<size_t>(key)]) problems.push_back({1, {}, "column " + header[i] + " appears twice", header[i]});
-        else seen[static_cast<size_t>(key)] = true;
+        if (key < 0)
+            problems.push_back({1, {}, "unknown column \"" + header[i] + "\"", header[i]});
+        else if (seen[static_cast<size_t>(key)])
+            problems.push_back({1, {}, "column " + header[i] + " appears twice", header[i]});
+        else
+            seen[static_cast<size_t>(key)] = true;
         c.Keys.push_back(key);
     }
     for (int want : {KEY_SERIAL, KEY_MAC}) {
