@@ -3,7 +3,6 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 
@@ -62,13 +61,11 @@ void PrintProblems(const ApplyReport& r, std::ostream& err) {
 }
 
 void PrintText(const ApplyReport& r, bool dryRun, std::ostream& out, std::ostream& err) {
-    std::map<std::string, int> counts;
     for (size_t i = 0; i < r.Devices.size(); ++i) {
         const PlannedDevice& d = r.Plan.Devices[i];
         const DeviceOutcome& o = r.Devices[i];
         const std::string head =
             ForTerminal(PlanCell(d.Current, KEY_MAC)) + '\t' + ForTerminal(PlanCell(d.Current, KEY_SERIAL)) + '\t';
-        ++counts[ResultName(o.Result)];
         if (dryRun) {
             if (d.Changes.empty()) out << head << "unchanged\n";
             for (const KeyChange& c : d.Changes)
@@ -84,11 +81,7 @@ void PrintText(const ApplyReport& r, bool dryRun, std::ostream& out, std::ostrea
     }
     if (dryRun) return;
     out << r.Devices.size() << (r.Devices.size() == 1 ? " device" : " devices");
-    const char* sep = ": ";
-    for (const auto& [name, n] : counts) {
-        out << sep << n << ' ' << name;
-        sep = ", ";
-    }
+    if (const std::string counts = ResultCounts(r.Devices); !counts.empty()) out << ": " << counts;
     out << '\n';
     if (r.Interrupted) err << "tarnel-cli: interrupted; the devices marked NOT_SENT were left as they were\n";
 }

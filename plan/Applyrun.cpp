@@ -1,6 +1,7 @@
 #include "plan/Applyrun.h"
 
 #include <algorithm>
+#include <map>
 #include <chrono>
 #include <thread>
 
@@ -124,6 +125,14 @@ std::string MismatchNames(const DeviceOutcome& outcome) {
         names += KeyFields[key].Name;
     }
     return names;
+}
+
+std::string ResultCounts(const std::vector<DeviceOutcome>& devices) {
+    std::map<std::string, int> counts;
+    for (const DeviceOutcome& o : devices) ++counts[ResultName(o.Result)];
+    std::string text;
+    for (const auto& [name, n] : counts) text += (text.empty() ? "" : ", ") + std::to_string(n) + ' ' + name;
+    return text;
 }
 
 std::vector<size_t> BeginVerify(ApplyReport& report) {

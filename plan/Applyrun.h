@@ -43,6 +43,9 @@ struct DeviceOutcome {
 };
 // The names of the keys that did not show their new values, space-separated.
 std::string MismatchNames(const DeviceOutcome& outcome);
+// How many devices ended each way, in the order of the results' names:
+// "1 NAK, 2 VERIFIED"; empty for no device.
+std::string ResultCounts(const std::vector<DeviceOutcome>& devices);
 
 enum class Consent { Yes, No, NoTerminal, Interrupted };
 

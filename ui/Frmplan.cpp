@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QVBoxLayout>
-#include <map>
 
 #include "files/Diskfile.h"
 #include "files/Plancsv.h"
@@ -167,14 +166,8 @@ void TwndPlan::Finish() {
 
 void TwndPlan::ShowResults() {
     btnApply->setEnabled(false);
-    std::map<QString, int> counts;
-    for (size_t i = 0; i < Report.Devices.size(); ++i) {
-        ShowResult(i);
-        ++counts[ResultName(Report.Devices[i].Result)];
-    }
-    QStringList summary;
-    for (const auto& [name, n] : counts) summary << QString("%1 %2").arg(n).arg(name);
-    lblSummary->setText(tr("Done: %1.").arg(summary.join(", ")));
+    for (size_t i = 0; i < Report.Devices.size(); ++i) ShowResult(i);
+    lblSummary->setText(tr("Done: %1.").arg(QString::fromStdString(ResultCounts(Report.Devices))));
     btnSave->setEnabled(true);
     btnCancel->setText(tr("&Close"));
 }
